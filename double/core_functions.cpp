@@ -1,0 +1,69 @@
+// The game's heap, string pool and event-source functions.
+#include "double_offsets.h"
+#include "stub_registry.h"
+#include "world.h"
+
+#include <cstdint>
+#include <string>
+
+namespace gd {
+namespace {
+
+bool IsGameHeap(World& world, const void* heap) {
+  if (heap == world.region().At<void>(off::kMemoryManager)) return true;
+  world.Violation("a heap call named an object that is not the game's heap");
+  return false;
+}
+
+void* GameHeapAlloc(void* heap, std::size_t size, std::uint32_t alignment, bool aligned) {
+  World& world = World::Active();
+  if (!IsGameHeap(world, heap)) return nullptr;
+  if (alignment != 0 || aligned) world.Violation("GameHeapAlloc expects (heap, size, 0, 0)");
+  return world.heap().Allocate(size);
+}
+GD_REGISTER_STUB(off::kGameHeapAlloc, GameHeapAlloc);
+
+void GameHeapRelease(void* heap, void* memory, bool aligned) {
+  World& world = World::Active();
+  if (!IsGameHeap(world, heap)) return;
+  if (aligned) world.Violation("GameHeapRelease expects (heap, memory, 0)");
+  if (memory == nullptr) return;
+  if (!world.heap().Release(memory)) world.Violation("GameHeapRelease of memory the game heap does not hold");
+}
+GD_REGISTER_STUB(off::kGameHeapRelease, GameHeapRelease);
+
+BSFixedString* InternString(BSFixedString* out, const char* text) {
+  out->text = World::Active().strings().Intern(text == nullptr ? "" : text);
+  return out;
+}
+GD_REGISTER_STUB(off::kInternString, InternString);
+
+bool IsEventSource(World& world, BSTEventSource* source) {
+  if (source != nullptr) return true;
+  world.Violation("a sink call named no event source");
+  return false;
+}
+
+void AttachSink(BSTEventSource* source, EventSinkObj* sink) {
+  World& world = World::Active();
+  if (!IsEventSource(world, source)) return;
+  if (sink == nullptr || sink->vtbl == nullptr) {
+    world.Violation("AttachSink with a sink that has no dispatch table");
+    return;
+  }
+  world.AttachSink(*source, sink);
+}
+GD_REGISTER_STUB(off::kAttachSink, AttachSink);
+
+void DetachSink(BSTEventSource* source, EventSinkObj* sink) {
+  World& world = World::Active();
+  if (!IsEventSource(world, source)) return;
+  world.DetachSink(*source, sink);
+}
+GD_REGISTER_STUB(off::kDetachSink, DetachSink);
+
+ScriptEventSourceHolder* ScriptEventSources() { return &World::Active().ScriptSources(); }
+GD_REGISTER_STUB(off::kScriptEventSources, ScriptEventSources);
+
+}  // namespace
+}  // namespace gd

@@ -1,0 +1,61 @@
+#pragma once
+// ConfigStore: every setting of the plug-in, with its default from the moment
+// the module is loaded. Keys are held in lower case; every look-up folds the
+// asked key first, and a key the table does not hold reads as 0.
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace qm::config {
+
+struct KeyHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view key) const noexcept { return std::hash<std::string_view>{}(key); }
+};
+
+template <typename Value>
+using SettingsTable = std::unordered_map<std::string, Value, KeyHash, std::equal_to<>>;
+
+class ConfigStore {
+ public:
+  ConfigStore() { InitDefaults(); }
+
+  std::uint32_t GetDegradation(std::string_view key) const { return Find(degradation, key); }
+  double GetDegradationRate(std::string_view key) const { return Find(degradationRate, key); }
+  double GetBreakChance(std::string_view key) const { return Find(breakChance, key); }
+  std::uint32_t GetDynamicTemper(std::string_view key) const { return Find(dynamicTemper, key); }
+  std::uint32_t GetWidget(std::string_view key) const { return Find(widget, key); }
+
+  // Overwrites a key that the table already holds; the key is lower case.
+  template <typename Value>
+  static void SetExisting(SettingsTable<Value>& table, std::string_view key, Value value) {
+    if (auto it = table.find(key); it != table.end()) it->second = value;
+  }
+
+  void InitDefaults();
+
+  // Fields in the order the store keeps them.
+  float HealthThreshold = 1.0f;
+  std::string settingsFilePath;
+  std::string noBreakFilePath;
+  SettingsTable<std::uint32_t> degradation;
+  SettingsTable<double> degradationRate;
+  SettingsTable<double> breakChance;
+  SettingsTable<std::uint32_t> dynamicTemper;
+  SettingsTable<std::uint32_t> widget;
+  std::unordered_set<std::uint32_t> NoBreakFormList;
+
+ private:
+  template <typename Value>
+  static Value Find(const SettingsTable<Value>& table, std::string_view key);
+};
+
+// Folds ASCII A-Z to a-z; every other byte is kept.
+std::string FoldToLower(std::string_view text);
+
+// The one store of the process.
+ConfigStore& Store();
+
+}  // namespace qm::config

@@ -1,0 +1,205 @@
+// The POSIX side of the platform layer: the contracts of the Windows calls,
+// kept on Linux so that the plug-in runs unchanged inside the host double.
+#include "platform/platform.h"
+
+#include "platform/posix_process_facts.h"
+#include "platform/posix_profile.h"
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <link.h>
+#include <sched.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+namespace qm::platform {
+namespace {
+
+thread_local std::uint32_t lastError = 0;
+
+const QuellmarkPosixProcessFacts* HostFacts() {
+  auto getter = reinterpret_cast<QuellmarkPosixProcessFactsGetter>(dlsym(RTLD_DEFAULT, kPosixProcessFactsSymbol));
+  return getter != nullptr ? getter() : nullptr;
+}
+
+std::string ToPosixPath(const char* path) {
+  std::string converted(path);
+  for (char& c : converted) {
+    if (c == '\\') c = '/';
+  }
+  return converted;
+}
+
+int FirstObjectBase(struct dl_phdr_info* info, size_t, void* out) {
+  *static_cast<std::uintptr_t*>(out) = static_cast<std::uintptr_t>(info->dlpi_addr);
+  return 1;  // the first entry is the main program
+}
+
+}  // namespace
+
+std::uintptr_t ProcessImageBase() {
+  if (const auto* facts = HostFacts(); facts != nullptr) return facts->imageBase;
+  std::uintptr_t base = 0;
+  dl_iterate_phdr(FirstObjectBase, &base);
+  return base;
+}
+
+std::uint32_t ProcessImagePath(char* buffer, std::uint32_t size) {
+  if (buffer == nullptr || size == 0) return 0;
+  std::string path;
+  if (const auto* facts = HostFacts(); facts != nullptr && facts->imagePath != nullptr) {
+    path = facts->imagePath;
+  } else {
+    char link[4096];
+    const ssize_t n = readlink("/proc/self/exe", link, sizeof link - 1);
+    if (n <= 0) return 0;
+    path.assign(link, static_cast<std::size_t>(n));
+  }
+  // Like GetModuleFileNameA: a path that does not fit is cut and terminated.
+  const std::size_t copied = path.size() < size ? path.size() : size - 1;
+  std::memcpy(buffer, path.data(), copied);
+  buffer[copied] = '\0';
+  return static_cast<std::uint32_t>(copied);
+}
+
+bool RemoveFileSpec(char* path) {
+  if (path == nullptr || *path == '\0') return false;
+  char* cut = nullptr;
+  for (char* p = path; *p != '\0'; ++p) {
+    if (*p == '\\' || *p == '/') cut = p;
+  }
+  if (cut == nullptr) {
+    *path = '\0';
+    return true;
+  }
+  // A separator right after the root stays ("/game" -> "/", "C:\x" -> "C:\").
+  if (cut == path || (cut == path + 2 && path[1] == ':')) {
+    const bool changed = cut[1] != '\0';
+    cut[1] = '\0';
+    return changed;
+  }
+  *cut = '\0';
+  return true;
+}
+
+std::uint32_t ProfileSection(const char* section, char* buffer, std::uint32_t size, const char* path) {
+  return PosixProfileSection(section, buffer, size, path);
+}
+
+std::uint32_t ProfileSectionNames(char* buffer, std::uint32_t size, const char* path) {
+  return PosixProfileSectionNames(buffer, size, path);
+}
+
+std::int32_t DocumentsFolder(std::int32_t /*folderId*/, char* buffer) {
+  constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);  // E_FAIL
+  const auto* facts = HostFacts();
+  std::string folder;
+  if (facts != nullptr) {
+    if (facts->documentsFolder == nullptr) {
+      lastError = 2;  // ERROR_FILE_NOT_FOUND
+      return kFail;
+    }
+    folder = facts->documentsFolder;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr) {
+    folder = std::string(home) + "/Documents";
+  } else {
+    lastError = 2;
+    return kFail;
+  }
+  if (folder.size() >= 260) {
+    lastError = 206;  // ERROR_FILENAME_EXCED_RANGE
+    return kFail;
+  }
+  ::mkdir(folder.c_str(), 0755);  // CSIDL_FLAG_CREATE
+  std::memcpy(buffer, folder.c_str(), folder.size() + 1);
+  return 0;
+}
+
+std::uint32_t LastError() { return lastError; }
+
+void MakeDirectory(const char* path) { ::mkdir(ToPosixPath(path).c_str(), 0755); }
+
+std::FILE* OpenLogFile(const char* path) {
+  // Windows denies a second writer; advisory locks are the nearest POSIX
+  // equivalent between processes that both ask for them.
+  const std::string posixPath = ToPosixPath(path);
+  const int fd = ::open(posixPath.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    lastError = static_cast<std::uint32_t>(errno);
+    return nullptr;
+  }
+  struct flock lock {};
+  lock.l_type = F_WRLCK;
+  lock.l_whence = SEEK_SET;
+  if (::fcntl(fd, F_SETLK, &lock) != 0) {
+    lastError = 32;  // ERROR_SHARING_VIOLATION
+    ::close(fd);
+    return nullptr;
+  }
+  if (::ftruncate(fd, 0) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* file = ::fdopen(fd, "w");
+  if (file == nullptr) ::close(fd);
+  return file;
+}
+
+bool ProtectMemory(void* address, std::size_t size, std::uint32_t newProtection, std::uint32_t* oldProtection) {
+  int prot = PROT_NONE;
+  switch (newProtection) {
+    case kPageReadOnly: prot = PROT_READ; break;
+    case kPageReadWrite: prot = PROT_READ | PROT_WRITE; break;
+    case kPageExecuteRead: prot = PROT_READ | PROT_EXEC; break;
+    case kPageExecuteReadWrite: prot = PROT_READ | PROT_WRITE | PROT_EXEC; break;
+    default: lastError = 87; return false;  // ERROR_INVALID_PARAMETER
+  }
+  const auto pageSize = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<std::uintptr_t>(address) & ~(pageSize - 1);
+  const auto end = (reinterpret_cast<std::uintptr_t>(address) + size + pageSize - 1) & ~(pageSize - 1);
+  // POSIX cannot ask a page's protection; report what the pages of other
+  // modules' tables are: read-only.
+  if (oldProtection != nullptr) *oldProtection = kPageReadOnly;
+  if (::mprotect(reinterpret_cast<void*>(start), end - start, prot) != 0) {
+    lastError = 487;  // ERROR_INVALID_ADDRESS
+    return false;
+  }
+  return true;
+}
+
+std::uint32_t CurrentThreadId() { return static_cast<std::uint32_t>(::syscall(SYS_gettid)); }
+
+void SleepMilliseconds(std::uint32_t milliseconds) {
+  if (milliseconds == 0) {
+    ::sched_yield();
+    return;
+  }
+  ::usleep(milliseconds * 1000u);
+}
+
+bool IsReadable(const void* address, std::size_t size) {
+  if (address == nullptr || size == 0) return false;
+  // Copying through the kernel reports an unreadable range as EFAULT instead
+  // of faulting in this process.
+  unsigned char scratch[64];
+  auto from = reinterpret_cast<std::uintptr_t>(address);
+  std::size_t left = size;
+  while (left > 0) {
+    const std::size_t chunk = left < sizeof scratch ? left : sizeof scratch;
+    struct iovec local { scratch, chunk };
+    struct iovec remote { reinterpret_cast<void*>(from), chunk };
+    if (::process_vm_readv(::getpid(), &local, 1, &remote, 1, 0) != static_cast<ssize_t>(chunk)) return false;
+    from += chunk;
+    left -= chunk;
+  }
+  return true;
+}
+
+}  // namespace qm::platform

@@ -1,0 +1,26 @@
+// Every process-wide object of the plug-in, defined in one translation unit
+// so that they are constructed in this order when the module is loaded:
+// the module base, then the bindings formed from it, then the engine, the
+// settings, the log's closing at exit, and the freeze filter's map.
+#include "config/config_store.h"
+#include "plugin/debug_log.h"
+#include "plugin/game_bindings.h"
+#include "platform/platform.h"
+
+#include <cstdlib>
+
+namespace qm::game {
+const std::uintptr_t ModuleBase = platform::ProcessImageBase();
+const GameBindings Bindings = FormBindings(ModuleBase);
+}  // namespace qm::game
+
+namespace qm::config {
+ConfigStore TheStore;
+ConfigStore& Store() { return TheStore; }
+}  // namespace qm::config
+
+namespace qm::plugin {
+namespace {
+const int logClosingRegistered = std::atexit(log::CloseLog);
+}  // namespace
+}  // namespace qm::plugin

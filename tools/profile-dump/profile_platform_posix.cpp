@@ -1,0 +1,16 @@
+// The POSIX side of the profile functions alone, so that profile_dump can be
+// built without the rest of the platform layer.
+#include "platform/platform.h"
+#include "platform/posix_profile.h"
+
+namespace qm::platform {
+
+std::uint32_t ProfileSection(const char* section, char* buffer, std::uint32_t size, const char* path) {
+    return PosixProfileSection(section, buffer, size, path);
+}
+
+std::uint32_t ProfileSectionNames(char* buffer, std::uint32_t size, const char* path) {
+    return PosixProfileSectionNames(buffer, size, path);
+}
+
+}  // namespace qm::platform

@@ -1,0 +1,50 @@
+// qm: runs the plug-in inside the game double.
+#include "runner.h"
+#include "runner_platform.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: qm run SCENARIO.json [--seed N] [--plugin PATH]\n"
+    "\n"
+    "Runs one scenario: builds the game it describes, loads the plug-in into it\n"
+    "the way the script extender does, plays its steps and checks its\n"
+    "expectations. Prints a readable trace; exits 0 when every expectation\n"
+    "held, 1 when one failed, 2 for a malformed scenario or bad arguments.\n"
+    "\n"
+    "  --seed N       seed of the plug-in's random source (default: the scenario's)\n"
+    "  --plugin PATH  the plug-in module (default: next to this program)\n";
+
+}  // namespace
+
+int QmMain(int argc, char** argv) {
+  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+    std::fputs(kUsage, argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  const std::string command = argv[1];
+  if (command != "run" || argc < 3) {
+    std::fprintf(stderr, "qm: unknown command \"%s\"\n%s", command.c_str(), kUsage);
+    return 2;
+  }
+  qm::scenario::RunOptions options;
+  options.pluginPath = qm::scenario::DefaultPluginPath(argv[0]);
+  for (int i = 3; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--seed" && i + 1 < argc) {
+      options.seedGiven = true;
+      options.seed = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 0));
+    } else if (arg == "--plugin" && i + 1 < argc) {
+      options.pluginPath = argv[++i];
+    } else {
+      std::fprintf(stderr, "qm: unknown argument \"%s\"\n%s", arg.c_str(), kUsage);
+      return 2;
+    }
+  }
+  return qm::scenario::RunScenario(argv[2], options);
+}

@@ -1,0 +1,3 @@
+int QmMain(int argc, char** argv);
+
+int main(int argc, char** argv) { return QmMain(argc, argv); }

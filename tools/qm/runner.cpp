@@ -1,0 +1,80 @@
+#include "runner.h"
+
+#include "host_double.h"
+#include "process_facts.h"
+#include "run_context.h"
+#include "runner_platform.h"
+#include "scenario.h"
+#include "world.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace qm::scenario {
+namespace {
+
+void WriteGameFiles(const Scenario& scenario, const std::string& gameFolder) {
+  for (const auto& [relative, content] : scenario.files) {
+    const std::filesystem::path target = std::filesystem::path(gameFolder) / relative;
+    std::filesystem::create_directories(target.parent_path());
+    std::ofstream out(target, std::ios::binary | std::ios::trunc);
+    out << content;
+  }
+}
+
+}  // namespace
+
+int RunScenario(const std::string& path, const RunOptions& options) {
+  Scenario scenario;
+  try {
+    scenario = ParseScenario(path);
+  } catch (const ScenarioError& e) {
+    std::fprintf(stderr, "%s: malformed scenario: %s\n", path.c_str(), e.what());
+    return 2;
+  }
+
+  const std::uint32_t seed = options.seedGiven ? options.seed : scenario.seed;
+  SetSeedForPlugin(seed);
+  const RunFolders folders = PrepareRunFolders();
+  WriteGameFiles(scenario, folders.gameFolder);
+
+  gd::World world = MakeWorld();
+  host::HostSettings hostSettings;
+  hostSettings.runtimeVersion = scenario.host.runtimeVersion;
+  hostSettings.isEditor = scenario.host.isEditor;
+  hostSettings.messagingAvailable = scenario.host.messagingAvailable;
+  hostSettings.messagingVersion = scenario.host.messagingVersion;
+  host::HostDouble hostDouble(hostSettings);
+  RunContext run(world, hostDouble, folders.gameFolder, folders.documentsFolder);
+
+  std::printf("scenario %s%s%s (seed %u)\n", path.c_str(), scenario.description.empty() ? "" : ": ",
+              scenario.description.c_str(), seed);
+  for (auto& [place, build] : scenario.world) {
+    run.SetCurrentPlace(place);
+    build(run);
+  }
+
+  host::SetProcessFacts(world.base(), folders.gameFolder + "/SkyrimSE.exe", folders.documentsFolder,
+                        scenario.documentsLookupFails);
+  std::string error;
+  if (!hostDouble.LoadModule(options.pluginPath, &error)) {
+    std::fprintf(stderr, "cannot load the plug-in %s: %s\n", options.pluginPath.c_str(), error.c_str());
+    return 2;
+  }
+  for (auto& [place, step] : scenario.steps) {
+    run.SetCurrentPlace(place);
+    step(run);
+  }
+  for (const std::string& violation : world.Violations()) run.Fail("game", violation);
+
+  if (run.failures().empty()) {
+    std::printf("PASSED %s\n", path.c_str());
+    return 0;
+  }
+  std::printf("FAILED %s: %zu failed expectation(s); first: %s\n", path.c_str(), run.failures().size(),
+              run.failures().front().c_str());
+  return 1;
+}
+
+}  // namespace qm::scenario

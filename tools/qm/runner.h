@@ -1,0 +1,18 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+namespace qm::scenario {
+
+struct RunOptions {
+  std::string pluginPath;
+  bool seedGiven = false;
+  std::uint32_t seed = 0;
+};
+
+// Runs one scenario in this process; returns the process exit code
+// (0 passed, 1 an expectation failed, 2 the scenario is malformed or the
+// plug-in could not be loaded).
+int RunScenario(const std::string& path, const RunOptions& options);
+
+}  // namespace qm::scenario

@@ -1,0 +1,44 @@
+#include "runner_platform.h"
+
+#include "double_offsets.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+
+namespace qm::scenario {
+
+RunFolders PrepareRunFolders() {
+  char exe[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
+  char documents[MAX_PATH] = {};
+  if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, documents))) {
+    throw std::runtime_error("no documents folder");
+  }
+  RunFolders folders{std::filesystem::path(exe).parent_path().string(), documents};
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(folders.gameFolder) / "data", ignored);
+  std::filesystem::remove_all(std::filesystem::path(folders.documentsFolder) / "My Games", ignored);
+  return folders;
+}
+
+void SetSeedForPlugin(std::uint32_t seed) {
+  ::_putenv_s("QUELLMARK_SEED", std::to_string(seed).c_str());
+}
+
+// The launcher reserved the region right after its own image, which lies at
+// the image base: the game's offsets count from there.
+gd::World MakeWorld() {
+  const auto base = reinterpret_cast<std::uintptr_t>(::GetModuleHandleA(nullptr));
+  return gd::World(gd::ImageRegion::Adopt(base, gd::off::kImageSize));
+}
+
+std::string DefaultPluginPath(const char* argv0) {
+  return (std::filesystem::path(argv0).parent_path() / "Quellmark.dll").string();
+}
+
+}  // namespace qm::scenario

@@ -1,0 +1,81 @@
+#pragma once
+// Scenarios: a game and a script of events with expectations, in JSON with
+// comments. See scenarios/README.md for the format.
+#include <nlohmann/json.hpp>
+
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace qm::scenario {
+
+using Json = nlohmann::json;
+
+class RunContext;
+
+// A malformed scenario, with the place of the fault ("steps[3].query.expect").
+class ScenarioError : public std::runtime_error {
+ public:
+  ScenarioError(const std::string& place, const std::string& what) : std::runtime_error(place + ": " + what) {}
+};
+
+// One parsed, validated step; runs against a live context.
+using Step = std::function<void(RunContext&)>;
+using StepParser = std::function<Step(const Json& argument, const std::string& place)>;
+
+// Builds one section of the world description ("plugins", "actors", ...)
+// once the world exists and before the plug-in is loaded.
+using WorldSectionParser = std::function<Step(const Json& section, const std::string& place)>;
+
+std::map<std::string, StepParser>& StepParsers();
+std::map<std::string, WorldSectionParser>& WorldSectionParsers();
+
+struct StepRegistration {
+  StepRegistration(const char* name, StepParser parser) { StepParsers().emplace(name, std::move(parser)); }
+};
+struct WorldSectionRegistration {
+  WorldSectionRegistration(const char* name, WorldSectionParser parser) {
+    WorldSectionParsers().emplace(name, std::move(parser));
+  }
+};
+
+struct HostOptions {
+  std::uint32_t runtimeVersion = 0x01050270;
+  std::uint32_t isEditor = 0;
+  bool messagingAvailable = true;
+  std::uint32_t messagingVersion = 2;
+};
+
+struct Scenario {
+  std::string path;
+  std::string description;
+  std::uint32_t seed = 5489;
+  HostOptions host;
+  bool documentsLookupFails = false;
+  std::vector<std::pair<std::string, std::string>> files;  // game-folder relative path, content
+  std::vector<std::pair<std::string, Step>> world;         // world sections, in file order
+  std::vector<std::pair<std::string, Step>> steps;         // step name, step
+};
+
+Scenario ParseScenario(const std::string& path);
+Scenario ParseScenarioText(const std::string& text, const std::string& path);
+
+// Helpers for step parsers: typed reads that name the place of a fault.
+std::uint32_t ReadU32(const Json& value, const std::string& place);
+double ReadNumber(const Json& value, const std::string& place);
+bool ReadBool(const Json& value, const std::string& place);
+std::string ReadString(const Json& value, const std::string& place);
+std::vector<std::string> ReadStringList(const Json& value, const std::string& place);
+const Json& Member(const Json& object, const char* key, const std::string& place);
+void CheckKeys(const Json& object, std::initializer_list<const char*> allowed, const std::string& place);
+
+}  // namespace qm::scenario
+
+#define QM_CONCAT_INNER(a, b) a##b
+#define QM_CONCAT(a, b) QM_CONCAT_INNER(a, b)
+#define QM_SCENARIO_STEP(name, parser) \
+  static const ::qm::scenario::StepRegistration QM_CONCAT(qmStep_, __LINE__)(name, parser)
+#define QM_WORLD_SECTION(name, parser) \
+  static const ::qm::scenario::WorldSectionRegistration QM_CONCAT(qmSection_, __LINE__)(name, parser)
