@@ -18,6 +18,11 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 constexpr unsigned char kUntouched = 0xA5;
@@ -61,7 +66,7 @@ std::string Unescape(std::string text) {
         } else if (text[i + 1] == '0') {
             out += '\0';
             ++i;
-        } else if (text[i + 1] == 'x' && i + 3 < text.size() + 0 && HexDigit(text[i + 2]) >= 0 &&
+        } else if (text[i + 1] == 'x' && i + 3 < text.size() && HexDigit(text[i + 2]) >= 0 &&
                    HexDigit(text[i + 3]) >= 0) {
             out += static_cast<char>(HexDigit(text[i + 2]) * 16 + HexDigit(text[i + 3]));
             i += 3;
@@ -129,6 +134,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: profile_dump PATH [--names SIZE | --section NAME SIZE]...\n");
         return 2;
     }
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);  // the same bytes as the native build, no CR
+#endif
     const char* path = argv[1];
     for (int i = 2; i < argc; ++i) {
         const std::string option = argv[i];
