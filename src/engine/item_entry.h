@@ -1,0 +1,41 @@
+#pragma once
+// ItemEntry names one item instance in an actor's or container's inventory,
+// and the shared operations on item instances.
+#include "engine/game_forms.h"
+
+#include <string>
+
+namespace qm::engine {
+
+struct ItemEntry {
+  game::TESForm* form = nullptr;          // the item's base form; null: no item
+  game::ExtraDataList* extraList = nullptr;  // the instance's own list; may be null
+  std::string displayName;                // empty unless a display name was built
+};
+
+// Extra-data types the engine and the widget read.
+inline constexpr std::uint32_t kExtraInventoryChanges = 0x15;
+inline constexpr std::uint32_t kExtraWorn = 0x16;
+inline constexpr std::uint32_t kExtraWornLeft = 0x17;
+inline constexpr std::uint32_t kExtraHealth = 0x25;
+inline constexpr std::uint32_t kExtraPoison = 0x3E;
+inline constexpr std::uint32_t kExtraReferenceMarker = 0x8B;
+
+// The first entry of the given type, or null.
+game::ExtraDataEntry* FindExtraData(game::ExtraDataList* list, std::uint32_t type);
+// The inventory changes of a reference's own list, or null.
+game::InventoryChanges* InventoryChangesOf(game::ExtraDataList* list);
+
+float GetItemHealth(const ItemEntry& item);
+void SetItemHealth(const ItemEntry& item, float value);
+
+ItemEntry FindWornWeapon(game::InventoryChanges* changes, const game::TESForm* weapon, bool leftHand);
+ItemEntry FindWornArmor(game::InventoryChanges* changes, std::uint32_t slotMask);
+
+bool IsDurabilityItem(const ItemEntry& item);
+
+// Breaking rules and the breaking itself.
+bool IsBreakable(const ItemEntry& item);
+void BreakItem(ItemEntry item, game::Actor* actor);
+
+}  // namespace qm::engine
