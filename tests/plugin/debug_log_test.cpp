@@ -1,0 +1,180 @@
+// The diagnostic log: where it goes, what reaches the file at which level,
+// its alternative names, and the fatal-assertion reports.
+#include "plugin/debug_log.h"
+#include "platform/platform.h"
+#include "support/child_process.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class DebugLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = (fs::temp_directory_path() / "qm-log-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    home_ = pattern;
+    ::setenv("HOME", home_.c_str(), 1);
+    qm::log::LogLevel = 5;
+  }
+  void TearDown() override {
+    qm::log::CloseLog();
+    fs::remove_all(home_);
+  }
+
+  std::string LogFolder() const { return home_ + "/Documents/My Games/Skyrim Special Edition/SKSE"; }
+  std::string LogPath(const std::string& suffix = "") const { return LogFolder() + "/Quellmark.log" + suffix; }
+
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  std::string home_;
+};
+
+TEST_F(DebugLogTest, CreatesTheFoldersAndWritesEachLineAsFormatted) {
+  qm::log::OpenLog();
+  qm::log::LogMessage("plain %s and %d", "text", 42);
+  qm::log::LogMessage("a\ttab stays");
+  qm::log::LogError("an error");
+  EXPECT_EQ(Read(LogPath()), "plain text and 42\na\ttab stays\nan error\n");
+}
+
+TEST_F(DebugLogTest, LevelDecidesWhatReachesTheFileButEverythingReachesStandardOutput) {
+  const auto child = qmtest::RunInChild([] {
+    qm::log::OpenLog();
+    qm::log::LogLevel = 2;
+    qm::log::LogMessage("message at level 3");
+    qm::log::LogError("error at level 0");
+    qm::log::CloseLog();
+  });
+  EXPECT_EQ(child.output, "message at level 3\nerror at level 0\n");
+  EXPECT_EQ(Read(LogPath()), "error at level 0\n");
+}
+
+TEST_F(DebugLogTest, IsRecreatedEmptyAtEveryStart) {
+  qm::log::OpenLog();
+  qm::log::LogMessage("first run");
+  qm::log::CloseLog();
+  qm::log::OpenLog();
+  qm::log::LogMessage("second run");
+  EXPECT_EQ(Read(LogPath()), "second run\n");
+}
+
+TEST_F(DebugLogTest, LinesBeforeOpeningReachStandardOutputOnly) {
+  const auto child = qmtest::RunInChild([] {
+    qm::log::LogMessage("too early");
+    qm::log::OpenLog();
+    qm::log::LogMessage("in time");
+    qm::log::CloseLog();
+  });
+  EXPECT_EQ(child.output, "too early\nin time\n");
+  EXPECT_EQ(Read(LogPath()), "in time\n");
+}
+
+// Holds a file open for writing in another process, as a second game would.
+class HeldFile {
+ public:
+  explicit HeldFile(const std::string& path) {
+    int ready[2];
+    if (::pipe(ready) != 0) std::abort();
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      std::FILE* file = qm::platform::OpenLogFile(path.c_str());
+      const char state = file != nullptr ? 'y' : 'n';
+      (void)!::write(ready[1], &state, 1);
+      ::pause();
+      std::_Exit(0);
+    }
+    char state = 0;
+    (void)!::read(ready[0], &state, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    held_ = state == 'y';
+  }
+  ~HeldFile() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  bool held() const { return held_; }
+
+ private:
+  pid_t pid_ = 0;
+  bool held_ = false;
+};
+
+TEST_F(DebugLogTest, UsesTheNameWithZeroAppendedWhileAnotherProcessWritesTheLog) {
+  fs::create_directories(LogFolder());
+  HeldFile other(LogPath());
+  ASSERT_TRUE(other.held());
+  qm::log::OpenLog();
+  qm::log::LogMessage("second writer");
+  EXPECT_EQ(Read(LogPath("0")), "second writer\n");
+}
+
+TEST_F(DebugLogTest, TriesTheFiveAlternativesInOrderAndThenLogsToStandardOutputOnly) {
+  fs::create_directories(LogFolder());
+  HeldFile main(LogPath());
+  HeldFile zero(LogPath("0"));
+  HeldFile one(LogPath("1"));
+  {
+    qm::log::OpenLog();
+    qm::log::LogMessage("third writer");
+    qm::log::CloseLog();
+    EXPECT_EQ(Read(LogPath("2")), "third writer\n");
+  }
+  HeldFile two(LogPath("2"));
+  HeldFile three(LogPath("3"));
+  HeldFile four(LogPath("4"));
+  const auto child = qmtest::RunInChild([] {
+    qm::log::OpenLog();
+    qm::log::LogMessage("nowhere to write");
+    qm::log::CloseLog();
+  });
+  EXPECT_EQ(child.output, "nowhere to write\n");
+  EXPECT_FALSE(fs::exists(LogPath("5")));
+}
+
+TEST_F(DebugLogTest, FatalAssertionWritesItsReportAndStopsTheProcess) {
+  const auto child = qmtest::RunInChild([] {
+    qm::log::OpenLog();
+    qm::log::FatalAssertion("GameTypes", 558, "p");
+  });
+  EXPECT_TRUE(child.signaled);
+  EXPECT_EQ(child.output, "Assertion failed in GameTypes (558): p\n");
+  EXPECT_EQ(Read(LogPath()), "Assertion failed in GameTypes (558): p\n");
+}
+
+TEST_F(DebugLogTest, CodedAssertionPrintsThirtyTwoOrSixtyFourBitForms) {
+  const auto small = qmtest::RunInChild([] { qm::log::FatalAssertionCode("F", 1, "c", -1 & 0xFFFFFFFFLL); });
+  EXPECT_EQ(small.output, "Assertion failed in F (1): c (code = FFFFFFFF (-1))\n");
+  const auto large = qmtest::RunInChild([] { qm::log::FatalAssertionCode("F", 2, "c", -2147467259LL); });
+  EXPECT_EQ(large.output, "Assertion failed in F (2): c (code = FFFFFFFF80004005 (-2147467259))\n");
+  const auto padded = qmtest::RunInChild([] { qm::log::FatalAssertionCode("F", 3, "c", 0x100000000LL); });
+  EXPECT_EQ(padded.output, "Assertion failed in F (3): c (code =        100000000 (4294967296))\n");
+}
+
+TEST_F(DebugLogTest, UnknownDocumentsFolderReportsAndStops) {
+  ::unsetenv("HOME");
+  const auto child = qmtest::RunInChild([] { qm::log::OpenLog(); });
+  EXPECT_TRUE(child.signaled);
+  EXPECT_EQ(child.output,
+            "SHGetFolderPath 00000005 failed (result = 80004005 lasterr = 00000002)\n"
+            "Assertion failed in IDebugLog (64): SUCCEEDED(err) (code = FFFFFFFF80004005 (-2147467259))\n");
+}
+
+}  // namespace
