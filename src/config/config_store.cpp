@@ -1,8 +1,17 @@
 #include "config/config_store.h"
 
-#include "config/item_category.h"
+#include "config/settings_defaults.h"
 
 namespace qm::config {
+namespace {
+
+template <typename Table, typename Defaults>
+void Fill(Table& table, const Defaults& defaults) {
+  table.clear();
+  for (const auto& entry : defaults) table.emplace(entry.key, entry.value);
+}
+
+}  // namespace
 
 std::string FoldToLower(std::string_view text) {
   std::string folded(text);
@@ -12,11 +21,18 @@ std::string FoldToLower(std::string_view text) {
   return folded;
 }
 
+float HealthThresholdFor(std::uint32_t equipmentHealthThreshold) {
+  if (equipmentHealthThreshold == 0) return 1.0f;
+  // Two statements, so that no compiler fuses them into one rounding step.
+  const float scaled = static_cast<float>(equipmentHealthThreshold) * 0.001f;
+  return scaled + 1.0f;
+}
+
 template <typename Value>
 Value ConfigStore::Find(const SettingsTable<Value>& table, std::string_view key) {
   // Keys asked by name are short; fold them on the stack so that look-ups on
   // the game's threads do not allocate.
-  char folded[64];
+  char folded[64] = {};
   if (key.size() > sizeof folded) {
     const auto it = table.find(FoldToLower(key));
     return it != table.end() ? it->second : Value{};
@@ -36,30 +52,12 @@ void ConfigStore::InitDefaults() {
   HealthThreshold = 1.0f;
   settingsFilePath.clear();
   noBreakFilePath.clear();
-  NoBreakFormList.clear();
-
-  degradation = {
-      {"disabledegradation", 0}, {"onlyplayer", 1}, {"nobreakmagicdisallowenchanting", 1},
-      {"increasedurability", 1}, {"equipmenthealththreshold", 0},
-  };
-  degradationRate.clear();
-  breakChance.clear();
-  for (const auto& category : kItemCategories) {
-    degradationRate.emplace(category.key, 3.0);
-    breakChance.emplace(category.key, 0.0);
-  }
-  for (auto* table : {&degradationRate, &breakChance}) {
-    table->emplace("powerattackmultiplier", 2.0);
-    table->emplace("followermultiplier", 1.0);
-    table->emplace("npcmultiplier", 1.0);
-  }
-  dynamicTemper = {{"disabledynamictemper", 0}, {"temperchance", 40}, {"bosstemperchance", 80}};
-  widget = {
-      {"disablewidget", 0},          {"positionx", 3},         {"positiony", 73},
-      {"scale", 100},                {"unbreakablecolor", 0xFFFFFF}, {"breakablecolor", 0xFFD700},
-      {"hidepoisonname", 0},         {"hidewithweaponssheathed", 0}, {"togglekeycode", 0},
-      {"flags", 8},
-  };
+  Fill(degradation, kDegradationDefaults);
+  Fill(degradationRate, kDegradationRateDefaults);
+  Fill(breakChance, kBreakChanceDefaults);
+  Fill(dynamicTemper, kDynamicTemperDefaults);
+  Fill(widget, kWidgetDefaults);
+  NoBreakFormList.Clear();
 }
 
 }  // namespace qm::config

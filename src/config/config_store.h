@@ -2,11 +2,12 @@
 // ConfigStore: every setting of the plug-in, with its default from the moment
 // the module is loaded. Keys are held in lower case; every look-up folds the
 // asked key first, and a key the table does not hold reads as 0.
+#include "config/form_id_set.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <unordered_set>
 
 namespace qm::config {
 
@@ -45,7 +46,7 @@ class ConfigStore {
   SettingsTable<double> breakChance;
   SettingsTable<std::uint32_t> dynamicTemper;
   SettingsTable<std::uint32_t> widget;
-  std::unordered_set<std::uint32_t> NoBreakFormList;
+  FormIdSet NoBreakFormList;
 
  private:
   template <typename Value>
@@ -54,6 +55,10 @@ class ConfigStore {
 
 // Folds ASCII A-Z to a-z; every other byte is kept.
 std::string FoldToLower(std::string_view text);
+
+// The health at or below which an item counts as worn out, from the
+// "equipmenthealththreshold" setting: 1.0 + value x 0.001, in single precision.
+float HealthThresholdFor(std::uint32_t equipmentHealthThreshold);
 
 // The one store of the process.
 ConfigStore& Store();

@@ -1,8 +1,19 @@
 #pragma once
 // Reads "Quellmark.ini" and "NoBreakForms.ini" into the store, once, when the
 // game's data has loaded.
+#include "config/config_store.h"
+#include "config/no_break_forms.h"
+
+#include <string>
+
 namespace qm::config {
 
+// The process's store, from the files in the game's data folder.
 void LoadSettings();
+
+// The same steps for any store and any two files: the settings sections, the
+// no-break list, the settings written to the log, then HealthThreshold.
+void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const std::string& noBreakPath,
+                      const PluginFileIndexLookup& findPluginFile);
 
 }  // namespace qm::config

@@ -1,14 +1,10 @@
 // TEMPORARY: start-up steps whose subsystems are being written. Each is
 // removed from here when its real implementation lands.
-#include "config/settings_loader.h"
 #include "engine/engine_start.h"
 #include "plugin/freeze_filter.h"
 #include "widget/menu_registration.h"
 #include "config/item_category.h"
 
-namespace qm::config {
-void LoadSettings() {}
-}
 namespace qm::engine {
 void RegisterEngineSinks() {}
 }

@@ -10,7 +10,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: qm run SCENARIO.json [--seed N] [--plugin PATH]\n"
+    "usage: qm run SCENARIO.json [--seed N] [--plugin PATH] [--trace-out FILE]\n"
     "\n"
     "Runs one scenario: builds the game it describes, loads the plug-in into it\n"
     "the way the script extender does, plays its steps and checks its\n"
@@ -18,11 +18,15 @@ constexpr const char* kUsage =
     "held, 1 when one failed, 2 for a malformed scenario or bad arguments.\n"
     "\n"
     "  --seed N       seed of the plug-in's random source (default: the scenario's)\n"
-    "  --plugin PATH  the plug-in module (default: next to this program)\n";
+    "  --plugin PATH  the plug-in module (default: next to this program)\n"
+    "  --trace-out FILE  writes the trace and the plug-in's log to FILE too, with\n"
+    "                 plain line ends, to compare runs on different platforms\n";
 
 }  // namespace
 
-int QmMain(int argc, char** argv) {
+namespace qm::scenario {
+
+int RunCommandLine(int argc, char** argv) {
   if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
     std::fputs(kUsage, argc < 2 ? stderr : stdout);
     return argc < 2 ? 2 : 0;
@@ -41,6 +45,8 @@ int QmMain(int argc, char** argv) {
       options.seed = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 0));
     } else if (arg == "--plugin" && i + 1 < argc) {
       options.pluginPath = argv[++i];
+    } else if (arg == "--trace-out" && i + 1 < argc) {
+      options.traceOutPath = argv[++i];
     } else {
       std::fprintf(stderr, "qm: unknown argument \"%s\"\n%s", arg.c_str(), kUsage);
       return 2;
@@ -48,3 +54,5 @@ int QmMain(int argc, char** argv) {
   }
   return qm::scenario::RunScenario(argv[2], options);
 }
+
+}  // namespace qm::scenario

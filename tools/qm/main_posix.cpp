@@ -1,3 +1,5 @@
-int QmMain(int argc, char** argv);
+namespace qm::scenario {
+int RunCommandLine(int argc, char** argv);
+}
 
-int main(int argc, char** argv) { return QmMain(argc, argv); }
+int main(int argc, char** argv) { return qm::scenario::RunCommandLine(argc, argv); }

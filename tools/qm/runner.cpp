@@ -5,6 +5,7 @@
 #include "run_context.h"
 #include "runner_platform.h"
 #include "scenario.h"
+#include "trace_file.h"
 #include "world.h"
 
 #include <cstdio>
@@ -21,6 +22,16 @@ void WriteGameFiles(const Scenario& scenario, const std::string& gameFolder) {
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     out << content;
   }
+}
+
+// The run's result, after the trace file (when asked for) is written.
+int Finish(const RunContext& run, const RunOptions& options, int result) {
+  std::fflush(stdout);
+  if (!options.traceOutPath.empty() && !WriteTraceFile(options.traceOutPath, run, result)) {
+    std::fprintf(stderr, "cannot write the trace file %s\n", options.traceOutPath.c_str());
+    return 2;
+  }
+  return result;
 }
 
 }  // namespace
@@ -60,7 +71,8 @@ int RunScenario(const std::string& path, const RunOptions& options) {
   std::string error;
   if (!hostDouble.LoadModule(options.pluginPath, &error)) {
     std::fprintf(stderr, "cannot load the plug-in %s: %s\n", options.pluginPath.c_str(), error.c_str());
-    return 2;
+    run.Trace("cannot load the plug-in");
+    return Finish(run, options, 2);
   }
   for (auto& [place, step] : scenario.steps) {
     run.SetCurrentPlace(place);
@@ -70,11 +82,11 @@ int RunScenario(const std::string& path, const RunOptions& options) {
 
   if (run.failures().empty()) {
     std::printf("PASSED %s\n", path.c_str());
-    return 0;
+    return Finish(run, options, 0);
   }
   std::printf("FAILED %s: %zu failed expectation(s); first: %s\n", path.c_str(), run.failures().size(),
               run.failures().front().c_str());
-  return 1;
+  return Finish(run, options, 1);
 }
 
 }  // namespace qm::scenario

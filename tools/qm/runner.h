@@ -8,6 +8,7 @@ struct RunOptions {
   std::string pluginPath;
   bool seedGiven = false;
   std::uint32_t seed = 0;
+  std::string traceOutPath;  // empty: no trace file
 };
 
 // Runs one scenario in this process; returns the process exit code

@@ -1,0 +1,34 @@
+#include "config/settings_paths.h"
+
+#include "platform/platform.h"
+
+namespace qm::config {
+namespace {
+
+constexpr std::uint32_t kMaxPath = 260;
+constexpr const char* kPluginFolder = "data\\SKSE\\Plugins\\Quellmark\\";
+
+const std::string& KeptPath(std::string& kept, const char* fileName) {
+  if (kept.empty()) {
+    const std::string folder = GameFolderPath();
+    // Without the game folder the name alone would be looked up elsewhere
+    // (the Windows folder, or the current folder): read nothing instead.
+    if (!folder.empty()) kept = folder + kPluginFolder + fileName;
+  }
+  return kept;
+}
+
+}  // namespace
+
+std::string GameFolderPath() {
+  char path[kMaxPath] = {};
+  if (platform::ProcessImagePath(path, kMaxPath) == 0) return {};
+  platform::RemoveFileSpec(path);
+  return std::string(path) + "\\";
+}
+
+const std::string& SettingsFilePath(ConfigStore& store) { return KeptPath(store.settingsFilePath, "Quellmark.ini"); }
+
+const std::string& NoBreakFilePath(ConfigStore& store) { return KeptPath(store.noBreakFilePath, "NoBreakForms.ini"); }
+
+}  // namespace qm::config
