@@ -9,7 +9,7 @@
 #               the program's, as Wine reports it (the low 8 bits)
 
 REPO=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-WIN_BUILD=${QM_WINDOWS_BUILD:-$REPO/build/windows}
+WIN_BUILD=$(realpath -m "${QM_WINDOWS_BUILD:-$REPO/build/windows}")
 WINE=${WINE:-/usr/lib/wine/wine64}
 WINESERVER=${WINESERVER:-/usr/lib/wine/wineserver}
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/qm-wine-XXXXXX")

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Runs every scenario twice, natively (Linux build, Quellmark.so) and under
+# Wine (Windows build, Quellmark.dll), each writing its trace and the
+# plug-in's log with `qm run --trace-out`, and compares the two. The plug-in's
+# behaviour may not depend on the platform: every difference is a failure,
+# reported with the first line that differs.
+#
+#   tests/wine/compare_traces.sh [SCENARIO.json ...]
+# QM_NATIVE_BUILD names the Linux build folder (default build/linux).
+set -u
+source "$(dirname "$0")/wine_env.sh"
+NATIVE_BUILD=$(realpath -m "${QM_NATIVE_BUILD:-$REPO/build/linux}")
+if [ ! -x "$NATIVE_BUILD/bin/qm" ]; then
+  echo "no Linux build in $NATIVE_BUILD (cmake --preset linux && cmake --build --preset linux)" >&2
+  exit 2
+fi
+wine_start
+cd "$REPO"
+
+if [ $# -gt 0 ]; then
+  scenarios=("$@")
+else
+  mapfile -t scenarios < <(find scenarios -name '*.json' | LC_ALL=C sort)
+fi
+
+mkdir -p "$WORK/traces"
+passed=0
+failed=0
+for scenario in "${scenarios[@]}"; do
+  name=$(echo "$scenario" | tr '/' '_')
+  native=$WORK/traces/$name.native
+  windows=$WORK/traces/$name.wine
+  timeout --kill-after=10 120 "$NATIVE_BUILD/bin/qm" run "$scenario" --trace-out "$native" >"$WORK/native.out" 2>&1
+  native_rc=$?
+  wine_run "$WIN_BUILD/bin/qm.exe" run "$scenario" --trace-out "$windows" >"$WORK/wine.out" 2>&1
+  wine_rc=$?
+
+  problem=""
+  if [ ! -s "$native" ]; then
+    problem="the native run wrote no trace (exit code $native_rc)"
+  elif [ ! -s "$windows" ]; then
+    problem="the Wine run wrote no trace (exit code $wine_rc)"
+  elif [ "$native_rc" -ne "$wine_rc" ]; then
+    problem="exit codes differ: native $native_rc, Wine $wine_rc"
+  elif ! cmp -s "$native" "$windows"; then
+    first=$(diff --unchanged-line-format= --old-line-format='line %dn, native: %L' \
+              --new-line-format='line %dn, Wine:   %L' "$native" "$windows" | head -n 2)
+    problem="traces differ at the first line below"$'\n'"$first"
+  fi
+
+  if [ -z "$problem" ]; then
+    passed=$((passed + 1))
+    echo "same    $scenario ($(wc -l <"$native") lines)"
+  else
+    failed=$((failed + 1))
+    echo "DIFFERS $scenario"
+    echo "$problem" | sed 's/^/    | /'
+    if [ ! -s "$windows" ] || [ "$native_rc" -ne "$wine_rc" ]; then
+      echo "    | Wine output:"
+      sed 's/^/    |   /' "$WORK/wine.out"
+    fi
+  fi
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
