@@ -1,0 +1,174 @@
+#pragma once
+// World references: items lying in the world, containers and actors, with
+// what the engine reads of them (base form, position, cell, extra-data list;
+// an actor's process, hands, flags, animation-graph holder, level and
+// memberships) and the operations it calls (inventory removal, refresh after
+// removal, owner, level). Layouts of runtime 1.5.39.
+#include "extra_data.h"
+#include "forms.h"
+#include "inventory.h"
+#include "world.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace gd {
+
+struct CellRec;
+
+// The actor's animation-graph holder, a sub-object at +0x38: slot 18 reads a
+// boolean graph variable as (holder, address of the InternedString name,
+// address of the output byte) -> bool.
+struct GraphHolderObj;
+struct GraphHolderVtbl {
+  void* slots0to17[18];
+  bool (*getVariableBool)(const GraphHolderObj* self, const BSFixedString* name, bool* out);  // slot 18
+  void* slots19to23[5];
+};
+static_assert(offsetof(GraphHolderVtbl, getVariableBool) == 18 * 8);
+struct GraphHolderObj {
+  const GraphHolderVtbl* vtbl;  // 0x00
+};
+
+struct ReferenceRec {
+  FormHeader form;              // 0x00: form type 0x3D (0x3E for actors)
+  std::uint8_t pad20[0x18];     // 0x20
+  GraphHolderObj graphHolder;   // 0x38
+  FormHeader* baseForm;         // 0x40
+  float rotation[3];            // 0x48
+  float position[3];            // 0x54
+  CellRec* cell;                // 0x60
+  std::uint8_t pad68[8];        // 0x68
+  ExtraList extraList;          // 0x70
+  std::uint8_t pad88[0x10];     // 0x88
+};
+static_assert(offsetof(ReferenceRec, graphHolder) == 0x38);
+static_assert(offsetof(ReferenceRec, baseForm) == 0x40);
+static_assert(offsetof(ReferenceRec, position) == 0x54);
+static_assert(offsetof(ReferenceRec, cell) == 0x60);
+static_assert(offsetof(ReferenceRec, extraList) == 0x70);
+static_assert(sizeof(ReferenceRec) == 0x98);
+
+struct ProcessRec {
+  std::uint8_t pad00[0xF0];     // 0x00
+  FormHeader* leftHand;         // 0xF0
+  FormHeader* rightHand;        // 0xF8
+  std::uint8_t pad100[0x200];   // 0x100
+};
+static_assert(offsetof(ProcessRec, leftHand) == 0xF0 && offsetof(ProcessRec, rightHand) == 0xF8);
+
+struct ActorRec {
+  ReferenceRec ref;             // 0x00
+  std::uint8_t pad98[0x2C];     // 0x98
+  std::uint32_t stateWord;      // 0xC4: weapon state in bits 5 to 7
+  std::uint8_t padC8[0x18];     // 0xC8
+  std::uint32_t boolBits;       // 0xE0: 0x4000000 follower of the player
+  std::uint8_t padE4[0xC];      // 0xE4
+  ProcessRec* process;          // 0xF0
+  std::uint8_t padF8[0xE8];     // 0xF8
+  FormHeader* selectedPower;    // 0x1E0
+  std::uint8_t pad1E8[0xC8];    // 0x1E8
+};
+static_assert(offsetof(ActorRec, stateWord) == 0xC4);
+static_assert(offsetof(ActorRec, boolBits) == 0xE0);
+static_assert(offsetof(ActorRec, process) == 0xF0);
+static_assert(offsetof(ActorRec, selectedPower) == 0x1E0);
+static_assert(sizeof(ActorRec) == 0x2B0);
+
+constexpr std::uint32_t kFollowerFlag = 0x4000000;
+
+// The reference dispatch table as far as the plug-in reaches into it.
+constexpr std::size_t kReferenceSlots = 0x130;
+constexpr std::size_t kRemoveItemSlot = 86;
+constexpr std::size_t kMembershipSlot = 249;
+using RemoveItemFn = std::uint32_t* (*)(ActorRec* self, std::uint32_t* handleOut, FormHeader* item,
+                                        std::int32_t count, std::uint32_t reason, ExtraList* extraList,
+                                        ReferenceRec* moveTo, const float* dropLocation, const float* rotation);
+using MembershipFn = bool (*)(const ActorRec* self, const FormHeader* group);
+
+// One removal through slot 86, as the game received it.
+struct Removal {
+  ActorRec* actor;
+  FormHeader* form;
+  ExtraList* list;
+};
+
+class References : public WorldComponent {
+ public:
+  explicit References(World& world);
+
+  ActorRec& AddActor(const std::string& name, std::uint32_t formId, FormHeader* base = nullptr);
+  ReferenceRec& AddContainer(const std::string& name, std::uint32_t formId, FormHeader* containerBase);
+  // An item lying in the world; its own list may lack a presence bit field.
+  ReferenceRec& AddLooseItem(const std::string& name, std::uint32_t formId, FormHeader* itemBase,
+                             bool presenceBits = true);
+
+  // The player: the game's datum holds it. Null clears it.
+  void SetPlayer(ActorRec* actor);
+  ActorRec* Player() const;
+
+  ProcessRec& GiveProcess(ActorRec& actor);
+  void SetLevel(ActorRec& actor, std::uint16_t level);
+  void AddMembership(ActorRec& actor, const FormHeader* group);
+  // nullopt: the graph variable cannot be read.
+  void SetLeftHandAttack(ActorRec& actor, std::optional<bool> value);
+  void SetOwner(ReferenceRec& reference, FormHeader* owner);
+  void SetPosition(ReferenceRec& reference, float x, float y, float z);
+
+  InventoryChangesRec& Inventory(ReferenceRec& holder);
+  InventoryChangesRec* FindInventory(const ReferenceRec& holder) const;
+
+  std::string NameOf(const ReferenceRec* reference) const;
+  ReferenceRec* Find(const std::string& name) const;
+  static bool IsActor(const ReferenceRec* reference);
+  bool Knows(const void* reference) const { return known_.count(reference) != 0; }
+
+  // What the game recorded of the plug-in's calls.
+  std::vector<Removal> Removals() const;
+  std::uint32_t RefreshCalls(const ActorRec* actor) const;
+  std::uint32_t GraphReads(const ActorRec* actor) const;
+
+  // Called by the dispatch slots and functions below.
+  std::uint32_t* RemoveItem(ActorRec* self, std::uint32_t* handleOut, FormHeader* item, std::int32_t count,
+                            std::uint32_t reason, ExtraList* extraList, ReferenceRec* moveTo,
+                            const float* dropLocation, const float* rotation);
+  void RefreshAfterRemoval(ProcessRec* process, ActorRec* actor);
+  bool IsMember(const ActorRec* actor, const FormHeader* group) const;
+  bool ReadGraphVariable(const GraphHolderObj* holder, const BSFixedString* name, bool* out);
+  std::uint16_t LevelOf(const ActorRec* actor) const;
+  FormHeader* OwnerOf(const ReferenceRec* reference) const;
+
+ private:
+  struct ActorFacts {
+    std::uint16_t level = 1;
+    std::unordered_set<const FormHeader*> groups;
+    std::optional<bool> leftHandAttack;
+  };
+  ReferenceRec& Register(ReferenceRec& reference, const std::string& name, std::uint32_t formId,
+                         std::uint8_t formType, FormHeader* base, bool presenceBits);
+
+  World& world_;
+  std::deque<std::unique_ptr<ActorRec>> actors_;
+  std::deque<std::unique_ptr<ReferenceRec>> references_;
+  std::deque<std::unique_ptr<ProcessRec>> processes_;
+  std::unordered_set<const void*> known_;
+  std::unordered_map<const ReferenceRec*, std::string> names_;
+  std::map<std::string, ReferenceRec*> byName_;
+  std::unordered_map<const ActorRec*, ActorFacts> facts_;
+  std::unordered_map<const ReferenceRec*, FormHeader*> owners_;
+  mutable std::mutex callsMutex_;
+  std::vector<Removal> removals_;
+  std::unordered_map<const ActorRec*, std::uint32_t> refreshCalls_;
+  std::unordered_map<const ActorRec*, std::uint32_t> graphReads_;
+};
+
+}  // namespace gd
