@@ -42,7 +42,7 @@ struct GameBindings {
   void (*MovieValueDrop)(void* objectInterface, MovieValue* value, void* payload);
   bool (*MovieArrayAppend)(void* objectInterface, void* arrayPayload, const MovieValue* element);
   void (*MenuBaseDestroy)(IMenu* menu);
-  void (*MenuBaseSlot5)(IMenu* menu, void* a2, void* a3);
+  void (*MenuBaseSlot5)(IMenu* menu, float interval, std::uint32_t time);
   void (*MenuBaseSlot8)(IMenu* menu, MovieView* view, void* a3, void* a4);
   bool (*AttachMovieToMenu)(void* movieManager, IMenu* menu, MovieView** viewField, const char* movieName,
                             std::int32_t mode, float scale);

@@ -6,6 +6,7 @@
 #include "plugin/debug_log.h"
 #include "plugin/game_bindings.h"
 #include "platform/platform.h"
+#include "widget/widget_state.h"
 
 #include <cstdlib>
 
@@ -18,6 +19,10 @@ namespace qm::config {
 ConfigStore TheStore;
 ConfigStore& Store() { return TheStore; }
 }  // namespace qm::config
+
+namespace qm::widget {
+DurabilityMenu* OpenWidgetMenu = nullptr;
+}  // namespace qm::widget
 
 namespace qm::plugin {
 namespace {
