@@ -1,0 +1,125 @@
+#include "config/config_store.h"
+#include "config/item_category.h"
+#include "config/settings_defaults.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace qm::config {
+namespace {
+
+TEST(ConfigStoreLookup, FoldsTheAskedKeyToLowerCase) {
+  const ConfigStore store;
+  EXPECT_EQ(store.GetWidget("ToggleKeyCode"), 0u);
+  EXPECT_EQ(store.GetWidget("PositionY"), 73u);
+  EXPECT_EQ(store.GetWidget("positiony"), 73u);
+  EXPECT_EQ(store.GetWidget("POSITIONY"), 73u);
+  EXPECT_EQ(store.GetDegradation("OnlyPlayer"), 1u);
+  EXPECT_EQ(store.GetDynamicTemper("BossTemperChance"), 80u);
+  EXPECT_EQ(store.GetDegradationRate("PowerAttackMultiplier"), 2.0);
+  EXPECT_EQ(store.GetBreakChance("NPCMultiplier"), 1.0);
+}
+
+TEST(ConfigStoreLookup, FoldsOnlyAsciiLetters) {
+  ConfigStore store;
+  // A byte above 0x7F is not a letter to fold: "\xC9" stays as it is.
+  EXPECT_EQ(store.GetWidget("SCAL\xC9"), 0u);
+  EXPECT_EQ(FoldToLower("A[Z]@\xC9"), "a[z]@\xC9");
+}
+
+TEST(ConfigStoreLookup, AnUnknownKeyReadsAsZeroAndIsNotAdded) {
+  const ConfigStore store;
+  EXPECT_EQ(store.GetWidget("TemperChance"), 0u);
+  EXPECT_EQ(store.GetDegradationRate("Unknown"), 0.0);
+  EXPECT_EQ(store.GetBreakChance(""), 0.0);
+  // A key longer than the look-up's stack buffer takes the other path.
+  EXPECT_EQ(store.GetDegradation(std::string(100, 'X')), 0u);
+  EXPECT_EQ(store.widget.size(), 10u);
+  EXPECT_EQ(store.degradationRate.size(), 16u);
+  EXPECT_EQ(store.breakChance.size(), 16u);
+}
+
+TEST(ConfigStoreDefaults, EveryTableHoldsExactlyItsKeys) {
+  const ConfigStore store;
+  EXPECT_EQ(store.degradation.size(), 5u);
+  EXPECT_EQ(store.degradationRate.size(), 16u);
+  EXPECT_EQ(store.breakChance.size(), 16u);
+  EXPECT_EQ(store.dynamicTemper.size(), 3u);
+  EXPECT_EQ(store.widget.size(), 10u);
+  EXPECT_EQ(store.HealthThreshold, 1.0f);
+  EXPECT_TRUE(store.settingsFilePath.empty());
+  EXPECT_TRUE(store.noBreakFilePath.empty());
+  EXPECT_EQ(store.NoBreakFormList.Size(), 0u);
+}
+
+TEST(ConfigStoreDefaults, ValuesAsDocumented) {
+  const ConfigStore store;
+  EXPECT_EQ(store.GetDegradation("DisableDegradation"), 0u);
+  EXPECT_EQ(store.GetDegradation("NoBreakMagicDisallowEnchanting"), 1u);
+  EXPECT_EQ(store.GetDegradation("IncreaseDurability"), 1u);
+  EXPECT_EQ(store.GetDegradation("EquipmentHealthThreshold"), 0u);
+  EXPECT_EQ(store.GetDynamicTemper("TemperChance"), 40u);
+  EXPECT_EQ(store.GetWidget("UnbreakableColor"), 16777215u);
+  EXPECT_EQ(store.GetWidget("BreakableColor"), 16766720u);
+  EXPECT_EQ(store.GetWidget("Scale"), 100u);
+  EXPECT_EQ(store.GetWidget("Flags"), 8u);
+  EXPECT_EQ(store.GetDegradationRate("FollowerMultiplier"), 1.0);
+}
+
+TEST(ConfigStoreDefaults, EveryCategoryHasARateAndABreakChance) {
+  const ConfigStore store;
+  for (const auto& category : kItemCategories) {
+    EXPECT_EQ(store.GetDegradationRate(category.name), 3.0) << category.name;
+    EXPECT_EQ(store.GetBreakChance(category.name), 0.0) << category.name;
+    EXPECT_EQ(store.degradationRate.count(category.key), 1u) << category.key;
+  }
+}
+
+TEST(ConfigStoreDefaults, InitDefaultsUndoesEveryChange) {
+  ConfigStore store;
+  ConfigStore::SetExisting(store.widget, "scale", 7u);
+  ConfigStore::SetExisting(store.breakChance, "clothing", 0.5);
+  store.HealthThreshold = 3.0f;
+  store.settingsFilePath = "x";
+  store.NoBreakFormList.Add(5);
+  store.InitDefaults();
+  EXPECT_EQ(store.GetWidget("Scale"), 100u);
+  EXPECT_EQ(store.GetBreakChance("Clothing"), 0.0);
+  EXPECT_EQ(store.HealthThreshold, 1.0f);
+  EXPECT_TRUE(store.settingsFilePath.empty());
+  EXPECT_FALSE(store.NoBreakFormList.Contains(5));
+}
+
+TEST(ConfigStoreSetExisting, NeverAddsAKey) {
+  ConfigStore store;
+  ConfigStore::SetExisting(store.widget, "temperchance", 5u);
+  ConfigStore::SetExisting(store.widget, "Scale", 5u);  // not folded: not held
+  EXPECT_EQ(store.widget.size(), 10u);
+  EXPECT_EQ(store.GetWidget("Scale"), 100u);
+  ConfigStore::SetExisting(store.widget, "scale", 5u);
+  EXPECT_EQ(store.GetWidget("Scale"), 5u);
+}
+
+TEST(HealthThreshold, FromEquipmentHealthThreshold) {
+  EXPECT_EQ(HealthThresholdFor(0), 1.0f);
+  EXPECT_EQ(HealthThresholdFor(100), 1.10000002f);
+  EXPECT_EQ(HealthThresholdFor(250), 1.25f);
+  // -1 read from the file is held as 4294967295: every item is worn out.
+  EXPECT_NEAR(HealthThresholdFor(0xFFFFFFFFu), 4294968.0f, 1.0f);
+}
+
+TEST(NoBreakFormList, ContainsOnlyWhatWasAdded) {
+  FormIdSet list;
+  EXPECT_FALSE(list.Contains(0));
+  EXPECT_FALSE(list.Contains(0x00012EB7));
+  list.Add(0x02000800);
+  list.Add(0x02000800);
+  EXPECT_EQ(list.Size(), 1u);
+  EXPECT_TRUE(list.Contains(0x02000800));
+  EXPECT_FALSE(list.Contains(0x00000800));
+  EXPECT_FALSE(list.Contains(0x03000800));
+}
+
+}  // namespace
+}  // namespace qm::config
