@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the archive players install, with a mod manager or by unpacking it
+# into the game's Data folder:
+#   SKSE/Plugins/Quellmark.dll
+#   SKSE/Plugins/Quellmark/Quellmark.ini      every setting at its default
+#   SKSE/Plugins/Quellmark/NoBreakForms.ini   a commented example
+# The DLL comes from the Windows build (cmake --preset windows), stripped of
+# its symbols; the ini files get Windows line ends. Prints the archive's path.
+# Needs zip and mingw-w64 (for its strip).
+#
+#   packaging/make_package.sh [OUTPUT_FOLDER]   (default: the Windows build folder)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+repo=$(cd "$here/.." && pwd)
+build=$(realpath -m "${QM_WINDOWS_BUILD:-$repo/build/windows}")
+out=$(realpath -m "${1:-$build}")
+dll=$build/bin/Quellmark.dll
+strip=$(command -v x86_64-w64-mingw32-strip || true)
+
+if [ ! -f "$dll" ]; then
+  echo "no $dll: build it first (cmake --preset windows && cmake --build --preset windows)" >&2
+  exit 2
+fi
+if ! command -v zip >/dev/null; then
+  echo "zip is missing (apt-get install zip)" >&2
+  exit 2
+fi
+if [ -z "$strip" ]; then
+  echo "x86_64-w64-mingw32-strip is missing (apt-get install mingw-w64)" >&2
+  exit 2
+fi
+
+# One time stamp for the DLL's header and the archive's entries, so that one
+# commit gives one archive: the commit's time, or the one the caller sets.
+export SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git -C "$repo" log -1 --format=%ct 2>/dev/null || echo 946684800)}
+version=$(sed -n 's/^project(Quellmark VERSION \([0-9.]*\).*/\1/p' "$repo/CMakeLists.txt")
+archive=$out/Quellmark-$version.zip
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+
+plugins=$stage/SKSE/Plugins
+mkdir -p "$plugins/Quellmark"
+"$strip" -o "$plugins/Quellmark.dll" "$dll"
+for ini in Quellmark.ini NoBreakForms.ini; do
+  sed 's/\r$//; s/$/\r/' "$here/$ini" >"$plugins/Quellmark/$ini"
+done
+find "$stage/SKSE" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+
+mkdir -p "$out"
+rm -f "$archive"
+(cd "$stage" && TZ=UTC zip -q -X -D "$archive" SKSE/Plugins/Quellmark.dll SKSE/Plugins/Quellmark/Quellmark.ini \
+  SKSE/Plugins/Quellmark/NoBreakForms.ini)
+echo "$archive"
