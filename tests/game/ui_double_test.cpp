@@ -1,0 +1,168 @@
+// The game double's user interface, driven the way the plug-in drives it:
+// every call goes through the jump at the game's offset. Widget tests rely on
+// these contracts, so a fault here would hide faults there.
+#include "double_offsets.h"
+#include "ui_world.h"
+#include "world.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+using gd::MenuObj;
+using gd::MovieValueRec;
+
+template <typename F>
+F At(gd::World& world, std::uintptr_t offset) {
+  return world.region().At<std::remove_pointer_t<F>>(offset);
+}
+
+class UiDoubleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gd::UiOptions options;
+    options.menuTableCapacity = 4;
+    ui().Create(options);
+  }
+  void TearDown() override {
+    for (const std::string& violation : world_.Violations()) ADD_FAILURE() << "game double: " << violation;
+  }
+  gd::UiWorld& ui() { return world_.Component<gd::UiWorld>(); }
+  gd::BSFixedString Name(const char* text) { return gd::BSFixedString{world_.strings().Intern(text)}; }
+
+  // Takes the violations recorded so far, so that a test can expect some.
+  std::vector<std::string> TakeViolations() {
+    std::vector<std::string> taken = world_.Violations();
+    const_cast<std::vector<std::string>&>(world_.Violations()).clear();
+    return taken;
+  }
+
+  gd::World world_;
+};
+
+TEST_F(UiDoubleTest, MenuTableChainsFindEveryMenuThroughTheHashTheGameExports) {
+  // Forty names in a table of four buckets: chains, moved entries and growth.
+  std::vector<std::string> names;
+  for (int i = 0; i < 40; ++i) names.push_back("Menu " + std::to_string(i));
+  for (const std::string& name : names) ui().OpenMenu(name, 0);
+
+  auto hash = At<void (*)(std::uint32_t*, const char*)>(world_, gd::off::kHashInternedKey);
+  gd::MenuManagerObj* manager = *world_.region().At<gd::MenuManagerObj*>(gd::off::kMenuManagerPtr);
+  ASSERT_EQ(manager, ui().manager());
+  for (const std::string& name : names) {
+    const char* interned = world_.strings().Intern(name.c_str());
+    std::uint32_t h = 0;
+    hash(&h, interned);
+    // The look-up as the widget does it, from the fields at their offsets.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(manager);
+    const std::uint32_t count = *reinterpret_cast<const std::uint32_t*>(bytes + 0x134);
+    auto* end = *reinterpret_cast<gd::MenuTableEntry* const*>(bytes + 0x140);
+    auto* buckets = *reinterpret_cast<gd::MenuTableEntry* const*>(bytes + 0x150);
+    gd::MenuTableEntry* entry = &buckets[h & (count - 1)];
+    ASSERT_NE(entry->next, nullptr) << name;
+    while (entry != end && entry->name.text != interned) entry = entry->next;
+    ASSERT_NE(entry, end) << name;
+    EXPECT_EQ(entry->menu, ui().OpenMenuObject(name)) << name;
+  }
+}
+
+TEST_F(UiDoubleTest, HashAndOpenQueryRejectNamesPassedTheWrongWay) {
+  ui().OpenMenu("Main Menu", 0);
+  gd::BSFixedString main = Name("Main Menu");
+  auto hash = At<void (*)(std::uint32_t*, const void*)>(world_, gd::off::kHashInternedKey);
+  auto query = At<bool (*)(void*, const void*)>(world_, gd::off::kMenuOpenQuery);
+  std::uint32_t h = 0;
+  hash(&h, &main);  // the address instead of the value
+  EXPECT_EQ(TakeViolations().size(), 1u);
+  EXPECT_TRUE(query(ui().manager(), &main));
+  EXPECT_FALSE(query(ui().manager(), main.text));  // the value instead of the address
+  EXPECT_EQ(TakeViolations().size(), 1u);
+  ui().CloseMenu("Main Menu");
+  EXPECT_FALSE(query(ui().manager(), &main));
+}
+
+TEST_F(UiDoubleTest, OpenAndCloseRaiseEventsAndKeepTheCounters) {
+  struct Recorder {
+    const gd::EventSinkVtbl* vtbl;
+    std::vector<std::pair<std::string, bool>> seen;
+  };
+  static const gd::EventSinkVtbl table = {
+      nullptr, [](gd::EventSinkObj* self, const void* event, void*) -> std::uint32_t {
+        auto* e = static_cast<const gd::MenuOpenCloseEventRec*>(event);
+        reinterpret_cast<Recorder*>(self)->seen.emplace_back(e->menuName.text, e->opening != 0);
+        return 0;
+      }};
+  Recorder recorder{&table, {}};
+  world_.AttachSink(ui().manager()->openCloseSource, reinterpret_cast<gd::EventSinkObj*>(&recorder));
+  ui().OpenMenu("Inventory Menu", 0x4001);
+  EXPECT_EQ(ui().manager()->pausingMenus, 1u);
+  EXPECT_EQ(ui().manager()->itemMenus, 1u);
+  ui().CloseMenu("Inventory Menu");
+  EXPECT_EQ(ui().manager()->pausingMenus, 0u);
+  EXPECT_EQ(ui().manager()->itemMenus, 0u);
+  const std::vector<std::pair<std::string, bool>> expected = {{"Inventory Menu", true}, {"Inventory Menu", false}};
+  EXPECT_EQ(recorder.seen, expected);
+}
+
+TEST_F(UiDoubleTest, ManagedValuesCountRetainsAndDropsAndReportDoubleDrops) {
+  // A view of a menu that the test attaches itself.
+  MenuObj menu{};
+  auto attach = At<bool (*)(void*, MenuObj*, gd::MovieViewObj**, const char*, std::int32_t, float)>(
+      world_, gd::off::kAttachMovieToMenu);
+  ASSERT_TRUE(attach(ui().movieManager(), &menu, &menu.view, "DurabilityMenu", 0, 0.0f));
+  auto* view = menu.view;
+  auto createArray = reinterpret_cast<void (*)(gd::MovieViewObj*, MovieValueRec*)>(view->vtbl[14]);
+  auto retain = At<void (*)(void*, MovieValueRec*, void*)>(world_, gd::off::kMovieValueRetain);
+  auto drop = At<void (*)(void*, MovieValueRec*, void*)>(world_, gd::off::kMovieValueDrop);
+  auto append = At<bool (*)(void*, void*, const MovieValueRec*)>(world_, gd::off::kMovieArrayAppend);
+
+  MovieValueRec array{};
+  createArray(view, &array);
+  MovieValueRec element{};
+  element.type = gd::kValueString;
+  element.payload.text = "weapon_sword";
+  EXPECT_TRUE(append(array.objectInterface, array.payload.data, &element));
+  MovieValueRec copy = array;
+  retain(copy.objectInterface, &copy, copy.payload.data);
+  EXPECT_EQ(ui().LiveManagedValues(), 1u);
+  drop(copy.objectInterface, &copy, copy.payload.data);
+  drop(array.objectInterface, &array, array.payload.data);
+  EXPECT_EQ(ui().LiveManagedValues(), 0u);
+  EXPECT_TRUE(TakeViolations().empty());
+  drop(array.objectInterface, &array, array.payload.data);
+  const std::vector<std::string> violations = TakeViolations();
+  ASSERT_EQ(violations.size(), 1u);
+  EXPECT_NE(violations[0].find("dropped twice"), std::string::npos);
+}
+
+TEST_F(UiDoubleTest, AttachMovieChecksItsTrailingArgumentsAndCanFail) {
+  MenuObj menu{};
+  auto attach = At<bool (*)(void*, MenuObj*, gd::MovieViewObj**, const char*, std::int32_t, float)>(
+      world_, gd::off::kAttachMovieToMenu);
+  EXPECT_TRUE(attach(ui().movieManager(), &menu, &menu.view, "DurabilityMenu", 1, 0.0f));
+  EXPECT_EQ(TakeViolations().size(), 1u);
+  ui().SetMovieLoads(false);
+  MenuObj other{};
+  EXPECT_FALSE(attach(ui().movieManager(), &other, &other.view, "DurabilityMenu", 0, 0.0f));
+  EXPECT_EQ(other.view, nullptr);
+}
+
+TEST_F(UiDoubleTest, MovieHeapChecksArgumentsAndInjectsFailures) {
+  gd::MovieHeapObj* heap = *world_.region().At<gd::MovieHeapObj*>(gd::off::kMovieHeapPtr);
+  auto alloc = reinterpret_cast<void* (*)(gd::MovieHeapObj*, std::size_t, const void*)>(heap->vtbl[10]);
+  auto release = reinterpret_cast<void (*)(gd::MovieHeapObj*, void*)>(heap->vtbl[12]);
+  void* block = alloc(heap, 64, nullptr);
+  ASSERT_NE(block, nullptr);
+  EXPECT_EQ(ui().movieHeapModel().LiveBlocks(), 1u);
+  release(heap, block);
+  EXPECT_EQ(ui().movieHeapModel().LiveBlocks(), 0u);
+  ui().movieHeapModel().FailAllocation(1);
+  EXPECT_EQ(alloc(heap, 64, nullptr), nullptr);
+  release(heap, block);  // a second time
+  EXPECT_EQ(TakeViolations().size(), 1u);
+}
+
+}  // namespace
