@@ -1,0 +1,175 @@
+// The widget menu: registration, automatic opening, set-up of the movie, the
+// frame slot, and balance over many openings.
+#include "game/widget_fixture.h"
+
+#include <algorithm>
+
+namespace qmtest {
+namespace {
+
+using WidgetMenu = WidgetFixture;
+
+std::vector<double> Numbers(const gd::RecordedInvoke& invoke) {
+  std::vector<double> numbers;
+  for (const gd::RecordedValue& value : invoke.args) numbers.push_back(value.number);
+  return numbers;
+}
+
+TEST_F(WidgetMenu, OpensWhenASaveHasLoadedAndSetsUpTheMovieWithTheDefaults) {
+  StartWidget();
+  EXPECT_FALSE(WidgetOpen());
+  LoadSave();
+  ASSERT_TRUE(WidgetOpen());
+
+  const gd::RecordedInvoke* setup = ui().LastInvoke("_root.widget.Setup");
+  ASSERT_NE(setup, nullptr);
+  EXPECT_FALSE(setup->hadResult);
+  ASSERT_EQ(setup->args.size(), 4u);
+  for (const gd::RecordedValue& value : setup->args) EXPECT_EQ(value.type, gd::kValueNumber);
+  EXPECT_EQ(Numbers(*setup), (std::vector<double>{0.03, 0.73, 100.0, 8.0}));
+}
+
+TEST_F(WidgetMenu, SetupFollowsTheWidgetSettings) {
+  StartWidget({"PositionX=50", "PositionY=7", "Scale=80", "Flags=3"});
+  LoadSave();
+  const gd::RecordedInvoke* setup = ui().LastInvoke("_root.widget.Setup");
+  ASSERT_NE(setup, nullptr);
+  EXPECT_EQ(Numbers(*setup), (std::vector<double>{0.5, 0.07, 80.0, 3.0}));
+}
+
+TEST_F(WidgetMenu, LoadedMovieIsLoggedAndSetsDepthAndFlags) {
+  StartWidget();
+  LoadSave();
+  gd::MenuObj* menu = Widget();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_NE(menu->view, nullptr);
+  EXPECT_EQ(menu->depth, 2);
+  EXPECT_EQ(menu->flags, 0x10802u);
+  EXPECT_EQ(menu->context, 0x12u);
+  EXPECT_EQ(menu->refCount, 1u);
+  const std::vector<std::string> log = ReadLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "loaded Inteface/DurabilityMenu.swf"), 1);
+}
+
+TEST_F(WidgetMenu, MovieThatFailsToLoadLeavesTheMenuInertButCounting) {
+  gd::UiOptions options;
+  options.movieLoads = false;
+  StartWidget({}, options);
+  LoadSave();
+  gd::MenuObj* menu = Widget();
+  ASSERT_NE(menu, nullptr);
+  EXPECT_EQ(menu->view, nullptr);
+  EXPECT_EQ(menu->depth, 3);
+  EXPECT_EQ(menu->flags, 0u);
+  ui().Frames(30);
+  EXPECT_EQ(ui().invokes().size(), 0u);
+  const std::vector<std::string> log = ReadLog();
+  EXPECT_EQ(std::count(log.begin(), log.end(), "loaded Inteface/DurabilityMenu.swf"), 0);
+  // Never marked open: a later save-load posts another open request, which
+  // the game routes to the open menu again.
+  ui().CloseMenu(gd::kWidgetMenuName);
+  EXPECT_EQ(ui().movieHeapModel().LiveBlocks(), 0u);
+}
+
+TEST_F(WidgetMenu, ContentUpdateRunsOnEveryEleventhFrameCall) {
+  StartWidget();
+  LoadSave();  // the opening frame is the first call of the frame slot
+  ASSERT_TRUE(WidgetOpen());
+  ui().Frames(9);
+  EXPECT_EQ(UpdateCount(), 0u) << "10 calls";
+  ui().Frames(1);
+  EXPECT_EQ(UpdateCount(), 1u) << "11 calls";
+  ui().Frames(10);
+  EXPECT_EQ(UpdateCount(), 1u) << "21 calls";
+  ui().Frames(1);
+  EXPECT_EQ(UpdateCount(), 2u) << "22 calls";
+}
+
+TEST_F(WidgetMenu, NoMenuManagerRegistersNothing) {
+  gd::UiOptions options;
+  options.menuManager = false;
+  StartWidget({}, options);
+  LoadSave();
+  EXPECT_FALSE(WidgetOpen());
+  EXPECT_EQ(ui().movieHeapModel().Allocations(), 0u);
+}
+
+TEST_F(WidgetMenu, AutoOpenWaitsWhileTheBlockingMenuIsOpen) {
+  StartWidget();
+  ui().OpenMenu(ui().options().blockingMenu, 0);
+  LoadSave();
+  EXPECT_FALSE(WidgetOpen());
+  ui().CloseMenu(ui().options().blockingMenu);
+  LoadSave();
+  EXPECT_TRUE(WidgetOpen());
+}
+
+TEST_F(WidgetMenu, OtherMenusClosingDoNotOpenTheWidget) {
+  StartWidget();
+  ui().OpenMenu("InventoryMenu", 0);
+  ui().CloseMenu("InventoryMenu");
+  ui().OpenMenu(ui().options().triggerMenu, 0);  // opening, not closing
+  ui().Frames(1);
+  EXPECT_FALSE(WidgetOpen());
+}
+
+TEST_F(WidgetMenu, AutoOpenSinkSeeingTheWidgetOpenPostsNothingAndLeaves) {
+  StartWidget();
+  const std::uint32_t sinksBefore = ui().manager()->openCloseSource.size;
+  // Something else opened the widget while the first auto-open sink waits.
+  ui().OpenMenu(gd::kWidgetMenuName, 0);
+  ASSERT_TRUE(WidgetOpen());
+  ui().OpenMenu(ui().options().triggerMenu, 0);
+  ui().CloseMenu(ui().options().triggerMenu);
+  // The auto-open sink left; the widget's own open/close sink is on.
+  EXPECT_EQ(ui().manager()->openCloseSource.size, sinksBefore);
+  // Closing arms a new sink; had the old one posted an open request, the
+  // next frame would create the widget again.
+  ui().CloseMenu(gd::kWidgetMenuName);
+  ui().Frames(1);
+  EXPECT_FALSE(WidgetOpen());
+  LoadSave();
+  EXPECT_TRUE(WidgetOpen());
+}
+
+TEST_F(WidgetMenu, ClosingArmsTheNextOpeningAndSecondOpenRequestsAreIgnored) {
+  StartWidget();
+  LoadSave();
+  ASSERT_TRUE(WidgetOpen());
+  ui().OpenMenu(gd::kWidgetMenuName, 0);  // a second open message to the open menu
+  EXPECT_EQ(ui().InvokeCount("_root.widget.Setup"), 1u);
+  ui().CloseMenu(gd::kWidgetMenuName);
+  EXPECT_FALSE(WidgetOpen());
+  LoadSave();
+  EXPECT_TRUE(WidgetOpen());
+  EXPECT_EQ(ui().InvokeCount("_root.widget.Setup"), 2u);
+}
+
+TEST_F(WidgetMenu, ThousandOpeningsAndClosingsLeaveEverythingBalanced) {
+  StartWidget({"HideWithWeaponsSheathed=1", "ToggleKeyCode=42"});
+  player().stateWord = 0x60;  // weapon drawn: the rows carry the helmet
+  WearHelmet();
+  LoadSave();
+  ASSERT_TRUE(WidgetOpen());
+  ui().CloseMenu(gd::kWidgetMenuName);
+  const std::size_t gameHeapBlocks = world().heap().LiveBlocks();
+  const std::uint32_t openCloseSinks = ui().manager()->openCloseSource.size;
+
+  for (int i = 0; i < 1000; ++i) {
+    LoadSave();
+    ASSERT_TRUE(WidgetOpen()) << "opening " << i;
+    ui().Frames(11);  // one content update per opening
+    ui().CloseMenu(gd::kWidgetMenuName);
+  }
+  EXPECT_EQ(UpdateCount(), 1000u);
+  EXPECT_EQ(ui().movieHeapModel().LiveBlocks(), 0u);
+  EXPECT_EQ(world().heap().LiveBlocks(), gameHeapBlocks);
+  EXPECT_EQ(ui().LiveManagedValues(), 0u);
+  EXPECT_EQ(ui().LiveViews(), 0u);
+  EXPECT_EQ(ui().manager()->openCloseSource.size, openCloseSinks);
+  EXPECT_EQ(ui().InputSource().size, 0u);
+  EXPECT_EQ(ui().ActionSource().size, 0u);
+}
+
+}  // namespace
+}  // namespace qmtest
