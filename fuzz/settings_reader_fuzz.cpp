@@ -1,0 +1,79 @@
+// Random settings files through the profile reader and the entry parsers:
+// nothing may crash, and whatever the file says the store keeps its keys and
+// every value within the bounds the reader promises.
+#include "config/config_store.h"
+#include "config/entry_parsing.h"
+#include "config/profile_section.h"
+#include "config/settings_defaults.h"
+#include "fuzz_input_file.h"
+
+#include <cmath>
+
+namespace {
+
+using qm::config::ConfigStore;
+using qmfuzz::Require;
+
+template <typename Table, typename Defaults>
+void RequireExactlyTheDefaultKeys(const Table& table, const Defaults& defaults) {
+  Require(table.size() == defaults.size(), "a table gained or lost keys");
+  for (const auto& entry : defaults) Require(table.count(entry.key) == 1, "a default key went missing");
+}
+
+void RequireSoundStore(const ConfigStore& store) {
+  RequireExactlyTheDefaultKeys(store.degradation, qm::config::kDegradationDefaults);
+  RequireExactlyTheDefaultKeys(store.degradationRate, qm::config::kDegradationRateDefaults);
+  RequireExactlyTheDefaultKeys(store.breakChance, qm::config::kBreakChanceDefaults);
+  RequireExactlyTheDefaultKeys(store.dynamicTemper, qm::config::kDynamicTemperDefaults);
+  RequireExactlyTheDefaultKeys(store.widget, qm::config::kWidgetDefaults);
+
+  for (const char* key : {"DisableDegradation", "OnlyPlayer", "NoBreakMagicDisallowEnchanting", "IncreaseDurability"}) {
+    Require(store.GetDegradation(key) <= 1, "a boolean is neither 0 nor 1");
+  }
+  Require(store.GetDynamicTemper("DisableDynamicTemper") <= 1, "a boolean is neither 0 nor 1");
+  for (const char* key : {"DisableWidget", "HidePoisonName", "HideWithWeaponsSheathed"}) {
+    Require(store.GetWidget(key) <= 1, "a boolean is neither 0 nor 1");
+  }
+  Require(store.GetWidget("PositionX") <= 100 && store.GetWidget("PositionY") <= 100, "a position beyond 100");
+  Require(store.GetWidget("UnbreakableColor") <= 0xFFFFFF && store.GetWidget("BreakableColor") <= 0xFFFFFF,
+          "a colour beyond 24 bits");
+  for (const auto* table : {&store.degradationRate, &store.breakChance}) {
+    for (const auto& [key, value] : *table) Require(!std::isnan(value) && value >= 0.0, "a negative or NaN rate");
+  }
+}
+
+void RequireSoundEntries(const std::vector<std::string>& entries) {
+  std::size_t bytes = 1;
+  for (const std::string& entry : entries) {
+    Require(!entry.empty(), "an empty entry inside a section");
+    Require(entry.find('\0') == std::string::npos, "an entry with a NUL inside");
+    bytes += entry.size() + 1;
+  }
+  Require(bytes <= qm::config::kProfileBufferSize, "a section larger than the buffer");
+}
+
+std::vector<std::string> SortedSection(const char* name, const std::string& path) {
+  std::vector<std::string> entries = qm::config::ReadProfileSection(name, path);
+  RequireSoundEntries(entries);
+  qm::config::SortEntries(entries);
+  return entries;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string& path = qmfuzz::InputFilePath("settings");
+  qmfuzz::WriteInputFile(path, data, size);
+
+  ConfigStore store;
+  qm::config::ParseIntegerEntries(SortedSection("Degradation", path), store);
+  qm::config::ParseRealEntries(SortedSection("DegradationRate", path), store.degradationRate);
+  qm::config::ParseRealEntries(SortedSection("BreakChance", path), store.breakChance);
+  qm::config::ParseIntegerEntries(SortedSection("DynamicTemper", path), store);
+  qm::config::ParseIntegerEntries(SortedSection("Widget", path), store);
+  RequireSoundStore(store);
+
+  // The names call shares the file walk with the section call.
+  RequireSoundEntries(qm::config::ReadProfileSectionNames(path));
+  return 0;
+}
