@@ -21,9 +21,11 @@ bool IsTriggerClosing(const game::MenuOpenCloseEvent& event, const game::Interfa
 }
 
 void RequestWidgetOpening() {
+  void* queue = *game::Bindings.MenuMessageQueue;
+  if (queue == nullptr) return;
   game::InternedString name;
   game::Bindings.InternString(&name, kMenuName);
-  game::Bindings.PostMenuMessage(*game::Bindings.MenuMessageQueue, &name, game::kMessageOpen, nullptr);
+  game::Bindings.PostMenuMessage(queue, &name, game::kMessageOpen, nullptr);
 }
 
 std::uint32_t OnEvent(game::Sink* sink, const void* event, game::EventSource*) {
