@@ -51,6 +51,12 @@ inline constexpr const char* NameOf(ItemCategory category) {
   return kItemCategories[static_cast<std::size_t>(category)].name;
 }
 
+// The keywords that split categories: 0x0006D930 tells a hammer from a
+// battle axe, 0x0008F95B marks clothing. Fetched once, on first use; null
+// when the game has no such form.
+const game::TESForm* HammerKeyword();
+const game::TESForm* ClothingKeyword();
+
 // Sorts a weapon or armour record into its category; never fails.
 ItemCategory CategoryOf(const game::TESForm* record);
 double GetDegradationRateFor(const game::TESForm* record);

@@ -130,8 +130,9 @@ struct InventoryEntry {
 static_assert(offsetof(InventoryEntry, extraLists) == 0x08);
 
 struct InventoryChanges {
-  ListNode<InventoryEntry>** entries;     // 0x00: first word points at the first node
+  ListNode<InventoryEntry>* entries;      // 0x00: the first node of the entry list
 };
+static_assert(offsetof(InventoryChanges, entries) == 0x00);
 
 struct Reference {
   TESForm form;                  // 0x00
@@ -185,7 +186,7 @@ static_assert(offsetof(ActorDispatch, IsInFaction) == 249 * 8);
 
 struct Actor {
   Reference reference;           // 0x00 (dispatch at 0x00)
-  std::uint8_t pad88[0xC4 - sizeof(Reference)];
+  std::uint8_t pad80[0xC4 - sizeof(Reference)];
   std::uint32_t actorState;      // 0xC4: weapon state in bits 5 to 7
   std::uint8_t padC8[0x18];      // 0xC8
   std::uint32_t boolBits;        // 0xE0: 0x4000000 follower of the player
