@@ -3,6 +3,8 @@
 // the module base, then the bindings formed from it, then the engine, the
 // settings, the log's closing at exit, and the freeze filter's map.
 #include "config/config_store.h"
+#include "engine/engine_random.h"
+#include "engine/recent_hits.h"
 #include "plugin/debug_log.h"
 #include "plugin/game_bindings.h"
 #include "platform/platform.h"
@@ -14,6 +16,13 @@ namespace qm::game {
 const std::uintptr_t ModuleBase = platform::ProcessImageBase();
 const GameBindings Bindings = FormBindings(ModuleBase);
 }  // namespace qm::game
+
+namespace qm::engine {
+Mt19937 EngineRandom(platform::RandomDeviceValue());
+game::RecursiveSpinLock RngLock;
+RecentHitSet RecentHitActors;
+game::RecursiveSpinLock RecentHitLock;
+}  // namespace qm::engine
 
 namespace qm::config {
 ConfigStore TheStore;
