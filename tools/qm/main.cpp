@@ -17,10 +17,10 @@ constexpr const char* kUsage =
     "expectations. Prints a readable trace; exits 0 when every expectation\n"
     "held, 1 when one failed, 2 for a malformed scenario or bad arguments.\n"
     "\n"
-    "  --seed N       seed of the plug-in's random source (default: the scenario's)\n"
-    "  --plugin PATH  the plug-in module (default: next to this program)\n"
+    "  --seed N          seed of the plug-in's random source (default: the scenario's)\n"
+    "  --plugin PATH     the plug-in module (default: next to this program)\n"
     "  --trace-out FILE  writes the trace and the plug-in's log to FILE too, with\n"
-    "                 plain line ends, to compare runs on different platforms\n";
+    "                    plain line ends, to compare runs on different platforms\n";
 
 }  // namespace
 
