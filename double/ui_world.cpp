@@ -106,6 +106,17 @@ void UiWorld::Create(const UiOptions& options) {
 
   *image.At<BSTEventSource*>(off::kInputEventSourcePtr) = inputSource_.get();
   RegisterInputTypes();
+  std::vector<std::function<void()>> actions;
+  actions.swap(whenCreated_);
+  for (auto& action : actions) action();
+}
+
+void UiWorld::WhenCreated(std::function<void()> action) {
+  if (created()) {
+    action();
+    return;
+  }
+  whenCreated_.push_back(std::move(action));
 }
 
 // ---- menus ------------------------------------------------------------------

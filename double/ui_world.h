@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -59,7 +60,9 @@ class UiWorld : public WorldComponent {
 
   // Builds the user interface and publishes its pointers in the image.
   void Create(const UiOptions& options);
-  bool created() const { return manager_ != nullptr || queue_ != nullptr; }
+  bool created() const { return queue_ != nullptr; }
+  // Runs now when the interface exists, otherwise right after Create().
+  void WhenCreated(std::function<void()> action);
   MenuManagerObj* manager() const { return manager_; }
   void* messageQueue() const { return queue_; }
   void* movieManager() const { return movieManager_; }
@@ -185,6 +188,7 @@ class UiWorld : public WorldComponent {
   GameHeapModel movieHeapModel_;
   std::vector<std::pair<const char*, std::uint32_t>> queued_;
   std::vector<OpenEntry> open_;
+  std::vector<std::function<void()>> whenCreated_;
   std::map<const char*, std::uint32_t> ownFlags_;  // flags of the game's own menus by name
   std::uint64_t frames_ = 0;
   std::uint64_t baseDestroyCalls_ = 0;

@@ -7,6 +7,7 @@
 #include "engine/recent_hits.h"
 #include "plugin/debug_log.h"
 #include "plugin/game_bindings.h"
+#include "plugin/saved_receive_functions.h"
 #include "platform/platform.h"
 #include "widget/widget_state.h"
 
@@ -37,4 +38,9 @@ namespace qm::plugin {
 namespace {
 const int logClosingRegistered = std::atexit(log::CloseLog);
 }  // namespace
+}  // namespace qm::plugin
+
+namespace qm::plugin {
+// Eight buckets, maximum load factor 1.0; cleared at exit by its destructor.
+std::unordered_map<const game::SinkDispatch*, ReceiveFunction> SavedReceiveFunctions(8);
 }  // namespace qm::plugin

@@ -1,0 +1,65 @@
+#include "plugin/freeze_filter.h"
+
+#include "platform/platform.h"
+#include "plugin/game_bindings.h"
+#include "plugin/msvc_rtti.h"
+#include "plugin/saved_receive_functions.h"
+
+#include <cstddef>
+
+namespace qm::plugin {
+namespace {
+
+constexpr const char* kFreezeHandlerClass = "class hdt::FreezeEventHandler";
+constexpr const char* kWidgetMenuName = "Durability Menu";
+
+// The filter reads nothing of a menu open/close event but its name.
+struct MenuOpenCloseEventName {
+  game::InternedString menuName;  // 0x00
+};
+static_assert(offsetof(MenuOpenCloseEventName, menuName) == 0x0);
+
+game::InternedString MakeWidgetMenuName() {
+  game::InternedString name;
+  game::Bindings.InternString(&name, kWidgetMenuName);
+  return name;
+}
+
+std::uint32_t FreezeEventFilter(game::Sink* sink, const void* event, game::EventSource* source) {
+  // A function-local static is made once, thread-safely, and made again on
+  // the next call if making it threw.
+  static const game::InternedString widgetMenu = MakeWidgetMenuName();
+  if (static_cast<const MenuOpenCloseEventName*>(event)->menuName.data == widgetMenu.data) return 0;
+  auto saved = SavedReceiveFunctions.find(sink->dispatch);
+  if (saved == SavedReceiveFunctions.end() || saved->second == nullptr) return 0;
+  return saved->second(sink, event, source);
+}
+
+void PatchReceiveSlot(game::Sink* sink) {
+  const game::SinkDispatch* table = sink->dispatch;
+  auto* slot = const_cast<ReceiveFunction*>(&table->onEvent);
+  ReceiveFunction saved = nullptr;
+  std::uint32_t previous = 0;
+  // Four bytes from an 8-byte-aligned slot lie in the page that holds all eight.
+  if (platform::ProtectMemory(slot, 4, platform::kPageExecuteReadWrite, &previous)) {
+    saved = *slot;
+    *static_cast<ReceiveFunction volatile*>(slot) = &FreezeEventFilter;
+    std::uint32_t ignored = 0;
+    platform::ProtectMemory(slot, 4, previous, &ignored);
+  }
+  // A second sink of the class finds the filter already in place; the first
+  // entry keeps the real receive function.
+  SavedReceiveFunctions.emplace(table, saved);
+}
+
+}  // namespace
+
+void InstallFreezeFilter(game::EventSource* menuOpenCloseSource) {
+  game::SpinLockGuard guard(menuOpenCloseSource->lock);
+  for (std::uint32_t i = 0; i < menuOpenCloseSource->sinkCount; ++i) {
+    game::Sink* sink = menuOpenCloseSource->sinks[i];
+    if (RuntimeClassName(sink) == kFreezeHandlerClass) PatchReceiveSlot(sink);
+  }
+}
+
+}  // namespace qm::plugin
