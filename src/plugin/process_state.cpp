@@ -4,6 +4,7 @@
 // settings, the log's closing at exit, and the freeze filter's map.
 #include "config/config_store.h"
 #include "engine/engine_random.h"
+#include "engine/game_events.h"
 #include "engine/recent_hits.h"
 #include "plugin/debug_log.h"
 #include "plugin/game_bindings.h"
@@ -23,6 +24,10 @@ Mt19937 EngineRandom(platform::RandomDeviceValue());
 game::RecursiveSpinLock RngLock;
 RecentHitSet RecentHitActors;
 game::RecursiveSpinLock RecentHitLock;
+// Ready without constructor code: only their tables.
+constinit HitEventHandler TheHitEventHandler{{&kHitEventHandlerDispatch}};
+constinit UpdateEventHandler TheUpdateEventHandler{{&kUpdateEventHandlerDispatch}};
+std::uint32_t UpdateTickCount = 0;
 }  // namespace qm::engine
 
 namespace qm::config {

@@ -1,0 +1,196 @@
+#include "engine/dynamic_temper.h"
+
+#include "config/config_store.h"
+#include "engine/engine_random.h"
+#include "engine/item_entry.h"
+#include "plugin/game_bindings.h"
+
+#include <algorithm>
+
+namespace qm::engine {
+namespace {
+
+// 7000 units, compared squared.
+constexpr double kSearchRadiusSquared = 49000000.0;
+constexpr std::uint32_t kPlayerRecordId = 0x00000007;
+
+// Forms the pass asks about, fetched on first use and kept.
+struct TemperForms {
+  game::TESForm* untemperedGroups[2];  // an actor in either keeps its gear at 1.0
+  game::TESForm* bossMarkers[2];
+};
+
+const TemperForms& Forms() {
+  static const TemperForms forms = [] {
+    const auto find = game::Bindings.FindFormById;
+    return TemperForms{{find(0x05C84D), find(0x09A7B2)}, {find(0x0130F7), find(0x0130F8)}};
+  }();
+  return forms;
+}
+
+bool WithinSearchRadius(const game::Reference* reference, const float (&player)[3]) {
+  // Differences in single precision, squared and summed in double.
+  double sum = 0.0;
+  for (int axis = 0; axis < 3; ++axis) {
+    const float difference = reference->position[axis] - player[axis];
+    sum += static_cast<double>(difference) * static_cast<double>(difference);
+  }
+  return sum < kSearchRadiusSquared;
+}
+
+// A temper between 1.0001 and 1.1001 + 0.01 * level, in single precision.
+float TemperValue(std::uint32_t level) {
+  return static_cast<float>(UniformScaled(10001.0, static_cast<double>((level + 10) * 100 + 10001)));
+}
+
+game::Actor* PlayerActor() { return *game::Bindings.Player; }
+std::uint32_t PlayerLevel() { return game::Bindings.ActorLevel(PlayerActor()); }
+
+// An item lying in the world: tempered by chance when someone other than the
+// player owns it.
+void DecideLooseItem(game::Reference* loose) {
+  const ItemEntry item{loose->baseForm, &loose->extraList, {}};
+  if (!IsDurabilityItem(item)) return;
+  if (game::HasExtraType(item.extraList, kExtraHealth)) return;
+
+  float value = 1.0f;
+  const game::TESForm* owner = game::Bindings.ReferenceOwner(loose);
+  if (owner != nullptr && owner->formId != kPlayerRecordId) {
+    const std::uint32_t level = PlayerLevel();
+    if (level != 0 && IsBreakable(item) && RollIntPercent(config::Store().GetDynamicTemper("TemperChance"))) {
+      value = TemperValue(level);
+    }
+  }
+  SetItemHealth(item, value);
+}
+
+bool IsBossHolder(game::Reference* holder) {
+  const auto* marker =
+      reinterpret_cast<const game::ExtraPayloadPointer*>(FindExtraData(&holder->extraList, kExtraReferenceMarker));
+  if (marker == nullptr || marker->payload == nullptr) return false;
+  const TemperForms& forms = Forms();
+  return marker->payload == forms.bossMarkers[0] || marker->payload == forms.bossMarkers[1];
+}
+
+bool BelongsToUntemperedGroup(game::Actor* actor) {
+  const game::ActorDispatch* dispatch = game::DispatchOf(actor);
+  for (const game::TESForm* group : Forms().untemperedGroups) {
+    // A group the game does not know has no members.
+    if (group != nullptr && dispatch->IsInFaction(actor, group)) return true;
+  }
+  return false;
+}
+
+// What the holder's items are decided with; worked out once per holder, on
+// the first entry that needs it.
+struct HolderTerms {
+  bool untempered = false;  // the player, or a member of an untempered group
+  std::uint32_t level = 0;
+  bool boss = false;        // carries a boss marker: the boss chance applies
+  bool known = false;
+};
+
+void WorkOutTerms(game::Reference* holder, HolderTerms& terms) {
+  terms.known = true;
+  if (holder->form.formType != game::kFormActor) {
+    terms.level = PlayerLevel();  // a container
+  } else {
+    auto* actor = reinterpret_cast<game::Actor*>(holder);
+    if (actor == PlayerActor() || BelongsToUntemperedGroup(actor)) {
+      terms.untempered = true;
+      return;
+    }
+    terms.level = game::Bindings.ActorLevel(actor);
+  }
+  terms.boss = IsBossHolder(holder);
+}
+
+// An actor or container: the first instance of every durability item it
+// holds that has not been decided yet.
+void DecideHolderItems(game::Reference* holder) {
+  game::InventoryChanges* changes = InventoryChangesOf(&holder->extraList);
+  if (changes == nullptr) return;
+
+  HolderTerms terms;
+  for (game::ListNode<game::InventoryEntry>* node = changes->entries; node != nullptr; node = node->next) {
+    const game::InventoryEntry* entry = node->item;
+    if (entry == nullptr || entry->form == nullptr || entry->extraLists == nullptr) continue;
+    if (!IsDurabilityItem(ItemEntry{entry->form, nullptr, {}})) continue;
+
+    game::ExtraDataList* list = nullptr;
+    for (game::ListNode<game::ExtraDataList>* lists = entry->extraLists; lists != nullptr; lists = lists->next) {
+      if (lists->item != nullptr) {
+        list = lists->item;
+        break;
+      }
+    }
+    if (list == nullptr || game::HasExtraType(list, kExtraHealth)) continue;
+
+    const ItemEntry instance{entry->form, list, {}};
+    if (!terms.known) WorkOutTerms(holder, terms);
+    float value = 1.0f;
+    if (!terms.untempered && terms.level != 0 && IsBreakable(instance)) {
+      const config::ConfigStore& store = config::Store();
+      const std::uint32_t chance =
+          terms.boss ? store.GetDynamicTemper("BossTemperChance") : store.GetDynamicTemper("TemperChance");
+      if (RollIntPercent(chance)) value = TemperValue(terms.level);
+    }
+    SetItemHealth(instance, value);
+  }
+}
+
+}  // namespace
+
+void CollectNearbyReferences(const game::TESObjectCELL* cell, const float (&playerPosition)[3],
+                             ReferenceSet& holders, ReferenceSet& looseItems) {
+  if (cell == nullptr || cell->cellState != game::kCellAttached || cell->slotCount == 0) return;
+  for (std::uint32_t i = 0; i < cell->slotCount; ++i) {
+    const game::CellReferenceSlot& slot = cell->slots[i];
+    if (slot.link == nullptr) continue;  // a free slot
+    game::Reference* reference = slot.reference;
+    if (reference == nullptr || reference->baseForm == nullptr) continue;
+
+    ReferenceSet* set = nullptr;
+    const std::uint8_t baseType = reference->baseForm->formType;
+    if (reference->form.formType == game::kFormActor || baseType == game::kFormContainer) {
+      set = &holders;
+    } else if (baseType == game::kFormArmor || baseType == game::kFormWeapon) {
+      set = &looseItems;
+    } else {
+      continue;
+    }
+    if (WithinSearchRadius(reference, playerPosition)) set->push_back(reference);
+  }
+}
+
+void SortReferences(ReferenceSet& references) {
+  std::sort(references.begin(), references.end());
+  references.erase(std::unique(references.begin(), references.end()), references.end());
+}
+
+void DynamicTemperPass() {
+  game::Actor* player = PlayerActor();
+  // No player yet (main menu, loading): nothing to search around.
+  if (player == nullptr) return;
+
+  ReferenceSet holders;
+  ReferenceSet looseItems;
+  const auto* playerCell = static_cast<const game::TESObjectCELL*>(player->reference.cell);
+  if (playerCell != nullptr) {
+    const float(&position)[3] = player->reference.position;
+    if ((playerCell->cellFlags & game::kCellInterior) != 0) {
+      CollectNearbyReferences(playerCell, position, holders, looseItems);
+    } else if (const auto* world = static_cast<const game::WorldState*>(*game::Bindings.World);
+               world != nullptr && world->loadedGrid != nullptr) {
+      const game::LoadedCellGrid& grid = *world->loadedGrid;
+      const std::size_t cellCount = static_cast<std::size_t>(grid.dimension) * grid.dimension;
+      for (std::size_t i = 0; i < cellCount; ++i) CollectNearbyReferences(grid.cells[i], position, holders, looseItems);
+    }
+    SortReferences(looseItems);
+    SortReferences(holders);
+  }
+  for (game::Reference* loose : looseItems) DecideLooseItem(loose);
+  for (game::Reference* holder : holders) DecideHolderItems(holder);
+}
+
+}  // namespace qm::engine

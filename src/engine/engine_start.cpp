@@ -1,0 +1,29 @@
+#include "engine/engine_start.h"
+
+#include "config/config_store.h"
+#include "engine/game_events.h"
+#include "plugin/game_bindings.h"
+
+namespace qm::engine {
+namespace {
+
+// The hit event source inside the game's holder of script event sources.
+constexpr std::uintptr_t kHitSourceInHolder = 0x5D8;
+
+}  // namespace
+
+void RegisterEngineSinks() {
+  const config::ConfigStore& store = config::Store();
+  const bool degradationOff = store.GetDegradation("DisableDegradation") != 0;
+  if (!degradationOff) {
+    auto* holder = static_cast<std::uint8_t*>(game::Bindings.ScriptEventSources());
+    auto* hitSource = reinterpret_cast<game::EventSource*>(holder + kHitSourceInHolder);
+    game::Bindings.AttachSink(hitSource, &TheHitEventHandler.base);
+  }
+  // The update sink also clears the recent hits, so it serves degradation
+  // even with tempering off.
+  if (degradationOff && store.GetDynamicTemper("DisableDynamicTemper") != 0) return;
+  game::Bindings.AttachSink(game::Bindings.UpdateEventSource, &TheUpdateEventHandler.base);
+}
+
+}  // namespace qm::engine

@@ -1,0 +1,71 @@
+#include "engine/wear_item.h"
+
+#include "config/config_store.h"
+#include "config/item_category.h"
+#include "engine/engine_random.h"
+#include "engine/recent_hits.h"
+#include "plugin/game_bindings.h"
+
+#include <algorithm>
+
+namespace qm::engine {
+namespace {
+
+constexpr std::uint32_t kFollowerOfPlayer = 0x4000000;
+
+bool IsFollower(const game::Actor* actor) { return (actor->boolBits & kFollowerOfPlayer) != 0; }
+
+// The chance of breaking on this hit, in percent; 0 when the item may not
+// break at all.
+double BreakChance(const ItemEntry& item, game::Actor* actor, bool powerAttack, float health, float threshold) {
+  const config::ConfigStore& store = config::Store();
+  double chance = config::GetBreakChanceFor(item.form);
+  if (chance == 0.0) return 0.0;
+  if (!IsBreakable(item)) return 0.0;
+  if (store.GetDegradation("IncreaseDurability") == 1 && health > 1.0f) {
+    // Falls linearly from the full chance at health 1.0 to none at the
+    // threshold; the quotient is taken in single precision.
+    const float worn = (health - 1.0f) / (threshold - 1.0f);
+    chance *= 1.0 - worn;
+  }
+  if (powerAttack) chance *= store.GetBreakChance("PowerAttackMultiplier");
+  if (actor != *game::Bindings.Player) {
+    chance *= store.GetBreakChance(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier");
+  }
+  return chance;
+}
+
+void LoseHealth(const ItemEntry& item, game::Actor* actor, bool powerAttack, float health) {
+  const config::ConfigStore& store = config::Store();
+  double rate = config::GetDegradationRateFor(item.form);
+  if (rate == 0.0) return;
+  if (powerAttack) rate *= store.GetDegradationRate("PowerAttackMultiplier");
+  if (actor != *game::Bindings.Player) {
+    rate *= store.GetDegradationRate(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier");
+  }
+  const double loss = UniformScaled(rate, (rate + 1.0) * (rate + 1.0));
+  const float worn = static_cast<float>(static_cast<double>(health) - loss);
+  SetItemHealth(item, std::max(worn, 1.0f));
+}
+
+}  // namespace
+
+void WearItem(const ItemEntry& item, game::Actor* actor, bool powerAttack) {
+  if (item.form == nullptr) return;
+  if (!MarkRecentHit(actor)) return;
+
+  const float health = GetItemHealth(item);
+  const float threshold = config::Store().HealthThreshold;
+  if (health <= threshold) {
+    const double chance = BreakChance(item, actor, powerAttack, health, threshold);
+    if (chance != 0.0 && RollRealPercent(chance)) {
+      BreakItem(item, actor);
+      return;
+    }
+  }
+  // An item at or below the threshold that did not break still wears down
+  // in the same step, as long as it is above 1.0.
+  if (health > 1.0f) LoseHealth(item, actor, powerAttack, health);
+}
+
+}  // namespace qm::engine

@@ -1,0 +1,335 @@
+// Hits against the real module in the game double: which item of which
+// actor a hit wears, how much, and when it breaks.
+#include "engine_world.h"
+
+namespace qmtest {
+namespace {
+
+constexpr std::uint32_t kSword = 0x0001A000;
+constexpr std::uint32_t kCuirass = 0x0001B000;
+constexpr std::uint32_t kHelmet = 0x0001B001;
+constexpr std::uint32_t kShield = 0x0001B002;
+
+class HitTest : public EngineWorld {
+ protected:
+  // Hits only: tempering stays off so that update events only clear the
+  // recent hits.
+  void Start(const std::string& degradation = "", const std::string& more = "") {
+    WriteSettings("[Degradation]\n" + degradation + "\n[DynamicTemper]\nDisableDynamicTemper=true\n" + more);
+    StartPlugin();
+  }
+};
+
+TEST_F(HitTest, SpellsAndStaffsWearNothingOnEitherSide) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  gd::WeaponForm& sword = Weapon(kSword);
+  gd::WeaponForm& staff = Weapon(0x0001A001, 8);
+  const std::uint32_t spell = forms().AddForm(0x0001C000, gd::form_type::kSpell, "Flames").form.formId;
+  gd::ExtraList& playerSword = Wear(player, sword.form, 1.5f);
+  gd::ExtraList& playerStaff = Wear(player, staff.form, 1.5f, true);
+  gd::ExtraList& banditCuirass = Wear(bandit, Armor(kCuirass, 0x4).form, 1.5f);
+  Start("OnlyPlayer=false");
+
+  Hit(bandit, player, spell);
+  Hit(bandit, player, staff.form.formId);
+  Hit(bandit, player, 0x00DEAD00);  // a source the game does not know
+  EXPECT_EQ(Health(playerSword), 1.5f);
+  EXPECT_EQ(Health(playerStaff), 1.5f);
+  EXPECT_EQ(Health(banditCuirass), 1.5f);
+
+  Hit(bandit, player, kSword);  // the same actors with a sword: both worn
+  EXPECT_LT(Health(playerSword), 1.5f);
+  EXPECT_LT(Health(banditCuirass), 1.5f);
+}
+
+TEST_F(HitTest, OnlyPlayerWearsThePlayersSideAlone) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  gd::ActorRec& guard = Actor("guard");
+  gd::WeaponForm& sword = Weapon(kSword);
+  gd::ArmorForm& cuirass = Armor(kCuirass, 0x4);
+  gd::ExtraList& playerSword = Wear(player, sword.form, 1.5f);
+  gd::ExtraList& playerCuirass = Wear(player, cuirass.form, 1.5f);
+  gd::ExtraList& banditSword = Wear(bandit, sword.form, 1.5f);
+  gd::ExtraList& banditCuirass = Wear(bandit, cuirass.form, 1.5f);
+  gd::ExtraList& guardCuirass = Wear(guard, cuirass.form, 1.5f);
+  Start();  // OnlyPlayer is on by default
+
+  Hit(guard, bandit, kSword);
+  EXPECT_EQ(Health(banditSword), 1.5f);
+  EXPECT_EQ(Health(guardCuirass), 1.5f);
+
+  Hit(bandit, player, kSword);
+  EXPECT_LT(Health(playerSword), 1.5f);
+  EXPECT_EQ(Health(banditCuirass), 1.5f);
+
+  ForgetRecentHits();
+  Hit(player, bandit, kSword);
+  EXPECT_LT(Health(playerCuirass), 1.5f);
+  EXPECT_EQ(Health(banditSword), 1.5f);
+}
+
+TEST_F(HitTest, BlockedHitWearsTheShieldThenTheRightHandWeapon) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ArmorForm& shield = Armor(kShield, 0x200);
+  gd::ExtraList& shieldList = Wear(player, shield.form, 1.5f, true);
+  gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
+  gd::ExtraList& mace = Wear(player, Weapon(0x0001A002, 4).form, 1.5f);
+  Start();
+
+  Hit(player, bandit, kSword, gd::kHitBlocked);
+  EXPECT_LT(Health(shieldList), 1.5f);
+  EXPECT_EQ(Health(cuirass), 1.5f);
+  EXPECT_EQ(Health(mace), 1.5f);
+
+  // Without a shield the weapon in the right hand takes the blow.
+  extra().SetPresenceBit(shieldList, gd::extra_type::kWornLeft, false);
+  ForgetRecentHits();
+  Hit(player, bandit, kSword, gd::kHitBlocked);
+  EXPECT_LT(Health(mace), 1.5f);
+  EXPECT_EQ(Health(cuirass), 1.5f);
+}
+
+TEST_F(HitTest, BlockingWithAnExcludedWeaponWearsNothing) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& excluded = Wear(player, Weapon(0x0001A003, 1, 0x2000).form, 1.5f);
+  gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
+  Start();
+
+  Hit(player, bandit, kSword, gd::kHitBlocked);
+  EXPECT_EQ(Health(excluded), 1.5f);
+  EXPECT_EQ(Health(cuirass), 1.5f);
+}
+
+TEST_F(HitTest, UnblockedHitFindsNoArmourOutsideTheFourSlots) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& ring = Wear(player, Armor(0x0001B010, 0x40).form, 1.5f);
+  gd::ExtraList& carried = Give(player.ref, Armor(kCuirass, 0x4).form, 1.5f);  // not worn
+  Start();
+
+  for (int i = 0; i < 8; ++i) {
+    Hit(player, bandit, kSword);
+    ForgetRecentHits();
+  }
+  EXPECT_EQ(Health(ring), 1.5f);
+  EXPECT_EQ(Health(carried), 1.5f);
+}
+
+TEST_F(HitTest, AHelmetCoveringOnlyTheHairCountsForTheHead) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& hood = Wear(player, Armor(kHelmet, 0x2).form, 1.5f);
+  Start();
+
+  Hit(player, bandit, kSword);
+  EXPECT_LT(Health(hood), 1.5f);
+}
+
+TEST_F(HitTest, TheSameWeaponInBothHandsWearsTheHandThatSwung) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  gd::WeaponForm& dagger = Weapon(0x0001A004, 2);
+  gd::ExtraList& right = Wear(player, dagger.form, 1.5f, false);
+  gd::ExtraList& left = Wear(player, dagger.form, 1.5f, true);
+  Start();
+
+  references().SetLeftHandAttack(player, true);
+  Hit(bandit, player, dagger.form.formId);
+  EXPECT_LT(Health(left), 1.5f);
+  EXPECT_EQ(Health(right), 1.5f);
+
+  // When the graph cannot tell, the right hand is worn.
+  const float leftAfterFirst = Health(left);
+  references().SetLeftHandAttack(player, std::nullopt);
+  ForgetRecentHits();
+  Hit(bandit, player, dagger.form.formId);
+  EXPECT_LT(Health(right), 1.5f);
+  EXPECT_EQ(Health(left), leftAfterFirst);
+  EXPECT_EQ(references().GraphReads(&player), 2u);
+}
+
+TEST_F(HitTest, WearTakesARandomLossWithinTheRatesRange) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
+  Start("", "[DegradationRate]\nHeavyArmor=3\nPowerAttackMultiplier=2\n");
+
+  // Rate 3: a loss in [3, 16) * 0.0001.
+  Hit(player, bandit, kSword);
+  const float afterNormal = Health(cuirass);
+  EXPECT_LE(afterNormal, 1.5f - 0.0003f);
+  EXPECT_GT(afterNormal, 1.5f - 0.0016f);
+
+  // A power attack doubles the rate: [6, 49) * 0.0001.
+  ForgetRecentHits();
+  Hit(player, bandit, kSword, gd::kHitPowerAttack);
+  const float loss = afterNormal - Health(cuirass);
+  EXPECT_GE(loss, 0.0006f - 1e-6f);
+  EXPECT_LT(loss, 0.0049f + 1e-6f);
+}
+
+TEST_F(HitTest, WearStopsAtOneAndAnItemAtOneOnlyRollsToBreak) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& nearlyWorn = Wear(player, Armor(kCuirass, 0x4).form, 1.0004f);
+  Start("", "[DegradationRate]\nHeavyArmor=100\n");
+
+  Hit(player, bandit, kSword);
+  EXPECT_EQ(Health(nearlyWorn), 1.0f);
+
+  for (int i = 0; i < 5; ++i) {
+    ForgetRecentHits();
+    Hit(player, bandit, kSword);
+  }
+  EXPECT_EQ(Health(nearlyWorn), 1.0f);
+  EXPECT_TRUE(Holds(player.ref, nearlyWorn));  // break chance 0 by default
+}
+
+TEST_F(HitTest, AnUntemperedItemNeverGetsAHealthEntryFromWear) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& plain = Wear(player, Armor(kCuirass, 0x4).form);
+  Start("", "[DegradationRate]\nHeavyArmor=50\n");
+
+  Hit(player, bandit, kSword);
+  EXPECT_FALSE(Decided(plain));
+}
+
+TEST_F(HitTest, ACertainBreakRemovesTheWornInstanceAndTellsThePlayer) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ArmorForm& cuirass = Armor(kCuirass, 0x4);
+  gd::ExtraList& spare = Give(player.ref, cuirass.form);
+  gd::ExtraList& worn = Wear(player, cuirass.form);
+  Start("", "[BreakChance]\nHeavyArmor=100\n");
+
+  Hit(player, bandit, kSword);
+  EXPECT_FALSE(Holds(player.ref, worn));
+  EXPECT_TRUE(Holds(player.ref, spare));
+  ASSERT_EQ(references().Removals().size(), 1u);
+  EXPECT_EQ(references().Removals()[0].list, &worn);
+  EXPECT_EQ(world().Component<gd::Hud>().Notifications().size(), 1u);
+}
+
+TEST_F(HitTest, IncreaseDurabilityScalesTheBreakChanceDownToNoneAtTheThreshold) {
+  // T = 1.2: at health 1.1 half of the 50 % chance is left, at T none.
+  gd::ActorRec& player = Actor("player");
+  Wear(player, Weapon(kSword).form, 1.5f);
+  gd::ArmorForm& cuirass = Armor(kCuirass, 0x4);
+  std::vector<gd::ActorRec*> halfway;
+  std::vector<gd::ExtraList*> halfwayItems;
+  std::vector<gd::ExtraList*> atThresholdItems;
+  std::vector<gd::ActorRec*> atThreshold;
+  for (int i = 0; i < 400; ++i) {
+    gd::ActorRec& actor = Actor("halfway" + std::to_string(i));
+    halfwayItems.push_back(&Wear(actor, cuirass.form, 1.1f));
+    halfway.push_back(&actor);
+  }
+  for (int i = 0; i < 100; ++i) {
+    gd::ActorRec& actor = Actor("threshold" + std::to_string(i));
+    atThresholdItems.push_back(&Wear(actor, cuirass.form, 1.2f));
+    atThreshold.push_back(&actor);
+  }
+  Start("OnlyPlayer=false\nIncreaseDurability=true\nEquipmentHealthThreshold=200",
+        "[BreakChance]\nHeavyArmor=50\n[DegradationRate]\nHeavyArmor=0\n");
+
+  for (gd::ActorRec* actor : halfway) Hit(*actor, player, kSword);
+  for (gd::ActorRec* actor : atThreshold) Hit(*actor, player, kSword);
+  int broken = 0;
+  for (std::size_t i = 0; i < halfway.size(); ++i) broken += Holds(halfway[i]->ref, *halfwayItems[i]) ? 0 : 1;
+  EXPECT_GT(broken, 70);   // 25 % of 400 is 100; the full chance would give 200
+  EXPECT_LT(broken, 130);
+  for (std::size_t i = 0; i < atThreshold.size(); ++i) EXPECT_TRUE(Holds(atThreshold[i]->ref, *atThresholdItems[i]));
+}
+
+TEST_F(HitTest, AnActorIsWornOncePerUpdateCycle) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  gd::ActorRec& wolf = Actor("wolf");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
+  gd::ExtraList& wolfHide = Wear(wolf, Armor(0x0001B020, 0x4).form, 1.5f);
+  Start("OnlyPlayer=false");
+
+  auto worn = [&, last = 1.5f]() mutable {
+    const float now = Health(cuirass);
+    const bool changed = now != last;
+    last = now;
+    return changed;
+  };
+  Hit(player, bandit, kSword);
+  EXPECT_TRUE(worn());
+  Hit(player, bandit, kSword);
+  EXPECT_FALSE(worn());
+  Updates(1);  // clears only the pending mark
+  Hit(player, bandit, kSword);
+  EXPECT_FALSE(worn());
+  Updates(1);  // nothing new since: emptied
+  Hit(player, bandit, kSword);
+  EXPECT_TRUE(worn());
+
+  // A newly hit actor between the update events keeps the player blocked
+  // one more interval.
+  Updates(1);
+  Hit(wolf, bandit, kSword);
+  EXPECT_LT(Health(wolfHide), 1.5f);
+  Updates(1);
+  Hit(player, bandit, kSword);
+  EXPECT_FALSE(worn());
+  Updates(1);
+  Hit(player, bandit, kSword);
+  EXPECT_TRUE(worn());
+}
+
+TEST_F(HitTest, AnActorHittingItselfIsWornOnlyAsTheTarget) {
+  gd::ActorRec& player = Actor("player");
+  gd::ExtraList& sword = Wear(player, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
+  Start();
+
+  Hit(player, player, kSword);
+  EXPECT_LT(Health(cuirass), 1.5f);
+  EXPECT_EQ(Health(sword), 1.5f);
+}
+
+TEST_F(HitTest, AShieldBashWearsTheAttackersShield) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  gd::ExtraList& shield = Wear(player, Armor(kShield, 0x200).form, 1.5f, true);
+  gd::ExtraList& banditCuirass = Wear(bandit, Armor(kCuirass, 0x4).form, 1.5f);
+  Start("OnlyPlayer=false");
+
+  Hit(bandit, player, kShield);
+  EXPECT_LT(Health(shield), 1.5f);
+  EXPECT_LT(Health(banditCuirass), 1.5f);
+}
+
+TEST_F(HitTest, HitsWithoutActorsOrInventoriesChangeNothing) {
+  gd::ActorRec& player = Actor("player");
+  gd::ExtraList& sword = Wear(player, Weapon(kSword).form, 1.5f);
+  gd::ReferenceRec& chest = Container("chest");
+  Start("OnlyPlayer=false");
+
+  gd::DispatchHit(world(), nullptr, &player.ref, kSword, 0);
+  EXPECT_LT(Health(sword), 1.5f);  // the attacker's side still runs
+  ForgetRecentHits();
+  const float before = Health(sword);
+  gd::DispatchHit(world(), &chest, nullptr, kSword, 0);
+  gd::DispatchHit(world(), nullptr, nullptr, kSword, 0);
+  EXPECT_EQ(Health(sword), before);
+}
+
+}  // namespace
+}  // namespace qmtest
