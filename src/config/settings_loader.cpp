@@ -19,10 +19,7 @@ std::vector<std::string> SortedSection(const char* section, const std::string& p
 
 void LoadSettings() {
   ConfigStore& store = Store();
-  // Copies: the paths live in the store that is being written.
-  const std::string settingsPath = SettingsFilePath(store);
-  const std::string noBreakPath = NoBreakFilePath(store);
-  LoadSettingsInto(store, settingsPath, noBreakPath, FindPluginFileIndex);
+  LoadSettingsInto(store, SettingsFilePath(store), NoBreakFilePath(store), FindPluginFileIndex);
 }
 
 void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const std::string& noBreakPath,
