@@ -17,12 +17,11 @@ class WidgetFixture : public PluginFixture {
  protected:
   // Widget settings as lines of the [Widget] section; the rest stays default.
   void StartWidget(const std::vector<std::string>& widgetSettings = {}, gd::UiOptions options = {}) {
-    if (!widgetSettings.empty()) {
-      std::string ini = "[Widget]\r\n";
-      for (const std::string& line : widgetSettings) ini += line + "\r\n";
-      WriteGameFile("data/SKSE/Plugins/Quellmark/Quellmark.ini", ini);
-    }
+    if (!widgetSettings.empty()) Settings("Widget", widgetSettings);
+    if (!ini_.empty()) WriteGameFile("data/SKSE/Plugins/Quellmark/Quellmark.ini", ini_);
     ui().Create(options);
+    // Keywords of the game's master file, there from the start.
+    for (std::uint32_t keyword : {0x8F95Au, 0x8F95Bu, 0x6D930u}) forms().Keyword(keyword);
     player_ = &refs().AddActor("player", 0x14);
     refs().GiveProcess(*player_);
     refs().SetPlayer(player_);
@@ -31,6 +30,12 @@ class WidgetFixture : public PluginFixture {
     ASSERT_TRUE(host().Query());
     ASSERT_TRUE(host().Load());
     host().SendMessage(8);
+  }
+
+  // Lines of another settings section, written before the plug-in starts.
+  void Settings(const std::string& section, const std::vector<std::string>& lines) {
+    ini_ += "[" + section + "]\r\n";
+    for (const std::string& line : lines) ini_ += line + "\r\n";
   }
 
   // A save has loaded: the trigger menu opens and closes, and the next frame
@@ -86,6 +91,7 @@ class WidgetFixture : public PluginFixture {
   gd::ActorRec& player() { return *player_; }
 
   gd::ActorRec* player_ = nullptr;
+  std::string ini_;
 };
 
 }  // namespace qmtest

@@ -146,7 +146,7 @@ TEST_F(WidgetMenu, ClosingArmsTheNextOpeningAndSecondOpenRequestsAreIgnored) {
 }
 
 TEST_F(WidgetMenu, ThousandOpeningsAndClosingsLeaveEverythingBalanced) {
-  StartWidget({"HideWithWeaponsSheathed=1", "ToggleKeyCode=42"});
+  StartWidget({"HideWithWeaponsSheathed=true", "ToggleKeyCode=42"});
   player().stateWord = 0x60;  // weapon drawn: the rows carry the helmet
   WearHelmet();
   LoadSave();

@@ -1,0 +1,300 @@
+// The widget's rows: which items they hold, and the icon, name, durability
+// and colour each shows.
+#include "game/widget_fixture.h"
+#include "magic_records.h"
+
+namespace qmtest {
+namespace {
+
+constexpr double kUnbreakableColor = 0xFFFFFF;
+constexpr double kBreakableColor = 0xFFD700;
+
+enum RowIndex { kHead, kBody, kHands, kFeet, kLeftHand, kRightHand, kPower };
+
+struct Row {
+  std::string icon;
+  std::string name;
+  double durability;
+  double colour;
+};
+
+class WidgetContent : public WidgetFixture {
+ protected:
+  // The rows of the next content update.
+  std::vector<Row> Rows() {
+    std::vector<Row> rows;
+    const gd::RecordedInvoke* update = NextUpdate();
+    if (update == nullptr || update->args.size() != 4) {
+      ADD_FAILURE() << "no content update with four arrays";
+      return rows;
+    }
+    for (const gd::RecordedValue& column : update->args) EXPECT_EQ(column.elements.size(), 7u);
+    for (std::size_t i = 0; i < update->args[0].elements.size(); ++i) {
+      rows.push_back({update->args[0].elements[i].text, update->args[1].elements[i].text,
+                      update->args[2].elements[i].number, update->args[3].elements[i].number});
+    }
+    return rows;
+  }
+
+  // The icon of one worn armour piece as the only item.
+  std::string ArmorIcon(std::uint32_t id, std::uint32_t slots, std::uint32_t weight,
+                        const std::vector<std::uint32_t>& keywords = {}) {
+    const std::string name = "Piece " + std::to_string(id);
+    gd::ArmorForm& armor = forms().AddArmor(id, name, slots, weight, keywords);
+    gd::InstanceSpec spec;
+    spec.worn = gd::Worn::Right;
+    items().GiveOne(player().ref, &armor.form, spec);
+    return Icon(name);
+  }
+
+  // Finds the row an item landed in by its name and returns its icon.
+  std::string Icon(const std::string& name) {
+    for (const Row& row : Rows()) {
+      if (row.name == name) return row.icon;
+    }
+    return "(not shown)";
+  }
+
+  gd::ArmorForm& WearArmor(std::uint32_t id, const std::string& name, std::uint32_t slots, std::uint32_t weight,
+                           std::optional<float> health) {
+    gd::ArmorForm& armor = forms().AddArmor(id, name, slots, weight);
+    gd::InstanceSpec spec;
+    spec.worn = gd::Worn::Right;
+    spec.health = health;
+    items().GiveOne(player().ref, &armor.form, spec);
+    return armor;
+  }
+};
+
+TEST_F(WidgetContent, HeavyBodyArmourShowsItsDurabilityInTheSecondRow) {
+  StartWidget();
+  WearArmor(0x12E49, "Iron Armor", 0x4, 1, 1.25f);
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kBody].icon, "armor_body");
+  EXPECT_EQ(rows[kBody].name, "Iron Armor");
+  EXPECT_EQ(rows[kBody].durability, 250.0);
+  EXPECT_EQ(rows[kBody].colour, kUnbreakableColor) << "heavy armour cannot break by default";
+  for (RowIndex blank : {kHead, kHands, kFeet, kLeftHand, kRightHand, kPower}) {
+    EXPECT_EQ(rows[blank].icon, "none");
+    EXPECT_EQ(rows[blank].name, "");
+    EXPECT_EQ(rows[blank].durability, -1.0);
+    EXPECT_EQ(rows[blank].colour, kUnbreakableColor);
+  }
+}
+
+TEST_F(WidgetContent, DurabilityRoundsHalvesUpAndNeverGoesBelowZero) {
+  StartWidget();
+  WearArmor(0x1, "Helmet", 0x1, 1, 1.0625f);
+  WearArmor(0x2, "Cuirass", 0x4, 1, 0.9f);
+  WearArmor(0x3, "Gauntlets", 0x8, 1, std::nullopt);
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kHead].durability, 63.0);
+  EXPECT_EQ(rows[kBody].durability, 0.0);
+  EXPECT_EQ(rows[kHands].durability, 0.0);
+}
+
+TEST_F(WidgetContent, BreakableColourMarksItemsWornDownToTheThreshold) {
+  Settings("Degradation", {"EquipmentHealthThreshold=50"});
+  Settings("BreakChance", {"HeavyArmor=10"});
+  StartWidget();
+  WearArmor(0x1, "At Threshold", 0x4, 1, 1.05f);
+  WearArmor(0x2, "Above Threshold", 0x8, 1, 1.06f);
+  WearArmor(0x3, "Light At Threshold", 0x80, 0, 1.05f);  // light armour keeps break chance 0
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kBody].colour, kBreakableColor);
+  EXPECT_EQ(rows[kHands].colour, kUnbreakableColor);
+  EXPECT_EQ(rows[kFeet].colour, kUnbreakableColor);
+}
+
+TEST_F(WidgetContent, HeadSlotArmourOfTheMaskIdentifiersGetsTheMaskIcon) {
+  StartWidget();
+  LoadSave();
+  EXPECT_EQ(ArmorIcon(0x61C8B, 0x803, 0), "lightarmor_mask");
+}
+
+TEST_F(WidgetContent, HeadSlotArmourPastTheMaskIdentifiersGetsTheHeadIcon) {
+  StartWidget();
+  LoadSave();
+  EXPECT_EQ(ArmorIcon(0x61C8B + 0x4C, 0x803, 0), "lightarmor_head");
+}
+
+TEST_F(WidgetContent, HeavyHeadSlotArmourJustBelowTheMaskIdentifiers) {
+  StartWidget();
+  LoadSave();
+  EXPECT_EQ(ArmorIcon(0x61C8A, 0x2, 1), "armor_head");
+}
+
+TEST_F(WidgetContent, ClothingJewelleryAndUnsortedArmourIcons) {
+  StartWidget();
+  LoadSave();
+  EXPECT_EQ(ArmorIcon(0x100, 0x4, 2, {0x8F95B}), "clothing_body");
+  EXPECT_EQ(ArmorIcon(0x101, 0x8, 1), "armor_hands");
+  EXPECT_EQ(ArmorIcon(0x102, 0x80, 0), "lightarmor_feet");
+}
+
+TEST_F(WidgetContent, JewelleryWornOnTheHeadGetsTheCircletIcon) {
+  StartWidget();
+  LoadSave();
+  // Slot 0x1000 alone is no row of its own; worn together with the head
+  // slot the head row finds it.
+  EXPECT_EQ(ArmorIcon(0x200, 0x1 | 0x1000, 2, {0x8F95A}), "armor_circlet");
+}
+
+TEST_F(WidgetContent, ArmourOfNoKnownKindOrSlotGetsTheDefaultIcon) {
+  StartWidget();
+  LoadSave();
+  EXPECT_EQ(ArmorIcon(0x300, 0x4, 2), "default_armor");
+  EXPECT_EQ(ArmorIcon(0x301, 0x1 | 0x20, 2, {0x8F95A}), "armor_amulet");
+  // Armour held in the right hand is shown by its record alone; its slots
+  // name none of the tested bits.
+  gd::ArmorForm& odd = forms().AddArmor(0x302, "Odd Piece", 0x40000, 1);
+  player().process->rightHand = &odd.form;
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kRightHand].icon, "default_armor");
+  EXPECT_EQ(rows[kRightHand].name, "") << "a record alone has no instance name";
+  EXPECT_EQ(rows[kRightHand].durability, 0.0);
+}
+
+TEST_F(WidgetContent, HeadRowFallsBackToTheHairSlot) {
+  StartWidget();
+  WearArmor(0x400, "Hood", 0x2, 0, 1.0f);
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kHead].name, "Hood");
+  EXPECT_EQ(rows[kHead].icon, "lightarmor_head");
+}
+
+TEST_F(WidgetContent, WeaponsInBothHandsWithTheirIcons) {
+  StartWidget();
+  gd::WeaponForm& staff = forms().AddWeapon(0x500, "Staff of Flames", 8);
+  gd::WeaponForm& hammer = forms().AddWeapon(0x501, "Warhammer", 6, 0, {0x6D930});
+  gd::InstanceSpec right;
+  right.worn = gd::Worn::Right;
+  right.health = 1.5f;
+  gd::InstanceSpec left = right;
+  left.worn = gd::Worn::Left;
+  items().GiveOne(player().ref, &staff.form, right);
+  items().GiveOne(player().ref, &hammer.form, left);
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kRightHand].icon, "weapon_staff");
+  EXPECT_EQ(rows[kRightHand].durability, -1.0) << "staves do not wear";
+  EXPECT_EQ(rows[kRightHand].colour, kUnbreakableColor);
+  EXPECT_EQ(rows[kLeftHand].icon, "weapon_hammer");
+  EXPECT_EQ(rows[kLeftHand].name, "Warhammer");
+  EXPECT_EQ(rows[kLeftHand].durability, 500.0);
+}
+
+TEST_F(WidgetContent, TwoHandedAxesWithoutTheHammerKeyword) {
+  StartWidget();
+  gd::WeaponForm& axe = forms().AddWeapon(0x502, "Battleaxe", 6);
+  gd::InstanceSpec right;
+  right.worn = gd::Worn::Right;
+  items().GiveOne(player().ref, &axe.form, right);
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kRightHand].icon, "weapon_battleaxe");
+}
+
+TEST_F(WidgetContent, HandFormsNotWornInTheInventoryGiveBlankRows) {
+  StartWidget();
+  gd::WeaponForm& sword = forms().AddWeapon(0x503, "Sword", 1);
+  player().process->rightHand = &sword.form;  // in hand, but no worn instance
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kRightHand].icon, "none");
+}
+
+TEST_F(WidgetContent, SpellsTorchesAndShoutsShowTheirRecordsName) {
+  StartWidget();
+  WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);  // the player has an inventory
+  gd::SpellForm& firebolt = world().Component<gd::MagicRecords>().AddSpell("Firebolt", 0, 20);
+  gd::PlainForm& torch = forms().AddForm(0x1D4EC, 0x1F, "Torch");
+  gd::PlainForm& shout = forms().AddForm(0x13E07, 0x77, "Unrelenting Force");
+  player().process->leftHand = &firebolt.form;
+  player().process->rightHand = &torch.form;
+  player().selectedPower = &shout.form;
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kLeftHand].icon, "default_destruction");
+  EXPECT_EQ(rows[kLeftHand].name, "Firebolt");
+  EXPECT_EQ(rows[kLeftHand].durability, -1.0);
+  EXPECT_EQ(rows[kLeftHand].colour, kUnbreakableColor);
+  EXPECT_EQ(rows[kRightHand].icon, "misc_torch");
+  EXPECT_EQ(rows[kRightHand].name, "Torch");
+  EXPECT_EQ(rows[kPower].icon, "default_shout");
+  EXPECT_EQ(rows[kPower].name, "Unrelenting Force");
+}
+
+TEST_F(WidgetContent, SpellIconsByTypeAndSchool) {
+  StartWidget();
+  WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);
+  gd::MagicRecords& magic = world().Component<gd::MagicRecords>();
+  const struct {
+    std::uint32_t type;
+    std::optional<std::uint32_t> school;
+    const char* icon;
+  } cases[] = {{0, 18, "default_alteration"}, {0, 19, "default_conjuration"}, {0, 21, "default_illusion"},
+               {0, 22, "default_restoration"}, {0, 17, "default_effect"},     {0, std::nullopt, "default_effect"},
+               {2, 20, "default_power"},       {3, std::nullopt, "default_power"}};
+  LoadSave();
+  for (const auto& c : cases) {
+    player().selectedPower = &magic.AddSpell("Spell", c.type, c.school).form;
+    const std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[kPower].icon, c.icon) << "type " << c.type;
+  }
+}
+
+TEST_F(WidgetContent, ScrollsAndOtherRecordsInHand) {
+  StartWidget();
+  WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);
+  gd::PlainForm& scroll = forms().AddForm(0xA44, 0x17, "Scroll of Fireball");
+  gd::PlainForm& potion = forms().AddForm(0xA45, 0x2E, "Potion");
+  player().process->leftHand = &scroll.form;
+  player().process->rightHand = &potion.form;
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kLeftHand].icon, "default_scroll");
+  EXPECT_EQ(rows[kLeftHand].name, "Scroll of Fireball");
+  EXPECT_EQ(rows[kRightHand].icon, "default_misc");
+  EXPECT_EQ(rows[kPower].icon, "none") << "no power or shout equipped";
+}
+
+TEST_F(WidgetContent, HiddenItemsStillSendSevenBlankRows) {
+  StartWidget({"ToggleKeyCode=42"});
+  WearArmor(0x1, "Helmet", 0x1, 1, 1.1f);
+  LoadSave();
+  Press(0, 42);
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  for (const Row& row : rows) {
+    EXPECT_EQ(row.icon, "none");
+    EXPECT_EQ(row.name, "");
+    EXPECT_EQ(row.durability, -1.0);
+  }
+}
+
+TEST_F(WidgetContent, PlayerWithoutInventoryGetsBlankRows) {
+  StartWidget();
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  for (const Row& row : rows) EXPECT_EQ(row.icon, "none");
+}
+
+}  // namespace
+}  // namespace qmtest
