@@ -6,11 +6,11 @@
 namespace qm::platform {
 
 std::uint32_t ProfileSection(const char* section, char* buffer, std::uint32_t size, const char* path) {
-    return PosixProfileSection(section, buffer, size, path);
+  return PosixProfileSection(section, buffer, size, path);
 }
 
 std::uint32_t ProfileSectionNames(char* buffer, std::uint32_t size, const char* path) {
-    return PosixProfileSectionNames(buffer, size, path);
+  return PosixProfileSectionNames(buffer, size, path);
 }
 
 }  // namespace qm::platform
