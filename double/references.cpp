@@ -59,6 +59,7 @@ References::References(World& world) : world_(world) {
   world.Component<Forms>();
   world.Component<ExtraData>();
   world.Component<Inventories>();
+  SetPlayer(nullptr);  // an adopted image may still name an earlier world's player
 }
 
 ReferenceRec& References::Register(ReferenceRec& reference, const std::string& name, std::uint32_t formId,

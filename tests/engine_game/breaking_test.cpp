@@ -1,0 +1,74 @@
+// Which instances may break, and what breaking does to the holder.
+#include "in_process_game.h"
+
+#include "hud.h"
+
+namespace {
+
+using qm::engine::ItemEntry;
+
+class Breaking : public qmtest::InProcessGame {
+ protected:
+  void SetNoEnchantRule(std::uint32_t value) {
+    qm::config::ConfigStore::SetExisting(qm::config::Store().degradation, "nobreakmagicdisallowenchanting", value);
+  }
+};
+
+TEST_F(Breaking, TheRulesAreAskedInOrderAndTheFirstThatAppliesAnswers) {
+  forms().Keyword(0xC27BD);
+  gd::WeaponForm& daedric = forms().AddWeapon(0x100, "Daedric Sword", 1, 0, {0xC27BD});
+  gd::ArmorForm& crown = forms().AddArmor(0x101, "Crown", 0x1, 0, {0xC27BD});
+  gd::WeaponForm& special = forms().AddWeapon(0x1F4, "Unique Blade", 1);
+  gd::WeaponForm& listed = forms().AddWeapon(0x102, "Listed Sword", 1);
+  gd::WeaponForm& iron = forms().AddWeapon(0x103, "Iron Sword", 1);
+  gd::ExtraList& list = extra().NewList();
+  gd::ExtraList& guarded = extra().NewList();
+  extra().SetUnbreakable(guarded, true);
+  qm::config::Store().NoBreakFormList.Add(0x102);
+  auto breakable = [&](gd::FormHeader& form, gd::ExtraList* instance) {
+    return qm::engine::IsBreakable(ItemEntry{Form(form), List(instance), {}});
+  };
+
+  EXPECT_TRUE(breakable(iron.form, &list));
+  EXPECT_FALSE(breakable(iron.form, nullptr));
+  EXPECT_FALSE(qm::engine::IsBreakable(ItemEntry{nullptr, List(&list), {}}));
+  EXPECT_FALSE(breakable(daedric.form, &list));  // the default rule is 1
+  EXPECT_FALSE(breakable(crown.form, &list));
+  EXPECT_FALSE(breakable(special.form, &list));
+  EXPECT_FALSE(breakable(listed.form, &list));
+  EXPECT_FALSE(breakable(iron.form, &guarded));
+  SetNoEnchantRule(2);
+  EXPECT_TRUE(breakable(daedric.form, &list));
+  EXPECT_TRUE(breakable(crown.form, &list));
+}
+
+TEST_F(Breaking, AStackLosesExactlyTheInstanceThatBroke) {
+  gd::WeaponForm& sword = forms().AddWeapon(0x100, "Iron Sword", 1);
+  gd::ActorRec& bandit = refs().AddActor("bandit", 0x800);
+  refs().GiveProcess(bandit);
+  items().Give(bandit.ref, &sword.form, 4, {Spec("spare"), Spec("held", gd::Worn::Right), Spec("other")});
+
+  qm::engine::BreakItem(Entry("held"), Actor(bandit));
+  EXPECT_FALSE(items().Present(*items().Find("held")));
+  EXPECT_TRUE(items().Present(*items().Find("spare")));
+  EXPECT_TRUE(items().Present(*items().Find("other")));
+  EXPECT_EQ(inventories().CountOf(*refs().FindInventory(bandit.ref), &sword.form), 3);
+  EXPECT_EQ(refs().RefreshCalls(&bandit), 1u);
+  EXPECT_EQ(bandit.process->rightHand, nullptr);
+  // Another actor's item goes silently.
+  EXPECT_TRUE(world().Component<gd::Hud>().Notifications().empty());
+}
+
+TEST_F(Breaking, AnActorWithoutProcessLosesTheItemWithoutARefresh) {
+  gd::ArmorForm& helmet = forms().AddArmor(0x100, "Iron Helmet", 0x1, 1);
+  gd::ActorRec& statue = refs().AddActor("statue", 0x800);
+  items().GiveOne(statue.ref, &helmet.form, Spec("helmet", gd::Worn::Right));
+
+  qm::engine::BreakItem(Entry("helmet"), Actor(statue));
+  EXPECT_FALSE(items().Present(*items().Find("helmet")));
+  EXPECT_EQ(refs().RefreshCalls(&statue), 0u);
+  ASSERT_EQ(refs().Removals().size(), 1u);
+  EXPECT_EQ(refs().Removals()[0].list, items().Find("helmet")->list);
+}
+
+}  // namespace

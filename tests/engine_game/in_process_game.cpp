@@ -1,0 +1,19 @@
+#include "in_process_game.h"
+
+#include "platform/posix_process_facts.h"
+
+namespace qmtest {
+
+std::uintptr_t InProcessImageBase() {
+  static gd::ImageRegion region = gd::ImageRegion::Acquire(gd::off::kImageSize);
+  return region.base();
+}
+
+}  // namespace qmtest
+
+// What the host double tells the plug-in on Linux: here, the reserved region
+// is the game's image.
+extern "C" __attribute__((visibility("default"))) const QuellmarkPosixProcessFacts* QuellmarkPosixProcessFacts() {
+  static const struct QuellmarkPosixProcessFacts facts{qmtest::InProcessImageBase(), "SkyrimSE.exe", nullptr};
+  return &facts;
+}
