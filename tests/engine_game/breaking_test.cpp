@@ -72,3 +72,32 @@ TEST_F(Breaking, AnActorWithoutProcessLosesTheItemWithoutARefresh) {
 }
 
 }  // namespace
+
+namespace {
+
+class PlayerBreaking : public qmtest::InProcessGame {};
+
+TEST_F(PlayerBreaking, ThePlayerIsToldTheItemsDisplayNameAndNothingElse) {
+  gd::WeaponForm& sword = forms().AddWeapon(0x100, "Iron Sword", 1);
+  gd::ArmorForm& shield = forms().AddArmor(0x101, "Iron Shield", 0x200, 1);
+  gd::FormHeader& poison = forms().AddForm(0x300, gd::form_type::kAlchemy, "Deadly Poison").form;
+  gd::ActorRec& player = refs().AddActor("player", 0x14);
+  refs().GiveProcess(player);
+  refs().SetPlayer(&player);
+  gd::InstanceSpec poisoned = Spec("sword", gd::Worn::Right);
+  poisoned.poison = &poison;
+  poisoned.poisonCount = 3;
+  items().GiveOne(player.ref, &sword.form, poisoned);
+  items().GiveOne(player.ref, &shield.form, Spec("shield", gd::Worn::Left));
+
+  qm::engine::BreakItem(Entry("shield"), Actor(player));
+  qm::engine::BreakItem(Entry("sword"), Actor(player));
+  EXPECT_EQ(world().Component<gd::Hud>().Notifications(),
+            (std::vector<std::string>{"Iron Shield", "Iron Sword Deadly Poison (3)"}));
+  EXPECT_FALSE(items().Present(*items().Find("sword")));
+  EXPECT_FALSE(items().Present(*items().Find("shield")));
+  EXPECT_EQ(refs().RefreshCalls(&player), 2u);
+  EXPECT_EQ(player.process->rightHand, nullptr);
+}
+
+}  // namespace
