@@ -265,5 +265,16 @@ Step ParseExpectNotifications(const Json& argument, const std::string& place) {
 }
 QM_SCENARIO_STEP("expectNotifications", ParseExpectNotifications);
 
+// The n-th allocation from the game heap from now on fails (0: none fail).
+Step ParseGameHeapFail(const Json& argument, const std::string& place) {
+  const std::uint32_t n = ReadU32(argument, place);
+  return [=](RunContext& run) {
+    run.Trace(n == 0 ? std::string("game heap allocations succeed")
+                     : "game heap allocation " + std::to_string(n) + " from now fails");
+    run.world().heap().FailAllocation(n);
+  };
+}
+QM_SCENARIO_STEP("gameHeapFail", ParseGameHeapFail);
+
 }  // namespace
 }  // namespace qm::scenario
