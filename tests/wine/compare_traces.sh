@@ -5,9 +5,15 @@
 # behaviour may not depend on the platform: every difference is a failure,
 # reported with the first line that differs.
 #
-#   tests/wine/compare_traces.sh [SCENARIO.json ...]
+#   tests/wine/compare_traces.sh [WINDOWS_BUILD_FOLDER] [SCENARIO.json ...]
+# (default build/windows, or QM_WINDOWS_BUILD; with no scenario named, every
+# scenario under scenarios/)
 # QM_NATIVE_BUILD names the Linux build folder (default build/linux).
 set -u
+if [ $# -gt 0 ] && [ -d "$1" ]; then
+  QM_WINDOWS_BUILD=$1
+  shift
+fi
 source "$(dirname "$0")/wine_env.sh"
 NATIVE_BUILD=$(realpath -m "${QM_NATIVE_BUILD:-$REPO/build/linux}")
 if [ ! -x "$NATIVE_BUILD/bin/qm" ]; then

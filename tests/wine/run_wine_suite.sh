@@ -4,8 +4,14 @@
 # Wine-only checks of this folder. Prints one line per case and the closing
 # count; exits non-zero when any case failed.
 #
-#   tests/wine/run_wine_suite.sh [SCENARIO.json ...]
+#   tests/wine/run_wine_suite.sh [WINDOWS_BUILD_FOLDER] [SCENARIO.json ...]
+# (default build/windows, or QM_WINDOWS_BUILD; with no scenario named, every
+# scenario under scenarios/)
 set -u
+if [ $# -gt 0 ] && [ -d "$1" ]; then
+  QM_WINDOWS_BUILD=$1
+  shift
+fi
 source "$(dirname "$0")/wine_env.sh"
 wine_start
 cd "$REPO"
