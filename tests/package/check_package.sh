@@ -4,7 +4,7 @@
 # exactly once, each with a comment above it, at its default: the plug-in,
 # given the shipped files, logs the same settings as with no files at all,
 # and no line of the file is lost to a misspelt key. The plug-in reads the
-# files natively (Linux build) and under Wine (Windows build, the real
+# files natively (Linux build) and, as the packed DLL, under Wine (the real
 # Windows profile functions).
 #
 #   tests/package/check_package.sh
@@ -160,10 +160,14 @@ check "Quellmark.ini names every setting once, in its own section" names_every_s
 check "Quellmark.ini holds the defaults (Linux reader)" settings_are_the_defaults "$WORK/shipped.native" "$WORK/none.native"
 check "NoBreakForms.ini lists no form until edited" no_break_example_is_inert
 
+# Under Wine the packed (stripped) DLL itself is the plug-in.
 wine_start
-wine_run "$WIN_BUILD/bin/qm.exe" run "$WORK/shipped.json" --trace-out "$WORK/shipped.wine" >/dev/null 2>&1
-wine_run "$WIN_BUILD/bin/qm.exe" run "$WORK/none.json" --trace-out "$WORK/none.wine" >/dev/null 2>&1
-check "Quellmark.ini holds the defaults (Windows reader under Wine)" settings_are_the_defaults "$WORK/shipped.wine" "$WORK/none.wine"
+packed_dll=$unpacked/SKSE/Plugins/Quellmark.dll
+wine_run "$WIN_BUILD/bin/qm.exe" run "$WORK/shipped.json" --plugin "$packed_dll" --trace-out "$WORK/shipped.wine" \
+  >/dev/null 2>&1
+wine_run "$WIN_BUILD/bin/qm.exe" run "$WORK/none.json" --plugin "$packed_dll" --trace-out "$WORK/none.wine" >/dev/null 2>&1
+check "Quellmark.ini holds the defaults (packed DLL, Windows reader under Wine)" settings_are_the_defaults \
+  "$WORK/shipped.wine" "$WORK/none.wine"
 
 echo "size of the archive: $(stat -c %s "$archive") bytes"
 echo "$passed passed, $failed failed"
