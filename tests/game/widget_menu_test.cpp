@@ -171,5 +171,27 @@ TEST_F(WidgetMenu, ThousandOpeningsAndClosingsLeaveEverythingBalanced) {
   EXPECT_EQ(ui().ActionSource().size, 0u);
 }
 
+// A second menu object made by the factory while the widget is open must not
+// take the open widget's sinks with it when it closes.
+TEST_F(WidgetMenu, ClosingASecondMenuObjectLeavesTheOpenWidgetsSinks) {
+  StartWidget({"ToggleKeyCode=42"});
+  LoadSave();
+  ASSERT_TRUE(WidgetOpen());
+  ASSERT_EQ(ui().InputSource().size, 1u);
+
+  const gd::MenuTableEntry* entry = ui().FindEntry(world().strings().Intern(gd::kWidgetMenuName));
+  ASSERT_NE(entry, nullptr);
+  gd::MenuObj* second = entry->create();
+  ASSERT_NE(second, nullptr);
+  gd::UiMessage open{{nullptr}, 1, 0, nullptr, 0, {}};
+  gd::UiMessage close{{nullptr}, 3, 0, nullptr, 0, {}};
+  second->vtbl->processMessage(second, &open);
+  second->vtbl->processMessage(second, &close);
+  EXPECT_EQ(ui().InputSource().size, 1u) << "the open widget still toggles";
+
+  ui().CloseMenu(gd::kWidgetMenuName);
+  EXPECT_EQ(ui().InputSource().size, 0u) << "no sink of a destroyed menu is left on the source";
+}
+
 }  // namespace
 }  // namespace qmtest
