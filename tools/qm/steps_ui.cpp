@@ -62,6 +62,27 @@ Step ParseCloseMenu(const Json& argument, const std::string& place) {
 }
 QM_SCENARIO_STEP("closeMenu", ParseCloseMenu);
 
+// A menu open/close event on the manager's source without any menu behind
+// it: a name the game never registered, or no name at all.
+Step ParseMenuEvent(const Json& argument, const std::string& place) {
+  CheckKeys(argument, {"name", "opening"}, place);
+  const Json& nameValue = Member(argument, "name", place);
+  const bool hasName = !nameValue.is_null();
+  const std::string name = hasName ? ReadString(nameValue, place + ".name") : "";
+  const bool opening = ReadBool(Member(argument, "opening", place), place + ".opening");
+  return [=](RunContext& run) {
+    gd::MenuManagerObj* manager = Ui(run).manager();
+    if (manager == nullptr) return run.Fail(place, "the game has no menu manager");
+    run.Trace(std::string("menu event ") + (hasName ? "\"" + name + "\"" : "without a name") +
+              (opening ? " opening" : " closing"));
+    gd::MenuOpenCloseEventRec event{};
+    event.menuName.text = hasName ? run.world().strings().Intern(name.c_str()) : nullptr;
+    event.opening = opening ? 1 : 0;
+    run.world().Dispatch(manager->openCloseSource, &event);
+  };
+}
+QM_SCENARIO_STEP("menuEvent", ParseMenuEvent);
+
 std::uint32_t ReadDevice(const Json& value, const std::string& place) {
   if (value.is_string()) {
     const std::string name = value.get<std::string>();
@@ -115,6 +136,19 @@ StepParser ParseWeaponAction(std::uint32_t type) {
 }
 QM_SCENARIO_STEP("weaponDrawn", ParseWeaponAction(8));
 QM_SCENARIO_STEP("weaponSheathed", ParseWeaponAction(10));
+
+// An action event of any type, for the types the widget must ignore.
+Step ParseAction(const Json& argument, const std::string& place) {
+  CheckKeys(argument, {"type", "actor"}, place);
+  const std::uint32_t type = ReadU32(Member(argument, "type", place), place + ".type");
+  const std::string actor = ReadString(Member(argument, "actor", place), place + ".actor");
+  if (actor != "player" && actor != "other") throw ScenarioError(place + ".actor", "expected \"player\" or \"other\"");
+  return [=](RunContext& run) {
+    run.Trace("action " + std::to_string(type) + " by " + actor);
+    Ui(run).DeliverAction(type, actor == "player");
+  };
+}
+QM_SCENARIO_STEP("action", ParseAction);
 
 Step ParseMovieHeapFail(const Json& argument, const std::string& place) {
   const std::uint32_t n = ReadU32(argument, place);
