@@ -1,6 +1,7 @@
 #include "hdt_sinks.h"
 
 #include "double_offsets.h"
+#include "page_protection.h"
 #include "ui_layouts.h"
 
 #include <cstring>
@@ -168,6 +169,10 @@ const std::vector<FreezeSinkEvent>& FreezeSinks::Received(std::size_t index) con
 
 bool FreezeSinks::ReceiveSlotReplaced(std::size_t index) const {
   return sinks_.at(index)->object.vtbl->receive != &OwnReceive;
+}
+
+bool FreezeSinks::TablePageWritable(std::size_t index) const {
+  return PageIsWritable(sinks_.at(index)->object.vtbl);
 }
 
 std::uint32_t FreezeSinks::CallOwnReceive(std::size_t index, const void* event, void* source) {

@@ -58,6 +58,9 @@ class FreezeSinks : public WorldComponent {
   // The receive slot of the sink's class table: the class's own function
   // until something replaces it.
   bool ReceiveSlotReplaced(std::size_t index) const;
+  // Whether the page of the sink's class table can be written now: a
+  // patched table's page must be read-only again.
+  bool TablePageWritable(std::size_t index) const;
   // The class's own receive function, to call the way a filter forwards.
   std::uint32_t CallOwnReceive(std::size_t index, const void* event, void* source);
 
