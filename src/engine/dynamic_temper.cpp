@@ -8,6 +8,9 @@
 #include <immintrin.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <utility>
 
 namespace qm::engine {
 namespace {
@@ -40,7 +43,7 @@ void PrefetchReference(const game::Reference* reference) {
   _mm_prefetch(bytes + 64, _MM_HINT_T0);
 }
 
-constexpr std::size_t kPrefetchDistance = 8;
+constexpr std::size_t kPrefetchDistance = 16;
 
 bool WithinSearchRadius(const game::Reference* reference, const float (&player)[3]) {
   // Differences in single precision, squared and summed in double.
@@ -62,7 +65,19 @@ std::uint32_t PlayerLevel() { return game::Bindings.ActorLevel(PlayerActor()); }
 
 // An item lying in the world: tempered by chance when someone other than the
 // player owns it.
-void DecideLooseItem(game::Reference* loose) {
+// The two temper chances, read once per pass: the settings do not change
+// once the game's data has loaded.
+struct TemperChances {
+  std::uint32_t usual = 0;
+  std::uint32_t boss = 0;
+};
+
+TemperChances ReadTemperChances() {
+  const config::ConfigStore& store = config::Store();
+  return {store.GetDynamicTemper("TemperChance"), store.GetDynamicTemper("BossTemperChance")};
+}
+
+void DecideLooseItem(game::Reference* loose, const TemperChances& chances) {
   const ItemEntry item{loose->baseForm, &loose->extraList, {}};
   if (!IsDurabilityItem(item)) return;
   if (game::HasExtraType(item.extraList, kExtraHealth)) return;
@@ -71,7 +86,7 @@ void DecideLooseItem(game::Reference* loose) {
   const game::TESForm* owner = game::Bindings.ReferenceOwner(loose);
   if (owner != nullptr && owner->formId != kPlayerRecordId) {
     const std::uint32_t level = PlayerLevel();
-    if (level != 0 && IsBreakable(item) && RollIntPercent(config::Store().GetDynamicTemper("TemperChance"))) {
+    if (level != 0 && IsBreakable(item) && RollIntPercent(chances.usual)) {
       value = TemperValue(level);
     }
   }
@@ -121,7 +136,7 @@ void WorkOutTerms(game::Reference* holder, HolderTerms& terms) {
 
 // An actor or container: the first instance of every durability item it
 // holds that has not been decided yet.
-void DecideHolderItems(game::Reference* holder) {
+void DecideHolderItems(game::Reference* holder, const TemperChances& chances) {
   game::InventoryChanges* changes = InventoryChangesOf(&holder->extraList);
   if (changes == nullptr) return;
 
@@ -144,10 +159,7 @@ void DecideHolderItems(game::Reference* holder) {
     if (!terms.known) WorkOutTerms(holder, terms);
     float value = 1.0f;
     if (!terms.untempered && terms.level != 0 && IsBreakable(instance)) {
-      const config::ConfigStore& store = config::Store();
-      const std::uint32_t chance =
-          terms.boss ? store.GetDynamicTemper("BossTemperChance") : store.GetDynamicTemper("TemperChance");
-      if (RollIntPercent(chance)) value = TemperValue(terms.level);
+      if (RollIntPercent(terms.boss ? chances.boss : chances.usual)) value = TemperValue(terms.level);
     }
     SetItemHealth(instance, value);
   }
@@ -179,7 +191,27 @@ void CollectNearbyReferences(const game::TESObjectCELL* cell, const float (&play
 }
 
 void SortReferences(ReferenceSet& references) {
-  std::sort(references.begin(), references.end());
+  // A radix sort over the address bits in which the references differ:
+  // linear in their number, where a comparison sort would grow by a
+  // logarithm with the crowd around the player.
+  constexpr std::size_t kSmallSet = 64;
+  if (references.size() < kSmallSet) {
+    std::sort(references.begin(), references.end());
+  } else {
+    const auto address = [](const game::Reference* reference) { return reinterpret_cast<std::uintptr_t>(reference); };
+    std::uintptr_t differing = 0;
+    for (const game::Reference* reference : references) differing |= address(reference) ^ address(references[0]);
+    const int bits = std::bit_width(differing);
+    ReferenceSet sorted(references.size());
+    for (int shift = 0; shift < bits; shift += 8) {
+      std::array<std::size_t, 256> start{};
+      for (const game::Reference* reference : references) ++start[(address(reference) >> shift) & 0xFF];
+      std::size_t position = 0;
+      for (std::size_t& bucket : start) position += std::exchange(bucket, position);
+      for (game::Reference* reference : references) sorted[start[(address(reference) >> shift) & 0xFF]++] = reference;
+      references.swap(sorted);
+    }
+  }
   references.erase(std::unique(references.begin(), references.end()), references.end());
 }
 
@@ -204,11 +236,12 @@ void DynamicTemperPass() {
     SortReferences(looseItems);
     SortReferences(holders);
   }
+  const TemperChances chances = ReadTemperChances();
   for (std::size_t i = 0; i < looseItems.size(); ++i) {
     if (i + kPrefetchDistance < looseItems.size()) PrefetchReference(looseItems[i + kPrefetchDistance]);
-    DecideLooseItem(looseItems[i]);
+    DecideLooseItem(looseItems[i], chances);
   }
-  for (game::Reference* holder : holders) DecideHolderItems(holder);
+  for (game::Reference* holder : holders) DecideHolderItems(holder, chances);
 }
 
 }  // namespace qm::engine
