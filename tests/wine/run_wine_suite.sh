@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs every scenario with the Windows build (qm.exe, qm_host.dll and
 # Quellmark.dll) under Wine, one after the other in one fresh prefix, then the
-# Wine-only checks of this folder. Prints one line per case and the closing
+# portable unit tests built for Windows and the Wine-only checks of this
+# folder. Prints one line per case and the closing
 # count; exits non-zero when any case failed.
 #
 #   tests/wine/run_wine_suite.sh [WINDOWS_BUILD_FOLDER] [SCENARIO.json ...]
@@ -50,9 +51,18 @@ for scenario in "${scenarios[@]}"; do
   record "$scenario" $ok "$output"
 done
 
-# The log held open by another process of the same prefix: the plug-in
-# writes to the first alternative name.
 if [ $# -eq 0 ]; then
+  # The portable unit tests, as MinGW built them.
+  output=$WORK/output.txt
+  wine_run "$WIN_BUILD/bin/windows_unit_tests.exe" >"$output" 2>&1
+  rc=$?
+  ok=1
+  if [ $rc -eq 0 ] && tr -d '\r' <"$output" | grep -q '^\[  PASSED  \]'; then ok=0; fi
+  if [ $rc -ne 0 ]; then echo "exit code $rc" >>"$output"; fi
+  record "windows_unit_tests.exe ($(tr -d '\r' <"$output" | sed -n 's/^\[==========\] \([0-9]*\) tests\? from .* ran.*/\1/p') tests)" $ok "$output"
+
+  # The log held open by another process of the same prefix: the plug-in
+  # writes to the first alternative name.
   output=$WORK/output.txt
   wine_run "$WIN_BUILD/bin/hold_log_test.exe" "$WIN_BUILD/bin/qm.exe" tests/wine/log_held_by_other_process.json \
     >"$output" 2>&1
