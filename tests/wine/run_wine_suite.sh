@@ -61,6 +61,21 @@ if [ $# -eq 0 ]; then
   if [ $rc -ne 0 ]; then echo "exit code $rc" >>"$output"; fi
   record "windows_unit_tests.exe ($(tr -d '\r' <"$output" | sed -n 's/^\[==========\] \([0-9]*\) tests\? from .* ran.*/\1/p') tests)" $ok "$output"
 
+  # No documents folder: the real import of SHGetFolderPathA answers E_FAIL;
+  # the plug-in reports it and stops the process before any step after the
+  # query can run.
+  output=$WORK/output.txt
+  wine_run "$WIN_BUILD/bin/qm.exe" run tests/wine/documents_lookup_fails.json >"$output" 2>&1
+  rc=$?
+  ok=0
+  [ $rc -ne 0 ] && [ $rc -ne 2 ] || ok=1
+  tr -d '\r' <"$output" | grep -qxF 'SHGetFolderPath 00000005 failed (result = 80004005 lasterr = 00000002)' || ok=1
+  tr -d '\r' <"$output" |
+    grep -qxF 'Assertion failed in IDebugLog (64): SUCCEEDED(err) (code = FFFFFFFF80004005 (-2147467259))' || ok=1
+  if tr -d '\r' <"$output" | grep -q '^SKSEPlugin_Query ->'; then ok=1; fi
+  echo "exit code $rc" >>"$output"
+  record "tests/wine/documents_lookup_fails.json (stops the process)" $ok "$output"
+
   # The log held open by another process of the same prefix: the plug-in
   # writes to the first alternative name.
   output=$WORK/output.txt
