@@ -106,6 +106,20 @@ TEST_F(HitTest, BlockingWithAnExcludedWeaponWearsNothing) {
   EXPECT_EQ(Health(cuirass), 1.5f);
 }
 
+TEST_F(HitTest, BlockingWithASpellInTheRightHandWearsNothing) {
+  // A spell record is far smaller than a weapon's: its weapon flags are not
+  // read, and no worn instance of it exists.
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
+  references().GiveProcess(player).rightHand = &forms().AddForm(0x0001C001, gd::form_type::kSpell, "Ward").form;
+  Start();
+
+  Hit(player, bandit, kSword, gd::kHitBlocked);
+  EXPECT_EQ(Health(cuirass), 1.5f);
+}
+
 TEST_F(HitTest, UnblockedHitFindsNoArmourOutsideTheFourSlots) {
   gd::ActorRec& player = Actor("player");
   gd::ActorRec& bandit = Actor("bandit");
