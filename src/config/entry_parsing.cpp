@@ -66,13 +66,22 @@ const IntegerKey* FindIntegerKey(std::string_view key) {
   return nullptr;
 }
 
+void Tell(const EntryObserver* observer, const EntryReport& report) {
+  if (observer != nullptr) (*observer)(report);
+}
+
 // The key and value of a well-formed entry: exactly two tokens, a key that
 // is not empty. The key comes folded to lower case.
-bool SplitEntry(const std::string& entry, std::vector<std::string>& tokens, std::string& key) {
+bool SplitEntry(const std::string& entry, std::vector<std::string>& tokens, std::string& key,
+                const EntryObserver* observer) {
   if (entry.empty()) return false;
   tokens = SplitAtEquals(entry);
-  if (tokens.size() != 2) return false;
+  if (tokens.size() != 2) {
+    Tell(observer, {entry, EntryFate::NotKeyValue, {}});
+    return false;
+  }
   key = FoldToLower(tokens[0]);
+  if (key.empty()) Tell(observer, {entry, EntryFate::EmptyKey, {}});
   return !key.empty();
 }
 
@@ -93,15 +102,20 @@ std::vector<std::string> SplitAtEquals(std::string_view text) {
   return tokens;
 }
 
-void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& store) {
+void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& store, const EntryObserver* observer) {
   std::vector<std::string> tokens;
   std::string key;
   for (const std::string& entry : entries) {
-    if (!SplitEntry(entry, tokens, key)) continue;
+    if (!SplitEntry(entry, tokens, key, observer)) continue;
 
     // Booleans are words, never numbers, and never reported.
     if (const BooleanKey* boolean = FindBooleanKey(key); boolean != nullptr) {
-      if (FoldToLower(tokens[1]) == boolean->word) ConfigStore::SetExisting(store.*boolean->table, key, boolean->value);
+      if (FoldToLower(tokens[1]) == boolean->word) {
+        ConfigStore::SetExisting(store.*boolean->table, key, boolean->value);
+        Tell(observer, {entry, EntryFate::Taken, key, static_cast<double>(boolean->value)});
+      } else {
+        Tell(observer, {entry, EntryFate::WordNotRecognised, key});
+      }
       continue;
     }
 
@@ -112,23 +126,33 @@ void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& s
     const auto value = static_cast<std::uint32_t>(reading.value);
 
     const IntegerKey* known = FindIntegerKey(key);
-    if (known == nullptr || value > known->maximum) continue;
+    const EntryFate fate = known == nullptr           ? EntryFate::UnknownKey
+                           : value > known->maximum ? EntryFate::OutOfRange
+                                                    : EntryFate::Taken;
+    Tell(observer, {entry, fate, key, static_cast<double>(value), reading.fault});
+    if (fate != EntryFate::Taken) continue;
     ConfigStore::SetExisting(store.*known->table, key, value);
   }
 }
 
-void ParseRealEntries(const std::vector<std::string>& entries, SettingsTable<double>& table) {
+void ParseRealEntries(const std::vector<std::string>& entries, SettingsTable<double>& table,
+                      const EntryObserver* observer) {
   std::vector<std::string> tokens;
   std::string key;
   for (const std::string& entry : entries) {
-    if (!SplitEntry(entry, tokens, key)) continue;
+    if (!SplitEntry(entry, tokens, key, observer)) continue;
 
     const RealReading reading = ReadReal(tokens[1].c_str());
     ReportRealFault(tokens[0].c_str(), reading.fault);
-    if (reading.value < 0.0 || std::isnan(reading.value)) continue;
+    if (reading.value < 0.0 || std::isnan(reading.value)) {
+      Tell(observer, {entry, EntryFate::NegativeOrNaN, key, reading.value, reading.fault});
+      continue;
+    }
 
     // The table holds exactly its own keys, so writing only existing keys
     // drops every other name.
+    Tell(observer, {entry, table.count(key) != 0 ? EntryFate::Taken : EntryFate::UnknownKey, key, reading.value,
+                    reading.fault});
     ConfigStore::SetExisting(table, key, reading.value);
   }
 }

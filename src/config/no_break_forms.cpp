@@ -7,23 +7,35 @@
 namespace qm::config {
 
 void LoadNoBreakForms(const std::vector<std::string>& sectionNames, const std::string& noBreakPath,
-                      const PluginFileIndexLookup& findPluginFile, FormIdSet& list) {
+                      const PluginFileIndexLookup& findPluginFile, FormIdSet& list, const EntryObserver* observer) {
   for (const std::string& fileName : sectionNames) {
     const std::uint8_t position = findPluginFile(fileName);
-    if (position == kPluginFileNotFound) continue;
+    if (position == kPluginFileNotFound) {
+      if (observer != nullptr) (*observer)({fileName, EntryFate::PluginFileNotListed, {}});
+      continue;
+    }
     std::vector<std::string> entries = ReadProfileSection(fileName, noBreakPath);
     SortEntries(entries);
-    AddNoBreakEntries(fileName, position, entries, list);
+    AddNoBreakEntries(fileName, position, entries, list, observer);
   }
 }
 
 void AddNoBreakEntries(const std::string& fileName, std::uint8_t position, const std::vector<std::string>& entries,
-                       FormIdSet& list) {
+                       FormIdSet& list, const EntryObserver* observer) {
+  const auto tell = [observer](const EntryReport& report) {
+    if (observer != nullptr) (*observer)(report);
+  };
   for (const std::string& entry : entries) {
     if (entry.empty()) continue;
     const std::vector<std::string> tokens = SplitAtEquals(entry);
-    if (tokens.size() != 2) continue;
-    if (!ReadsAsOne(tokens[1].c_str())) continue;
+    if (tokens.size() != 2) {
+      tell({entry, EntryFate::NotKeyValue, {}});
+      continue;
+    }
+    if (!ReadsAsOne(tokens[1].c_str())) {
+      tell({entry, EntryFate::FlagNotOne, {}});
+      continue;
+    }
 
     // The report names the plug-in file, the one thing the user can search
     // for; an unreadable formid still adds the file's form 0.
@@ -32,7 +44,9 @@ void AddNoBreakEntries(const std::string& fileName, std::uint8_t position, const
 
     // Added, not or-ed: a formid that carries a top byte of its own moves it.
     const std::uint32_t loadOrderTop = static_cast<std::uint32_t>(position) << 24;
-    list.Add(static_cast<std::uint32_t>(formId.value) + loadOrderTop);
+    const std::uint32_t id = static_cast<std::uint32_t>(formId.value) + loadOrderTop;
+    tell({entry, EntryFate::Taken, {}, static_cast<double>(id), formId.fault});
+    list.Add(id);
   }
 }
 

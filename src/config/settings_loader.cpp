@@ -22,13 +22,22 @@ void LoadSettings() {
   LoadSettingsInto(store, SettingsFilePath(store), NoBreakFilePath(store), FindPluginFileIndex);
 }
 
+void ApplySettingsFile(ConfigStore& store, const std::string& settingsPath,
+                       const std::function<void(const char* section)>& beginSection, const EntryObserver* observer) {
+  const auto begin = [&](const char* section) {
+    if (beginSection) beginSection(section);
+    return SortedSection(section, settingsPath);
+  };
+  ParseIntegerEntries(begin("Degradation"), store, observer);
+  ParseRealEntries(begin("DegradationRate"), store.degradationRate, observer);
+  ParseRealEntries(begin("BreakChance"), store.breakChance, observer);
+  ParseIntegerEntries(begin("DynamicTemper"), store, observer);
+  ParseIntegerEntries(begin("Widget"), store, observer);
+}
+
 void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const std::string& noBreakPath,
                       const PluginFileIndexLookup& findPluginFile) {
-  ParseIntegerEntries(SortedSection("Degradation", settingsPath), store);
-  ParseRealEntries(SortedSection("DegradationRate", settingsPath), store.degradationRate);
-  ParseRealEntries(SortedSection("BreakChance", settingsPath), store.breakChance);
-  ParseIntegerEntries(SortedSection("DynamicTemper", settingsPath), store);
-  ParseIntegerEntries(SortedSection("Widget", settingsPath), store);
+  ApplySettingsFile(store, settingsPath);
 
   std::vector<std::string> plugInFiles = ReadProfileSectionNames(noBreakPath);
   SortEntries(plugInFiles);

@@ -4,6 +4,9 @@
 #include "config/config_store.h"
 #include "config/no_break_forms.h"
 
+#include "config/entry_parsing.h"
+
+#include <functional>
 #include <string>
 
 namespace qm::config {
@@ -15,5 +18,12 @@ void LoadSettings();
 // no-break list, the settings written to the log, then HealthThreshold.
 void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const std::string& noBreakPath,
                       const PluginFileIndexLookup& findPluginFile);
+
+// The five sections of the settings file, each read, sorted and applied in
+// turn; beginSection (when given) hears each section's name before its
+// entries reach the observer.
+void ApplySettingsFile(ConfigStore& store, const std::string& settingsPath,
+                       const std::function<void(const char* section)>& beginSection = {},
+                       const EntryObserver* observer = nullptr);
 
 }  // namespace qm::config

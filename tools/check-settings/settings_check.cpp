@@ -1,0 +1,354 @@
+#include "settings_check.h"
+
+#include "config/config_store.h"
+#include "config/entry_parsing.h"
+#include "config/no_break_forms.h"
+#include "config/profile_section.h"
+#include "config/settings_dump.h"
+#include "config/settings_loader.h"
+
+#include <algorithm>
+#include <cinttypes>
+#include <cstring>
+#include <map>
+#include <set>
+
+namespace qm::check {
+namespace {
+
+using config::EntryFate;
+using config::NumberFault;
+
+constexpr const char* kReadSections[] = {"Degradation", "DegradationRate", "BreakChance", "DynamicTemper", "Widget"};
+
+// The word that changes each boolean key, and what it writes.
+struct BooleanWord {
+  const char* key;
+  const char* word;
+  const char* otherWord;
+};
+constexpr BooleanWord kBooleanWords[] = {
+    {"disabledegradation", "true", "false"}, {"onlyplayer", "false", "true"},
+    {"nobreakmagicdisallowenchanting", "false", "true"}, {"increasedurability", "false", "true"},
+    {"disabledynamictemper", "true", "false"}, {"disablewidget", "true", "false"},
+    {"hidepoisonname", "true", "false"}, {"hidewithweaponssheathed", "true", "false"},
+};
+
+const BooleanWord* FindBoolean(const std::string& key) {
+  for (const BooleanWord& b : kBooleanWords) {
+    if (key == b.key) return &b;
+  }
+  return nullptr;
+}
+
+// One entry as the reader reported it.
+struct Seen {
+  std::string section;  // the section the reader was applying (no-break: the plug-in file)
+  std::string entry;
+  EntryFate fate;
+  std::string key;
+  double value;
+  NumberFault fault;
+  std::string verdict;  // filled in once every entry is known
+  bool problem = false;
+};
+
+std::string Lower(const std::string& text) { return config::FoldToLower(text); }
+
+bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+
+std::string ValueText(double value, bool integer) {
+  char text[64];
+  if (integer) {
+    std::snprintf(text, sizeof text, "%" PRIu32, static_cast<std::uint32_t>(value));
+  } else {
+    std::snprintf(text, sizeof text, "%f", value);
+  }
+  return text;
+}
+
+// Which table an integer key lands in: Degradation, DynamicTemper or Widget.
+std::string IntegerTableOf(const config::ConfigStore& store, const std::string& key) {
+  if (store.degradation.count(key) != 0) return "Degradation";
+  if (store.dynamicTemper.count(key) != 0) return "DynamicTemper";
+  return "Widget";
+}
+
+bool IsRealSection(const std::string& section) { return section == "DegradationRate" || section == "BreakChance"; }
+
+std::string ValueWord(const std::string& entry) {
+  const auto tokens = config::SplitAtEquals(entry);
+  return tokens.size() == 2 ? tokens[1] : std::string();
+}
+
+void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
+  // The entry that decides each (table, key): the last taken one, in the
+  // order the plug-in applied them.
+  std::map<std::pair<std::string, std::string>, const Seen*> decider;
+  const auto tableOf = [&](const Seen& s) {
+    return IsRealSection(s.section) ? s.section : IntegerTableOf(store, s.key);
+  };
+  for (const Seen& s : seen) {
+    if (s.fate == EntryFate::Taken && !s.key.empty()) decider[{tableOf(s), s.key}] = &s;
+  }
+  for (Seen& s : seen) {
+    const bool integer = !IsRealSection(s.section);
+    const std::string value = ValueText(s.value, integer);
+    switch (s.fate) {
+      case EntryFate::Taken: {
+        const Seen* winner = s.key.empty() ? &s : decider[{tableOf(s), s.key}];
+        if (s.fault == NumberFault::InvalidArgument) {
+          s.verdict = "misread: \"" + ValueWord(s.entry) + "\" does not read as a number; the plug-in logs it and takes 0";
+          s.problem = true;
+        } else if (s.fault == NumberFault::OutOfRange) {
+          s.verdict = "misread: \"" + ValueWord(s.entry) +
+                      "\" is beyond the 32-bit range; the plug-in logs it and takes 0";
+          s.problem = true;
+        } else {
+          s.verdict = "taken: " + s.key + " = " + value;
+          if (!IsRealSection(s.section) && tableOf(s) != s.section) s.verdict += " (in [" + tableOf(s) + "])";
+        }
+        if (winner != &s) {
+          s.verdict = winner->section == s.section
+                          ? "overridden: \"" + winner->entry + "\" sorts later and wins"
+                          : "overridden: \"" + winner->entry + "\" in [" + winner->section + "], read later, wins";
+          s.problem = true;
+        }
+        break;
+      }
+      case EntryFate::NotKeyValue:
+        s.verdict = "dropped: not key=value (exactly one '=')";
+        s.problem = true;
+        break;
+      case EntryFate::EmptyKey:
+        s.verdict = "dropped: no key before '='";
+        s.problem = true;
+        break;
+      case EntryFate::UnknownKey:
+        s.verdict = "dropped: unknown key \"" + s.key + "\" in [" + s.section + "]";
+        if (s.fault == NumberFault::InvalidArgument) s.verdict += " (its value is also logged as not a number)";
+        s.problem = true;
+        break;
+      case EntryFate::OutOfRange:
+        s.verdict = "dropped: " + value + " is out of range for " + s.key +
+                    (s.key.find("color") != std::string::npos ? " (0 to 0xFFFFFF)" : " (0 to 100)");
+        s.problem = true;
+        break;
+      case EntryFate::NegativeOrNaN:
+        s.verdict = "dropped: a rate or chance may not be negative or not a number";
+        s.problem = true;
+        break;
+      case EntryFate::WordNotRecognised: {
+        const BooleanWord* b = FindBoolean(s.key);
+        const std::string word = Lower(ValueWord(s.entry));
+        const std::uint32_t meant = std::string(b->otherWord) == "true" ? 1u : 0u;
+        const std::uint32_t now = store.GetDegradation(s.key) | store.GetDynamicTemper(s.key) | store.GetWidget(s.key);
+        if (word == b->otherWord && now == meant) {
+          s.verdict = std::string("no change: ") + s.key + " is " + std::to_string(now) + " already (only \"" + b->word +
+                      "\" changes it)";
+        } else if (word == b->otherWord) {
+          s.verdict = std::string("no effect: only \"") + b->word + "\" changes " + s.key +
+                      ", and another entry set it to " + std::to_string(now);
+          s.problem = true;
+        } else {
+          s.verdict = "dropped: boolean word \"" + ValueWord(s.entry) + "\" not recognised (only \"" + b->word +
+                      "\" changes " + s.key + ")";
+          s.problem = true;
+        }
+        break;
+      }
+      case EntryFate::FlagNotOne: {
+        const std::string flag = ValueWord(s.entry);
+        char* end = nullptr;
+        const long long n = std::strtoll(flag.c_str(), &end, 10);
+        s.verdict = end != flag.c_str() && n == 0 ? "disabled: flag 0" : "dropped: the flag \"" + flag + "\" does not read as 1";
+        s.problem = !(end != flag.c_str() && n == 0);
+        break;
+      }
+      case EntryFate::PluginFileNotListed:
+        s.verdict = "dropped: the whole section; " + s.entry + " is not in the plug-in list";
+        s.problem = true;
+        break;
+    }
+  }
+}
+
+void PrintEntry(std::FILE* out, const std::string& entry, const std::string& verdict) {
+  std::fprintf(out, "    %-34s %s\n", entry.c_str(), verdict.c_str());
+}
+
+// The entries of one section in file order, each matched with what the
+// reader did with it (the reader applies them sorted).
+void PrintSection(std::FILE* out, const std::string& path, const std::string& section, std::vector<Seen*> reports) {
+  for (const std::string& entry : config::ReadProfileSection(section, path)) {
+    auto it = std::find_if(reports.begin(), reports.end(), [&](const Seen* s) { return s->entry == entry; });
+    if (it == reports.end()) {
+      PrintEntry(out, entry, entry.empty() ? "skipped: empty" : "skipped");
+      continue;
+    }
+    PrintEntry(out, entry, (*it)->verdict);
+    reports.erase(it);
+  }
+}
+
+std::string FormIdText(std::uint32_t id) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%08X", id);
+  return text;
+}
+
+}  // namespace
+
+std::vector<std::string> SplitPluginList(const std::string& text) {
+  std::vector<std::string> names;
+  std::size_t at = 0;
+  while (at <= text.size()) {
+    std::size_t comma = text.find(',', at);
+    if (comma == std::string::npos) comma = text.size();
+    std::string name = text.substr(at, comma - at);
+    const auto first = name.find_first_not_of(" \t");
+    const auto last = name.find_last_not_of(" \t");
+    name = first == std::string::npos ? std::string() : name.substr(first, last - first + 1);
+    if (!name.empty()) names.push_back(name);
+    at = comma + 1;
+  }
+  return names;
+}
+
+CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
+  config::ConfigStore store;
+  std::vector<Seen> seen;
+  seen.reserve(256);
+  std::string section;
+  const config::EntryObserver observer = [&](const config::EntryReport& r) {
+    const std::string where = r.fate == EntryFate::PluginFileNotListed ? std::string(r.entry) : section;
+    seen.push_back({where, std::string(r.entry), r.fate, std::string(r.key), r.value, r.fault, {}, false});
+  };
+
+  std::fprintf(out, "The plug-in's log while it reads the files:\n");
+  std::fflush(out);
+  config::ApplySettingsFile(store, options.settingsPath, [&](const char* name) { section = name; }, &observer);
+  const std::size_t settingsEntries = seen.size();
+
+  const auto findPluginFile = [&](const std::string& name) -> std::uint8_t {
+    for (std::size_t i = 0; i < options.pluginFiles.size(); ++i) {
+      if (SameName(options.pluginFiles[i], name)) return static_cast<std::uint8_t>(i);
+    }
+    return config::kPluginFileNotFound;
+  };
+  std::vector<std::string> noBreakSections;
+  if (!options.noBreakPath.empty()) {
+    noBreakSections = config::ReadProfileSectionNames(options.noBreakPath);
+    config::SortEntries(noBreakSections);
+    // The no-break reader names the plug-in file of each entry itself.
+    const config::EntryObserver noBreakObserver = [&](const config::EntryReport& r) {
+      seen.push_back({section, std::string(r.entry), r.fate, std::string(r.key), r.value, r.fault, {}, false});
+    };
+    for (const std::string& name : noBreakSections) {
+      section = name;
+      config::LoadNoBreakForms({name}, options.noBreakPath, findPluginFile, store.NoBreakFormList, &noBreakObserver);
+    }
+  }
+  store.HealthThreshold = config::HealthThresholdFor(store.GetDegradation("equipmenthealththreshold"));
+  bool logged = false;
+  for (const Seen& s : seen) logged = logged || s.fault != NumberFault::None;
+  if (!logged) std::fprintf(out, "   (nothing)\n");
+
+  std::vector<Seen> settingsSeen(seen.begin(), seen.begin() + static_cast<std::ptrdiff_t>(settingsEntries));
+  std::vector<Seen> noBreakSeen(seen.begin() + static_cast<std::ptrdiff_t>(settingsEntries), seen.end());
+  Judge(settingsSeen, store);
+  for (Seen& s : noBreakSeen) {
+    if (s.fate == EntryFate::Taken) {
+      s.verdict = "taken: form " + FormIdText(static_cast<std::uint32_t>(s.value));
+      if (s.fault != NumberFault::None) {
+        s.verdict = "misread: the formid does not read as a number; the plug-in logs it and protects form " +
+                    FormIdText(static_cast<std::uint32_t>(s.value));
+        s.problem = true;
+      }
+    }
+  }
+  {
+    std::vector<Seen> judged = noBreakSeen;
+    Judge(judged, store);  // fates other than Taken read the same in both files
+    for (std::size_t i = 0; i < noBreakSeen.size(); ++i) {
+      if (noBreakSeen[i].fate != EntryFate::Taken) noBreakSeen[i] = judged[i];
+    }
+  }
+
+  CheckResult result;
+  const auto count = [&](const std::vector<Seen>& list) {
+    for (const Seen& s : list) {
+      if (s.problem) ++result.problems;
+      else if (s.fate == EntryFate::Taken) ++result.taken;
+    }
+  };
+
+  std::fprintf(out, "\n%s\n", options.settingsPath.c_str());
+  std::set<std::string> shown;
+  for (const std::string& name : config::ReadProfileSectionNames(options.settingsPath)) {
+    const auto read = std::find_if(std::begin(kReadSections), std::end(kReadSections),
+                                   [&](const char* s) { return SameName(s, name); });
+    if (read == std::end(kReadSections)) {
+      std::fprintf(out, "  [%s]  dropped: the plug-in reads no such section\n", name.c_str());
+      ++result.problems;
+      continue;
+    }
+    if (!shown.insert(Lower(name)).second) {
+      std::fprintf(out, "  [%s]  dropped: a repeated section; the reader takes the first [%s] only\n", name.c_str(),
+                   *read);
+      ++result.problems;
+      continue;
+    }
+    std::fprintf(out, "  [%s]\n", name.c_str());
+    std::vector<Seen*> reports;
+    for (Seen& s : settingsSeen) {
+      if (s.section == *read) reports.push_back(&s);
+    }
+    PrintSection(out, options.settingsPath, name, reports);
+  }
+  count(settingsSeen);
+
+  if (!options.noBreakPath.empty()) {
+    std::fprintf(out, "\n%s\n", options.noBreakPath.c_str());
+    std::set<std::string> shownFiles;
+    for (const std::string& name : config::ReadProfileSectionNames(options.noBreakPath)) {
+      std::vector<Seen*> reports;
+      const Seen* skipped = nullptr;
+      for (Seen& s : noBreakSeen) {
+        if (s.section != name) continue;
+        if (s.fate == EntryFate::PluginFileNotListed) skipped = &s;
+        else reports.push_back(&s);
+      }
+      if (!shownFiles.insert(Lower(name)).second) {
+        std::fprintf(out, "  [%s]  (a repeated section; the reader takes the first one only)\n", name.c_str());
+        continue;
+      }
+      if (skipped != nullptr) {
+        std::fprintf(out, "  [%s]  dropped: %s is not in the plug-in list\n", name.c_str(), name.c_str());
+        continue;
+      }
+      std::fprintf(out, "  [%s]  (load order position %u)\n", name.c_str(), findPluginFile(name));
+      PrintSection(out, options.noBreakPath, name, reports);
+    }
+    count(noBreakSeen);
+  }
+
+  std::fprintf(out, "\nEffective settings, as the plug-in writes them to its log:\n");
+  std::fflush(out);
+  config::DumpSettings(store);
+  std::fflush(stdout);
+  std::fprintf(out, "HealthThreshold  =  %.6f\n", static_cast<double>(store.HealthThreshold));
+  std::vector<std::uint32_t> ids;
+  for (const Seen& s : noBreakSeen) {
+    if (s.fate == EntryFate::Taken) ids.push_back(static_cast<std::uint32_t>(s.value));
+  }
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  std::fprintf(out, "NoBreakFormList  (%zu)", ids.size());
+  for (std::uint32_t id : ids) std::fprintf(out, " %s", FormIdText(id).c_str());
+  std::fprintf(out, "\n\n%d entr%s taken, %d dropped, misread or overridden\n", result.taken,
+               result.taken == 1 ? "y" : "ies", result.problems);
+  return result;
+}
+
+}  // namespace qm::check
