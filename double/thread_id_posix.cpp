@@ -7,6 +7,10 @@ namespace gd {
 
 // The same thread identity the plug-in's platform layer reports, so that a
 // lock one side holds is recognised by the other.
-std::uint32_t ThreadId() { return static_cast<std::uint32_t>(::syscall(SYS_gettid)); }
+std::uint32_t ThreadId() {
+  // Kept per thread: the locks ask on every acquisition.
+  thread_local const auto id = static_cast<std::uint32_t>(::syscall(SYS_gettid));
+  return id;
+}
 
 }  // namespace gd

@@ -5,6 +5,7 @@
 #include "stub_registry.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,12 +15,13 @@ namespace gd {
 namespace {
 
 World* activeWorld = nullptr;
+std::atomic<std::uint64_t> worldsMade{0};
 
 }  // namespace
 
 World::World() : World(ImageRegion::Acquire(off::kImageSize)) {}
 
-World::World(ImageRegion region) : region_(std::move(region)) {
+World::World(ImageRegion region) : serial_(++worldsMade), region_(std::move(region)) {
   if (activeWorld != nullptr) throw std::logic_error("game double: one world per process");
   activeWorld = this;
   scriptSources_ = std::make_unique<ScriptEventSourceHolder>();

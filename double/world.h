@@ -43,15 +43,32 @@ class World {
 
   template <typename T>
   T& Component() {
+    // The game's functions ask for their parts on every call: each thread
+    // notes the last answer per part and world, sparing the type look-up.
+    thread_local std::uint64_t notedSerial = 0;
+    thread_local T* noted = nullptr;
+    if (notedSerial == serial_) return *noted;
     const std::type_index key(typeid(T));
+    T* found = nullptr;
     if (auto it = componentIndex_.find(key); it != componentIndex_.end()) {
-      return static_cast<T&>(*components_[it->second]);
+      found = static_cast<T*>(components_[it->second].get());
+    } else {
+      auto made = std::make_unique<T>(*this);
+      found = made.get();
+      componentIndex_.emplace(key, components_.size());
+      components_.push_back(std::move(made));
     }
-    auto made = std::make_unique<T>(*this);
-    T& ref = *made;
-    componentIndex_.emplace(key, components_.size());
-    components_.push_back(std::move(made));
-    return ref;
+    notedSerial = serial_;
+    noted = found;
+    return *found;
+  }
+
+  // The component when something has made it already, otherwise null: for
+  // onlookers that must not bring a part of the game into being.
+  template <typename T>
+  T* FindComponent() {
+    const auto it = componentIndex_.find(std::type_index(typeid(T)));
+    return it == componentIndex_.end() ? nullptr : static_cast<T*>(components_[it->second].get());
   }
 
   // Event sources of the game.
@@ -72,6 +89,7 @@ class World {
  private:
   void InstallImage();
 
+  std::uint64_t serial_;  // unique per world of the process, never 0
   ImageRegion region_;
   GameHeapModel heap_;
   StringPool strings_;
