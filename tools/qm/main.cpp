@@ -10,7 +10,8 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: qm run SCENARIO.json [--seed N] [--plugin PATH] [--trace-out FILE]\n"
+    "usage: qm run SCENARIO.json [--seed N] [--plugin PATH] [--trace-out FILE] [--report FILE.html]\n"
+    "       qm tune [Quellmark.ini] [options]   (qm tune --help for its options)\n"
     "\n"
     "Runs one scenario: builds the game it describes, loads the plug-in into it\n"
     "the way the script extender does, plays its steps and checks its\n"
@@ -24,6 +25,10 @@ constexpr const char* kUsage =
 
 }  // namespace
 
+namespace qm::tune {
+int TuneCommandLine(int argc, char** argv, const char* argv0);
+}
+
 namespace qm::scenario {
 
 int RunCommandLine(int argc, char** argv) {
@@ -32,6 +37,11 @@ int RunCommandLine(int argc, char** argv) {
     return argc < 2 ? 2 : 0;
   }
   const std::string command = argv[1];
+  if (command == "tune") return qm::tune::TuneCommandLine(argc - 2, argv + 2, argv[0]);
+  if (command == "run" && argc >= 3 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0)) {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
   if (command != "run" || argc < 3) {
     std::fprintf(stderr, "qm: unknown command \"%s\"\n%s", command.c_str(), kUsage);
     return 2;
@@ -42,11 +52,20 @@ int RunCommandLine(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--seed" && i + 1 < argc) {
       options.seedGiven = true;
-      options.seed = static_cast<std::uint32_t>(std::strtoul(argv[++i], nullptr, 0));
+      const char* text = argv[++i];
+      char* end = nullptr;
+      const unsigned long long seed = std::strtoull(text, &end, 0);
+      if (end == text || *end != '\0' || seed > 0xFFFFFFFFull || text[0] == '-') {
+        std::fprintf(stderr, "qm: --seed takes a number from 0 to 4294967295, not \"%s\"\n", text);
+        return 2;
+      }
+      options.seed = static_cast<std::uint32_t>(seed);
     } else if (arg == "--plugin" && i + 1 < argc) {
       options.pluginPath = argv[++i];
     } else if (arg == "--trace-out" && i + 1 < argc) {
       options.traceOutPath = argv[++i];
+    } else if (arg == "--report" && i + 1 < argc) {
+      options.reportPath = argv[++i];
     } else {
       std::fprintf(stderr, "qm: unknown argument \"%s\"\n%s", arg.c_str(), kUsage);
       return 2;

@@ -3,6 +3,8 @@
 #include "host_double.h"
 #include "process_facts.h"
 #include "run_context.h"
+#include "run_report.h"
+#include "run_watch.h"
 #include "runner_platform.h"
 #include "scenario.h"
 #include "trace_file.h"
@@ -24,9 +26,13 @@ void WriteGameFiles(const Scenario& scenario, const std::string& gameFolder) {
   }
 }
 
-// The run's result, after the trace file (when asked for) is written.
-int Finish(const RunContext& run, const RunOptions& options, int result) {
+// The run's result, after the trace file and the report (when asked for) are written.
+int Finish(RunContext& run, const RunOptions& options, const std::string& path, int result) {
   std::fflush(stdout);
+  if (!options.reportPath.empty() && !WriteRunReport(options.reportPath, path, run, result)) {
+    std::fprintf(stderr, "cannot write the report %s\n", options.reportPath.c_str());
+    return 2;
+  }
   if (!options.traceOutPath.empty() && !WriteTraceFile(options.traceOutPath, run, result)) {
     std::fprintf(stderr, "cannot write the trace file %s\n", options.traceOutPath.c_str());
     return 2;
@@ -72,21 +78,23 @@ int RunScenario(const std::string& path, const RunOptions& options) {
   if (!hostDouble.LoadModule(options.pluginPath, &error)) {
     std::fprintf(stderr, "cannot load the plug-in %s: %s\n", options.pluginPath.c_str(), error.c_str());
     run.Trace("cannot load the plug-in");
-    return Finish(run, options, 2);
+    return Finish(run, options, path, 2);
   }
   for (auto& [place, step] : scenario.steps) {
     run.SetCurrentPlace(place);
+    const std::size_t traceStart = run.trace().size();
     step(run);
+    WatchStep(run, traceStart);
   }
   for (const std::string& violation : world.Violations()) run.Fail("game", violation);
 
   if (run.failures().empty()) {
     std::printf("PASSED %s\n", path.c_str());
-    return Finish(run, options, 0);
+    return Finish(run, options, path, 0);
   }
   std::printf("FAILED %s: %zu failed expectation(s); first: %s\n", path.c_str(), run.failures().size(),
               run.failures().front().c_str());
-  return Finish(run, options, 1);
+  return Finish(run, options, path, 1);
 }
 
 }  // namespace qm::scenario

@@ -9,6 +9,7 @@ struct RunOptions {
   bool seedGiven = false;
   std::uint32_t seed = 0;
   std::string traceOutPath;  // empty: no trace file
+  std::string reportPath;    // empty: no HTML report
 };
 
 // Runs one scenario in this process; returns the process exit code

@@ -11,6 +11,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 namespace qm::scenario {
@@ -41,18 +42,42 @@ std::vector<ItemState> Snapshot(gd::World& world) {
   return states;
 }
 
-void TraceChanges(RunContext& run, const std::vector<ItemState>& before) {
+// The health at or below which the plug-in lets an item break, from its
+// settings dump in the log (1.0 until the settings have been read).
+float ThresholdFromLog(RunContext& run) {
+  static const std::string kKey = "   equipmenthealththreshold  =  ";
+  for (const std::string& line : run.ReadLog()) {
+    if (line.rfind(kKey, 0) != 0) continue;
+    const auto value = static_cast<std::uint32_t>(std::strtoll(line.c_str() + kKey.size(), nullptr, 10));
+    if (value == 0) return 1.0f;
+    const float scaled = static_cast<float>(value) * 0.001f;
+    return scaled + 1.0f;
+  }
+  return 1.0f;
+}
+
+// Items at or below the threshold make a break roll (when their category's
+// chance is not 0 and they may break at all); the trace says so.
+std::string BreakRollNote(std::optional<float> before, float threshold, bool broke) {
+  if (before.value_or(1.0f) > threshold) return broke ? ", broke above the threshold" : "";
+  return std::string(", at or below the threshold ") + HealthText(threshold) + ": break roll, " + (broke ? "broke" : "kept");
+}
+
+void TraceChanges(RunContext& run, const std::vector<ItemState>& before, bool afterHit) {
   const gd::Items& items = run.world().Component<gd::Items>();
   const std::vector<ItemState> after = Snapshot(run.world());
+  const float threshold = afterHit ? ThresholdFromLog(run) : 0.0f;
   bool any = false;
   for (std::size_t i = 0; i < after.size() && i < before.size(); ++i) {
     const gd::NamedItem& item = items.All()[i];
     if (before[i].present && !after[i].present) {
       run.Trace("  " + item.id + ": broken, removed from " + run.world().Component<gd::References>().NameOf(item.holder) +
-                " (health " + HealthText(after[i].health) + ")");
+                " (health " + HealthText(after[i].health) + ")" +
+                (afterHit ? BreakRollNote(before[i].health, threshold, true) : ""));
       any = true;
     } else if (before[i].health != after[i].health) {
-      run.Trace("  " + item.id + ": health " + HealthText(before[i].health) + " -> " + HealthText(after[i].health));
+      run.Trace("  " + item.id + ": health " + HealthText(before[i].health) + " -> " + HealthText(after[i].health) +
+                (afterHit ? BreakRollNote(before[i].health, threshold, false) : ""));
       any = true;
     }
   }
@@ -105,7 +130,7 @@ Step ParseHit(const Json& argument, const std::string& place) {
     run.Trace(line);
     const std::vector<ItemState> before = Snapshot(world);
     gd::DispatchHit(world, targetRef, causeRef, source, flags, projectile);
-    TraceChanges(run, before);
+    TraceChanges(run, before, true);
   };
 }
 QM_SCENARIO_STEP("hit", ParseHit);
@@ -124,7 +149,7 @@ Step ParseUpdate(const Json& argument, const std::string& place) {
     run.Trace(count == 1 ? std::string("update event") : std::to_string(count) + " update events");
     const std::vector<ItemState> before = Snapshot(run.world());
     for (std::uint32_t i = 0; i < count; ++i) gd::DispatchUpdate(run.world());
-    TraceChanges(run, before);
+    TraceChanges(run, before, false);
   };
 }
 QM_SCENARIO_STEP("update", ParseUpdate);

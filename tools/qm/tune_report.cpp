@@ -1,0 +1,150 @@
+#include "tune_report.h"
+
+#include "html_report.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace qm::tune {
+namespace {
+
+std::string Count(std::uint32_t hits) { return hits == kNever ? "never" : std::to_string(hits); }
+
+std::string StatsText(const Stats& s, bool html) {
+  char text[128];
+  if (!s.any) return "never";
+  std::snprintf(text, sizeof text, "%9.1f %7s %7s %7s", s.mean, Count(s.p10).c_str(), Count(s.p50).c_str(),
+                Count(s.p90).c_str());
+  std::string result = text;
+  if (html) {
+    std::snprintf(text, sizeof text, "<td>%.1f</td><td>%s</td><td>%s</td><td>%s</td>", s.mean, Count(s.p10).c_str(),
+                  Count(s.p50).c_str(), Count(s.p90).c_str());
+    result = text;
+  }
+  if (s.never != 0) result += (html ? "<td>" : "  ") + std::to_string(s.never) + " never" + (html ? "</td>" : "");
+  else if (html) result += "<td></td>";
+  return result;
+}
+
+std::string HitsPerSecond(const LabFigures& f) {
+  char text[256];
+  const double seconds = f.seconds > 0 ? f.seconds : 1e-9;
+  const double cpu = f.cpuSeconds > 0 ? f.cpuSeconds : 1e-9;
+  std::snprintf(text, sizeof text,
+                "%llu hit events and %llu update events in %.2f s: %.2f million hits per second "
+                "(%.2f s of processor time: %.2f million hits per processor second)",
+                static_cast<unsigned long long>(f.hitEvents), static_cast<unsigned long long>(f.updateEvents),
+                f.seconds, static_cast<double>(f.hitEvents) / seconds / 1e6, f.cpuSeconds,
+                static_cast<double>(f.hitEvents) / cpu / 1e6);
+  return text;
+}
+
+}  // namespace
+
+Stats Summarise(const std::vector<std::uint32_t>& samples) {
+  Stats s;
+  std::vector<std::uint32_t> sorted = samples;
+  std::sort(sorted.begin(), sorted.end());  // kNever sorts last
+  double sum = 0;
+  std::size_t ended = 0;
+  for (std::uint32_t v : sorted) {
+    if (v == kNever) {
+      ++s.never;
+    } else {
+      sum += v;
+      ++ended;
+    }
+  }
+  if (sorted.empty() || ended == 0) return s;
+  s.any = true;
+  s.mean = sum / static_cast<double>(ended);
+  // Nearest rank: the smallest sample with at least q of the samples at or below it.
+  const auto rank = [&](double q) {
+    std::size_t index = static_cast<std::size_t>(q * static_cast<double>(sorted.size()) + 0.999999);
+    index = std::clamp<std::size_t>(index, 1, sorted.size());
+    return sorted[index - 1];
+  };
+  s.p10 = rank(0.10);
+  s.p50 = rank(0.50);
+  s.p90 = rank(0.90);
+  return s;
+}
+
+void PrintTable(std::FILE* out, const std::vector<Case>& cases, const TuneSummary& summary) {
+  std::fprintf(out, "\nHits until worn out (health <= %.6f) and until broken; %u trials per case, settings %s\n",
+               static_cast<double>(summary.threshold), summary.trials, summary.settings.c_str());
+  std::fprintf(out, "The follower and other-actor rows are simulated with OnlyPlayer=false.\n");
+  const char* lastGroup = nullptr;
+  bool lastPower = false;
+  for (const Case& c : cases) {
+    const char* group = ActorKindName(c.actor);
+    if (group != lastGroup || c.powerAttack != lastPower) {
+      std::fprintf(out, "\n%s, %s\n", group, c.powerAttack ? "power attacks" : "ordinary attacks");
+      std::fprintf(out, "  %-16s %5s | %9s %7s %7s %7s | %9s %7s %7s %7s\n", "category", "start", "worn:mean", "p10",
+                   "p50", "p90", "break:mean", "p10", "p50", "p90");
+      lastGroup = group;
+      lastPower = c.powerAttack;
+    }
+    std::fprintf(out, "  %-16s %5.1f | %-33s | %s\n", kCategoryNames[c.category], c.startHealth,
+                 StatsText(Summarise(c.hitsToWornOut), false).c_str(), StatsText(Summarise(c.hitsToBreak), false).c_str());
+  }
+  std::fprintf(out, "\n%s\n", HitsPerSecond(summary.figures).c_str());
+  std::fprintf(out, "Every round hits each actor under test once, then sends two update events: the engine wears an\n"
+                    "actor at most once until its recent hits are cleared. The player's trials run on stand-ins,\n"
+                    "each made the game's player right before it is hit.\n");
+}
+
+bool WriteTuneReport(const std::string& path, const std::vector<Case>& cases, const TuneSummary& summary) {
+  std::ostringstream body;
+  body << "<p>Settings: <code>" << report::Escape(summary.settings) << "</code>; threshold "
+       << summary.threshold << "; " << summary.trials << " trials per case; a trial gives up after " << summary.cap
+       << " hits. Follower and other-actor rows are simulated with OnlyPlayer=false. Every round hits each actor "
+          "under test once and then sends two update events (the engine wears an actor once until its recent hits "
+          "are cleared); the player's trials run on stand-ins, each made the game's player right before its hit.</p>\n<p>"
+       << report::Escape(HitsPerSecond(summary.figures)) << "</p>\n";
+  for (ActorKind actor : {ActorKind::Player, ActorKind::Follower, ActorKind::Other}) {
+    for (bool breaking : {false, true}) {
+      report::Plot plot;
+      plot.title = std::string("Mean hits until ") + (breaking ? "broken" : "worn out") + ": " + ActorKindName(actor);
+      plot.xLabel = "starting health";
+      plot.yLabel = "mean hits";
+      plot.yMin = 0.0;
+      for (bool power : {false, true}) {
+        for (int category = 0; category < kCategoryCount; ++category) {
+          report::Series series;
+          series.name = std::string(kCategoryNames[category]) + (power ? " (power)" : "");
+          for (const Case& c : cases) {
+            if (c.actor != actor || c.powerAttack != power || c.category != category) continue;
+            const Stats s = Summarise(breaking ? c.hitsToBreak : c.hitsToWornOut);
+            series.points.emplace_back(c.startHealth, s.any ? std::optional<double>(s.mean) : std::nullopt);
+          }
+          const bool drawable = std::any_of(series.points.begin(), series.points.end(),
+                                            [](const auto& p) { return p.second.has_value(); });
+          if (drawable) plot.series.push_back(std::move(series));
+        }
+      }
+      if (plot.series.empty()) {
+        body << "<p><b>" << report::Escape(plot.title) << "</b>: never, with these settings.</p>\n";
+        continue;
+      }
+      body << "<figure>" << report::LinePlotSvg(plot) << "</figure>\n";
+    }
+  }
+  body << "<h2>All cases</h2>\n<table><tr><th class=\"l\">actor</th><th class=\"l\">attack</th>"
+          "<th class=\"l\">category</th><th>start</th><th>worn: mean</th><th>p10</th><th>p50</th><th>p90</th>"
+          "<th></th><th>broken: mean</th><th>p10</th><th>p50</th><th>p90</th><th></th></tr>\n";
+  for (const Case& c : cases) {
+    char start[16];
+    std::snprintf(start, sizeof start, "%.1f", c.startHealth);
+    const Stats worn = Summarise(c.hitsToWornOut), broke = Summarise(c.hitsToBreak);
+    body << "<tr><td class=\"l\">" << ActorKindName(c.actor) << "</td><td class=\"l\">"
+         << (c.powerAttack ? "power" : "ordinary") << "</td><td class=\"l\">" << kCategoryNames[c.category]
+         << "</td><td>" << start << "</td>"
+         << (worn.any ? StatsText(worn, true) : "<td colspan=\"5\">never</td>")
+         << (broke.any ? StatsText(broke, true) : "<td colspan=\"5\">never</td>") << "</tr>\n";
+  }
+  body << "</table>\n";
+  return report::WriteFile(path, report::Page("Quellmark tuning lab", body.str()));
+}
+
+}  // namespace qm::tune
