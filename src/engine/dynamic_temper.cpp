@@ -36,8 +36,10 @@ const TemperForms& Forms() {
 // Asks for a reference's first two cache lines (its type, base form,
 // position and extra-data list) ahead of use: the cell's table lists
 // references in no order, so each would otherwise be a miss of its own.
-// A prefetch never faults, whatever the address.
+// A prefetch never faults, whatever the address; a free slot's null holds
+// no reference to step into, though, and is left alone.
 void PrefetchReference(const game::Reference* reference) {
+  if (reference == nullptr) return;
   const char* bytes = reinterpret_cast<const char*>(reference);
   _mm_prefetch(bytes, _MM_HINT_T0);
   _mm_prefetch(bytes + 64, _MM_HINT_T0);
