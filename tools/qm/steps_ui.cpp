@@ -45,7 +45,9 @@ Step ParseFrames(const Json& argument, const std::string& place) {
 QM_SCENARIO_STEP("frames", ParseFrames);
 
 Step ParseOpenMenu(const Json& argument, const std::string& place) {
-  const auto [name, flags] = ReadMenuSpec(argument, place);
+  const std::pair<std::string, std::uint32_t> menu = ReadMenuSpec(argument, place);
+  const std::string name = menu.first;
+  const std::uint32_t flags = menu.second;
   return [=](RunContext& run) {
     run.Trace("menu \"" + name + "\" opens (flags " + std::to_string(flags) + ")");
     Ui(run).OpenMenu(name, flags);
