@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset linux >/dev/null
 cmake --build --preset linux
-exec build/linux/bin/qm run scenarios/demo/demo.json "$@"
+exec build/linux/bin/qm run scenarios/demo/demo.json --report build/linux/demo-report.html "$@"

@@ -1,0 +1,52 @@
+# Tests of the tools: qm's report and tuning pieces as unit tests, and the
+# commands themselves against golden output and expected lines.
+set(TOOLS_TEST_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tools)
+file(GLOB TOOLS_UNIT_TESTS CONFIGURE_DEPENDS ${TOOLS_TEST_DIR}/*_test.cpp)
+if(TOOLS_UNIT_TESTS AND NOT WIN32)
+  add_executable(tools_tests ${TOOLS_UNIT_TESTS} ${PROJECT_SOURCE_DIR}/tools/qm/runner_platform_posix.cpp)
+  target_link_libraries(tools_tests PRIVATE qm_runner game_double host_double GTest::gtest_main ${CMAKE_DL_LIBS})
+  gtest_discover_tests(tools_tests TEST_PREFIX "tools." DISCOVERY_MODE PRE_TEST)
+endif()
+
+if(NOT WIN32)
+  set(GOLDEN ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR} -P ${TOOLS_TEST_DIR}/golden_output.cmake)
+  set(EXPECT ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR} -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  set(CHECK "$<TARGET_FILE:qm-check-settings>")
+  set(QM "$<TARGET_FILE:qm>")
+
+  add_test(NAME tools.check_settings.bad_entries COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${CHECK}|tests/tools/bad_settings.ini|tests/tools/bad_no_break.ini|--plugins|Skyrim.esm,Update.esm"
+           -DGOLDEN=${TOOLS_TEST_DIR}/bad_settings.expected -DEXPECT_EXIT=1 -P ${TOOLS_TEST_DIR}/golden_output.cmake)
+  add_test(NAME tools.check_settings.good_entries COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${CHECK}|tests/tools/good_settings.ini"
+           -DGOLDEN=${TOOLS_TEST_DIR}/good_settings.expected -DEXPECT_EXIT=0 -P ${TOOLS_TEST_DIR}/golden_output.cmake)
+  set(badIndex 0)
+  set(helpIndex 0)
+  foreach(bad "${CHECK}|tests/tools/absent.ini" "${CHECK}|--plugins" "${CHECK}|--colour"
+              "${CHECK}|a.ini|b.ini|c.ini" "${CHECK}|tests/tools" "${QM}|tune|--trials|0" "${QM}|tune|--cap|x"
+              "${QM}|tune|tests/tools/absent.ini" "${QM}|tune|a.ini|b.ini" "${QM}|run|scenarios/demo/demo.json|--seed|-1"
+              "${QM}|run|tests/tools/absent.json" "${QM}|fly")
+    math(EXPR badIndex "${badIndex}+1")
+    add_test(NAME tools.bad_arguments.${badIndex} COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+             "-DCOMMAND=${bad}" -DEXPECT_EXIT=2 -DREGEX_FILE=${TOOLS_TEST_DIR}/any_output.regex
+             -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  endforeach()
+  foreach(tool "${CHECK}" "${QM}|run" "${QM}|tune")
+    math(EXPR helpIndex "${helpIndex}+1")
+    add_test(NAME tools.help.${helpIndex} COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+             "-DCOMMAND=${tool}|--help" -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/any_output.regex
+             -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  endforeach()
+
+  add_test(NAME tools.tune.table COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|tune|tests/tools/tune_settings.ini|--trials|30"
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_expected.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  add_test(NAME tools.tune.report COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|tune|tests/tools/tune_settings.ini|--trials|10|--report|${CMAKE_CURRENT_BINARY_DIR}/tune-report.html"
+           -DOUTPUT_FILE=${CMAKE_CURRENT_BINARY_DIR}/tune-report.html
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_report.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  add_test(NAME tools.demo.report COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|run|scenarios/demo/demo.json|--report|${CMAKE_CURRENT_BINARY_DIR}/demo-report.html"
+           -DOUTPUT_FILE=${CMAKE_CURRENT_BINARY_DIR}/demo-report.html
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/demo_report.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+endif()
