@@ -147,6 +147,17 @@ std::vector<Removal> References::Removals() const {
   return removals_;
 }
 
+std::size_t References::RemovalCount() const {
+  std::lock_guard<std::mutex> lock(callsMutex_);
+  return removals_.size();
+}
+
+std::vector<Removal> References::RemovalsSince(std::size_t first) const {
+  std::lock_guard<std::mutex> lock(callsMutex_);
+  if (first >= removals_.size()) return {};
+  return std::vector<Removal>(removals_.begin() + static_cast<std::ptrdiff_t>(first), removals_.end());
+}
+
 std::uint32_t References::RefreshCalls(const ActorRec* actor) const {
   std::lock_guard<std::mutex> lock(callsMutex_);
   auto it = refreshCalls_.find(actor);

@@ -134,6 +134,9 @@ class References : public WorldComponent {
 
   // What the game recorded of the plug-in's calls.
   std::vector<Removal> Removals() const;
+  // Long runs: how many removals there were, and those after the first n.
+  std::size_t RemovalCount() const;
+  std::vector<Removal> RemovalsSince(std::size_t first) const;
   std::uint32_t RefreshCalls(const ActorRec* actor) const;
   std::uint32_t GraphReads(const ActorRec* actor) const;
 

@@ -4,6 +4,7 @@
 #include "ui_world.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace gd {
 
@@ -130,6 +131,14 @@ std::uint64_t UiWorld::LiveManagedValues() const {
   std::uint64_t live = 0;
   for (const auto& [payload, array] : arrays_) live += array->references != 0 ? 1 : 0;
   return live;
+}
+
+void UiWorld::ForgetHistory() {
+  invokes_.clear();
+  invokes_.shrink_to_fit();
+  for (auto it = arrays_.begin(); it != arrays_.end();) {
+    it = it->second->references == 0 ? arrays_.erase(it) : std::next(it);
+  }
 }
 
 void UiWorld::ViewSetVisible(MovieViewObj* view, bool visible) {

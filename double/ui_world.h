@@ -106,6 +106,9 @@ class UiWorld : public WorldComponent {
   const RecordedInvoke* LastInvoke(const std::string& path) const;
   std::size_t InvokeCount(const std::string& path) const;
   std::uint64_t LiveManagedValues() const;
+  // Long runs: forgets the recorded invokes and the arrays already dropped,
+  // so that the record does not grow without bound.
+  void ForgetHistory();
   std::uint64_t viewsCreated() const { return views_.size(); }
   std::uint64_t LiveViews() const;
   // The movie view of the open widget, or null.

@@ -1,0 +1,145 @@
+#pragma once
+// The game the engine fuzzer plays: one game double with the real plug-in
+// module loaded once (its state is process-wide), a fixed cast of actors,
+// containers and loose items in one room, and inventories built afresh for
+// every input in storage of the fuzzer's own, reused from input to input so
+// that a long run does not grow.
+#include "extra_data.h"
+#include "forms.h"
+#include "inventory.h"
+#include "references.h"
+#include "ui_world.h"
+#include "world.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace host {
+class HostDouble;
+}
+
+namespace qmfuzz {
+
+inline constexpr std::size_t kActors = 5;  // the first one is the player
+inline constexpr std::size_t kContainers = 2;
+inline constexpr std::size_t kLooseItems = 3;
+inline constexpr std::size_t kHolders = kActors + kContainers;
+
+// The settings the plug-in runs with: every rule reachable, breaking likely.
+inline constexpr float kHealthThreshold = 1.1f;
+
+enum class WornAs { No, Right, Left };
+
+// How one instance is made.
+struct InstanceSpec {
+  WornAs worn = WornAs::No;
+  std::optional<float> health;         // nullopt: no health entry
+  bool presenceBits = true;            // false: a list without a bit field
+  bool unbreakable = false;            // the game's own no-break flag
+  bool poisoned = false;
+  bool healthBitWithoutEntry = false;  // bit 0x25 set, no entry behind it
+};
+
+// One instance as the fuzzer made it, and where it was put.
+struct Instance {
+  gd::ExtraList* list = nullptr;
+  gd::ReferenceRec* holder = nullptr;  // the reference itself for a loose item
+  gd::FormHeader* form = nullptr;
+  bool unbreakable = false;
+  bool healthBitWithoutEntry = false;
+  bool loose = false;
+};
+
+class FuzzGame {
+ public:
+  // The one game of this process, started on first use.
+  static FuzzGame& Get();
+  ~FuzzGame();
+
+  // Takes back everything the previous input built: inventories, lists, the
+  // health entries the plug-in made (returned to the game heap, as the game
+  // does when the items go away), open menus, hands and flags.
+  void Reset();
+
+  gd::World& world() { return *world_; }
+  gd::UiWorld& ui() { return world_->Component<gd::UiWorld>(); }
+  gd::ExtraData& extra() { return world_->Component<gd::ExtraData>(); }
+  gd::References& references() { return world_->Component<gd::References>(); }
+
+  gd::ActorRec& Actor(std::size_t i) { return *actors_.at(i); }
+  // Actors first, then containers.
+  gd::ReferenceRec& Holder(std::size_t i);
+  gd::ReferenceRec& Loose(std::size_t i) { return *loose_.at(i); }
+  gd::ProcessRec* ProcessOf(std::size_t actor) { return processes_.at(actor); }
+
+  // Records the instances can be made of, and the source ids hits may carry.
+  const std::vector<gd::FormHeader*>& itemForms() const { return itemForms_; }
+  const std::vector<std::uint32_t>& sourceIds() const { return sourceIds_; }
+  gd::FormHeader* Owner(std::size_t i) const { return owners_.at(i); }
+  std::size_t ownerCount() const { return owners_.size(); }
+  gd::FormHeader* BossMarker() const { return bossMarker_; }
+
+  // Building an input's world. Null or false once the storage is used up.
+  gd::InventoryEntryRec* AddEntry(gd::ReferenceRec& holder, gd::FormHeader* form, std::int32_t count);
+  bool AddInstance(gd::ReferenceRec& holder, gd::InventoryEntryRec& entry, const InstanceSpec& spec);
+  void SetLoose(std::size_t i, gd::FormHeader* form, const InstanceSpec& spec);
+  void MarkBoss(gd::ReferenceRec& holder);
+
+  const std::vector<Instance>& instances() const { return instances_; }
+  // Every extra-data list the input built, the holders' own included.
+  std::vector<gd::ExtraList*> AllLists();
+  // The inventory of a holder, as its list says.
+  gd::InventoryChangesRec* InventoryOf(gd::ReferenceRec& holder);
+  bool IsOwnList(const gd::ExtraList* list) const;
+
+ private:
+  FuzzGame();
+  void BuildCast();
+  void StartPlugin();
+  void ResetHolderList(gd::ReferenceRec& holder, bool withInventory);
+  gd::ExtraList* NewList(bool presenceBits);
+  gd::PresenceBits* NewBits();
+  gd::ExtraEntry* NewEntry(gd::ExtraList& list, std::uint32_t type);
+  gd::ListNode* NewNode();
+  void FillList(gd::ExtraList& list, const InstanceSpec& spec);
+
+  // Storage reused for every input; sized once, so pointers stay valid.
+  struct EntryStorage {
+    alignas(8) std::uint64_t words[4];
+  };
+  template <typename T>
+  struct Pool {
+    std::vector<T> items;
+    std::size_t used = 0;
+    explicit Pool(std::size_t capacity) : items(capacity) {}
+    T* Take() { return used < items.size() ? &items[used++] : nullptr; }
+  };
+
+  std::string root_;
+  std::unique_ptr<gd::World> world_;
+  std::unique_ptr<host::HostDouble> host_;
+  std::vector<gd::ActorRec*> actors_;
+  std::vector<gd::ProcessRec*> processes_;
+  std::vector<gd::ReferenceRec*> containers_;
+  std::vector<gd::ReferenceRec*> loose_;
+  std::vector<gd::FormHeader*> itemForms_;
+  std::vector<std::uint32_t> sourceIds_;
+  std::vector<gd::FormHeader*> owners_;
+  gd::FormHeader* poison_ = nullptr;
+  gd::FormHeader* bossMarker_ = nullptr;
+  void* room_ = nullptr;
+
+  Pool<gd::ExtraList> lists_{192};
+  Pool<gd::PresenceBits> bits_{192 + kHolders + kLooseItems};
+  Pool<EntryStorage> entries_{768};
+  Pool<gd::ListNode> nodes_{512};
+  Pool<gd::InventoryEntryRec> inventoryEntries_{96};
+  Pool<gd::InventoryChangesRec> changes_{kHolders};
+  std::vector<Instance> instances_;
+};
+
+}  // namespace qmfuzz
