@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Loads the HTML reports of the demo and of the tuning lab in a real browser
+# (Debian's chromium, headless) and checks that each page loads without a
+# script error and that every plot on it is drawn: the page's own check
+# marks each plot whose lines have a length once laid out.
+#
+#   tests/browser/check_reports.sh [BUILD_DIR]     (default: build/linux)
+#
+# Writes the reports, the DOM dumps and screenshots to BUILD_DIR/browser-check.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+build="${1:-build/linux}"
+bin="$build/bin"
+out="$build/browser-check"
+
+for tool in qm; do
+  if [[ ! -x "$bin/$tool" ]]; then
+    echo "check_reports: $bin/$tool is missing; build first (cmake --build --preset linux)" >&2
+    exit 2
+  fi
+done
+
+browser="$(command -v chromium || true)"
+if [[ -z "$browser" ]]; then
+  echo "check_reports: installing chromium"
+  if [[ $(id -u) -eq 0 ]]; then sudo=""; else sudo="sudo"; fi
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends chromium >/dev/null
+  browser="$(command -v chromium)"
+fi
+
+rm -rf "$out"
+mkdir -p "$out"
+"$bin/qm" run scenarios/demo/demo.json --report "$out/demo-report.html" >"$out/demo.txt"
+"$bin/qm" tune tests/tools/tune_settings.ini --trials 20 --report "$out/tune-report.html" >"$out/tune.txt" 2>/dev/null
+
+profile="$(mktemp -d)"
+trap 'rm -rf "$profile"' EXIT
+flags=(--headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking
+       --disable-component-update --disable-sync --user-data-dir="$profile" --enable-logging=stderr --v=0
+       --virtual-time-budget=3000)
+
+failed=0
+for page in demo-report tune-report; do
+  url="file://$(realpath "$out/$page.html")"
+  dom="$out/$page.dom.html"
+  log="$out/$page.browser.log"
+  if ! timeout 120 "$browser" "${flags[@]}" --dump-dom "$url" >"$dom" 2>"$log"; then
+    echo "FAILED $page: the browser did not load the page (see $log)"
+    failed=1
+    continue
+  fi
+  timeout 120 "$browser" "${flags[@]}" --window-size=1100,1400 --screenshot="$out/$page.png" "$url" \
+    >/dev/null 2>>"$log" || true
+
+  html_tag="$(grep -o '<html[^>]*>' "$dom" | head -n 1)"
+  plots="$(sed -n 's/.*data-plots="\([0-9]*\)".*/\1/p' <<<"$html_tag")"
+  drawn="$(sed -n 's/.*data-plots-drawn="\([0-9]*\)".*/\1/p' <<<"$html_tag")"
+  errors="$(sed -n 's/.*data-errors="\([0-9]*\)".*/\1/p' <<<"$html_tag")"
+  undrawn="$(grep -c 'data-drawn="no"' "$dom" || true)"
+  console="$(grep -Ei 'Uncaught|CONSOLE.*(error|exception)' "$log" || true)"
+  if [[ -z "$plots" || -z "$drawn" || -z "$errors" ]]; then
+    echo "FAILED $page: the page's check did not run (no markers on <html>)"
+    failed=1
+  elif [[ "$plots" -eq 0 || "$drawn" -ne "$plots" || "$undrawn" -ne 0 ]]; then
+    echo "FAILED $page: $drawn of $plots plot(s) drawn"
+    failed=1
+  elif [[ "$errors" -ne 0 || -n "$console" ]]; then
+    echo "FAILED $page: $errors script error(s) $console"
+    failed=1
+  else
+    echo "ok $page: $drawn of $plots plot(s) drawn, no script errors"
+  fi
+done
+exit $failed
