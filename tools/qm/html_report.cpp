@@ -9,7 +9,7 @@
 namespace qm::report {
 namespace {
 
-constexpr double kWidth = 900, kHeight = 420;
+constexpr double kWidth = 900, kPlotHeight = 420;
 constexpr double kLeft = 70, kRight = 220, kTop = 40, kBottom = 50;
 
 // Colours that stay apart for a dozen series, then repeat with dashes.
@@ -82,13 +82,15 @@ std::string LinePlotSvg(const Plot& plot) {
   const double yPad = (yMax - yMin) * 0.05;
   yMax += yPad;
   if (!plot.yMin) yMin -= yPad;
-  const double plotW = kWidth - kLeft - kRight, plotH = kHeight - kTop - kBottom;
+  // The legend lists every series; a long one makes the figure taller.
+  const double height = std::max(kPlotHeight, kTop + 20 + 16 * static_cast<double>(plot.series.size()));
+  const double plotW = kWidth - kLeft - kRight, plotH = kPlotHeight - kTop - kBottom;
   const auto px = [&](double x) { return kLeft + (x - xMin) / (xMax - xMin) * plotW; };
   const auto py = [&](double y) { return kTop + plotH - (y - yMin) / (yMax - yMin) * plotH; };
 
   std::ostringstream svg;
-  svg << "<svg class=\"plot\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << kHeight
-      << "\" viewBox=\"0 0 " << kWidth << ' ' << kHeight << "\" data-series=\"" << plot.series.size() << "\">\n";
+  svg << "<svg class=\"plot\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" << kWidth << "\" height=\"" << height
+      << "\" viewBox=\"0 0 " << kWidth << ' ' << height << "\" data-series=\"" << plot.series.size() << "\">\n";
   svg << "<text x=\"" << kLeft << "\" y=\"22\" font-size=\"15\" font-weight=\"bold\">" << Escape(plot.title)
       << "</text>\n";
   svg << "<rect x=\"" << kLeft << "\" y=\"" << kTop << "\" width=\"" << plotW << "\" height=\"" << plotH
@@ -104,7 +106,7 @@ std::string LinePlotSvg(const Plot& plot) {
         << Num(py(y)) << "\" stroke=\"#e4e4e4\"/><text x=\"" << kLeft - 6 << "\" y=\"" << Num(py(y) + 4)
         << "\" font-size=\"11\" text-anchor=\"end\">" << TickText(y) << "</text>\n";
   }
-  svg << "<text x=\"" << kLeft + plotW / 2 << "\" y=\"" << kHeight - 10 << "\" font-size=\"12\" text-anchor=\"middle\">"
+  svg << "<text x=\"" << kLeft + plotW / 2 << "\" y=\"" << kPlotHeight - 10 << "\" font-size=\"12\" text-anchor=\"middle\">"
       << Escape(plot.xLabel) << "</text>\n";
   svg << "<text transform=\"translate(16," << kTop + plotH / 2 << ") rotate(-90)\" font-size=\"12\" "
       << "text-anchor=\"middle\">" << Escape(plot.yLabel) << "</text>\n";
