@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstring>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -197,6 +198,29 @@ std::string FormIdText(std::uint32_t id) {
   return text;
 }
 
+// Lines above the first section header belong to no section, so no reader
+// ever asks for them; comments and blank lines aside, they are reported.
+int ReportLinesOutsideSections(std::FILE* out, const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  int reported = 0;
+  int number = 0;
+  for (std::string line; std::getline(in, line);) {
+    ++number;
+    const auto first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos) continue;
+    if (line[first] == '[') break;
+    if (line[first] == ';' || line[first] == '#') continue;
+    const auto last = line.find_last_not_of(" \t\r");
+    std::string shown = line.substr(first, std::min<std::size_t>(last + 1 - first, 40));
+    for (char& c : shown) {
+      if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) c = '?';
+    }
+    std::fprintf(out, "  line %d: \"%s\"  dropped: outside any section, never read\n", number, shown.c_str());
+    ++reported;
+  }
+  return reported;
+}
+
 }  // namespace
 
 std::vector<std::string> SplitPluginList(const std::string& text) {
@@ -284,6 +308,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
   };
 
   std::fprintf(out, "\n%s\n", options.settingsPath.c_str());
+  result.problems += ReportLinesOutsideSections(out, options.settingsPath);
   std::set<std::string> shown;
   for (const std::string& name : config::ReadProfileSectionNames(options.settingsPath)) {
     const auto read = std::find_if(std::begin(kReadSections), std::end(kReadSections),
@@ -310,6 +335,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
 
   if (!options.noBreakPath.empty()) {
     std::fprintf(out, "\n%s\n", options.noBreakPath.c_str());
+    result.problems += ReportLinesOutsideSections(out, options.noBreakPath);
     std::set<std::string> shownFiles;
     for (const std::string& name : config::ReadProfileSectionNames(options.noBreakPath)) {
       std::vector<Seen*> reports;
