@@ -1,0 +1,76 @@
+// Settings files that cannot be read or are far larger than any real one,
+// against the real module: start-up goes on with what can be read. A folder
+// stands in for an unreadable file, since a test running as root reads any
+// file whatever its permissions.
+#include "data_handler.h"
+#include "engine_world.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+
+namespace qmtest {
+namespace {
+
+constexpr const char* kSettingsPath = "data/SKSE/Plugins/Quellmark/Quellmark.ini";
+constexpr const char* kNoBreakPath = "data/SKSE/Plugins/Quellmark/NoBreakForms.ini";
+constexpr std::uint32_t kSword = 0x00012EB7;
+
+class FaultSettingsFiles : public EngineWorld {
+ protected:
+  void MakeFolder(const std::string& relative) {
+    std::filesystem::create_directories(std::filesystem::path(gameFolder_) / relative);
+  }
+  bool Logged(const std::string& line) {
+    const std::vector<std::string> log = ReadLog();
+    return std::find(log.begin(), log.end(), line) != log.end();
+  }
+};
+
+TEST_F(FaultSettingsFiles, ASettingsFileThatCannotBeReadLeavesTheDefaults) {
+  MakeFolder(kSettingsPath);
+  StartPlugin();
+  // Name, "Loaded", and the dump of five sections with their fifty keys.
+  EXPECT_EQ(ReadLog().size(), 2u + 5u + 50u);
+  EXPECT_TRUE(Logged("   onlyplayer  =  1"));
+  EXPECT_TRUE(Logged("   temperchance  =  40"));
+  EXPECT_TRUE(Logged("   scale  =  100"));
+  EXPECT_EQ(world().HitSource().size, 1u);
+  EXPECT_EQ(world().UpdateSource().size, 1u);
+}
+
+TEST_F(FaultSettingsFiles, ANoBreakFileThatCannotBeReadProtectsNothing) {
+  world().Component<gd::DataHandler>().AddPluginFile("Skyrim.esm");
+  MakeFolder(kNoBreakPath);
+  WriteSettings("[Degradation]\r\nOnlyPlayer=false\r\n[BreakChance]\r\nWeaponSword=100\r\n");
+  gd::ActorRec& bandit = Actor("bandit");
+  gd::ActorRec& guard = Actor("guard");
+  Weapon(kSword);
+  gd::ExtraList& sword = Wear(bandit, *forms().Find(kSword), 1.0f);
+  StartPlugin();
+  EXPECT_TRUE(Logged("   weaponsword  =  100.000000"));
+  Hit(guard, bandit, kSword);
+  EXPECT_FALSE(Holds(bandit.ref, sword));
+  ASSERT_EQ(references().Removals().size(), 1u);
+}
+
+TEST_F(FaultSettingsFiles, ATenMegabyteSettingsFileIsReadSectionBySection) {
+  // A small section, ten megabytes of one section, and a small one after it.
+  std::string ini = "[Widget]\r\nScale=50\r\n[Filler]\r\n";
+  const std::string line = "FillerKeyOfSomeLength=1234567890\r\n";
+  while (ini.size() < 10u * 1024u * 1024u) ini += line;
+  ini += "[DynamicTemper]\r\nTemperChance=12\r\n";
+  WriteGameFile(kSettingsPath, ini);
+  const auto started = std::chrono::steady_clock::now();
+  StartPlugin();
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  EXPECT_TRUE(Logged("   scale  =  50"));
+  EXPECT_TRUE(Logged("   temperchance  =  12"));
+  EXPECT_EQ(ReadLog().size(), 2u + 5u + 50u);
+  // Start-up reads each of the five sections once: a few passes over the file.
+  EXPECT_LT(seconds, 20.0);
+  RecordProperty("start_up_seconds", std::to_string(seconds));
+}
+
+}  // namespace
+}  // namespace qmtest
