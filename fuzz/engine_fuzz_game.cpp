@@ -24,7 +24,7 @@ constexpr std::uint32_t kBossMarker = 0x000130F7;
 // Every category may break and does so often; all actors take part; the
 // toggle key and the weapon-state rule are live.
 constexpr const char* kSettings =
-    "[Degradation]\r\nOnlyPlayer=0\r\nEquipmentHealthThreshold=100\r\n"
+    "[Degradation]\r\nOnlyPlayer=false\r\nEquipmentHealthThreshold=100\r\n"
     "[BreakChance]\r\nWeaponSword=35\r\nWeaponDagger=35\r\nWeaponWarAxe=35\r\nWeaponMace=35\r\n"
     "WeaponGreatSword=35\r\nWeaponHammer=35\r\nWeaponBattleAxe=35\r\nWeaponBow=35\r\nWeaponCrossbow=35\r\n"
     "LightArmor=35\r\nHeavyArmor=35\r\nClothing=35\r\nDefaultArmor=35\r\n"
@@ -281,6 +281,14 @@ gd::InventoryChangesRec* FuzzGame::InventoryOf(gd::ReferenceRec& holder) {
 gd::InventoryEntryRec* FuzzGame::AddEntry(gd::ReferenceRec& holder, gd::FormHeader* form, std::int32_t count) {
   gd::InventoryChangesRec* changes = InventoryOf(holder);
   if (changes == nullptr) return nullptr;
+  // The game keeps one entry per record: more units join it.
+  for (gd::ListNode* each = changes->entries; each != nullptr; each = each->next) {
+    auto* existing = static_cast<gd::InventoryEntryRec*>(each->item);
+    if (existing != nullptr && existing->form == form) {
+      existing->countDelta += count;
+      return existing;
+    }
+  }
   gd::ListNode* node = changes->entries;
   if (node->item != nullptr) {
     while (node->next != nullptr) node = node->next;

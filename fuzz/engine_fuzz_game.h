@@ -83,7 +83,8 @@ class FuzzGame {
   std::size_t ownerCount() const { return owners_.size(); }
   gd::FormHeader* BossMarker() const { return bossMarker_; }
 
-  // Building an input's world. Null or false once the storage is used up.
+  // Building an input's world; a record the holder has already takes the
+  // new units into its entry. Null or false once the storage is used up.
   gd::InventoryEntryRec* AddEntry(gd::ReferenceRec& holder, gd::FormHeader* form, std::int32_t count);
   bool AddInstance(gd::ReferenceRec& holder, gd::InventoryEntryRec& entry, const InstanceSpec& spec);
   void SetLoose(std::size_t i, gd::FormHeader* form, const InstanceSpec& spec);
