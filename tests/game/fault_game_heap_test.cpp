@@ -7,6 +7,10 @@
 // and widget_display_name_test.cpp.)
 #include "engine_world.h"
 #include "support/child_process.h"
+#include "ui_world.h"
+
+#include <cstdio>
+#include <string>
 
 namespace qmtest {
 namespace {
@@ -78,6 +82,79 @@ TEST_F(FaultGameHeap, HitsNeedNoGameMemory) {
   EXPECT_GE(Health(worn), 1.0f);
   EXPECT_FALSE(Decided(undecided));
   EXPECT_EQ(world().heap().Failures(), 0u);
+}
+
+// Every allocation of a session that decides items, shows the widget's rows
+// and breaks the player's sword fails in turn, each in a process of its own:
+// either the session goes on with every game-heap block linked into a list
+// (an item left undecided), or it stops with the report.
+TEST_F(FaultGameHeap, EachAllocationOfASessionFailingInTurn) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  gd::CellRec& hall = cells().AddCell("hall", true);
+  cells().Place(player.ref, hall);
+  Weapon(kSword);
+  Armor(0x12E4D, 0x1);
+  for (std::uint32_t keyword : {0x8F95Au, 0x8F95Bu, 0x6D930u}) forms().Keyword(keyword);
+  Wear(player, *forms().Find(kSword), 1.0f);
+  Wear(player, *forms().Find(0x12E4D), 1.3f);
+  gd::ReferenceRec& chest = Container("chest");
+  cells().Place(chest, hall);
+  std::vector<gd::ExtraList*> stored;
+  for (int i = 0; i < 3; ++i) stored.push_back(&Give(chest, *forms().Find(i == 0 ? kSword : 0x12E4D)));
+  WriteSettings("[BreakChance]\r\nWeaponSword=100\r\n");
+  gd::UiWorld& ui = world().Component<gd::UiWorld>();
+  ui.Create(gd::UiOptions{});
+  LoadPlugin();
+  host().SetEventDispatcher(3, &ui.ActionSource());
+  ASSERT_TRUE(host().Query());
+  ASSERT_TRUE(host().Load());
+  host().SendMessage(8);
+
+  // The session; prints the allocations it made and whether the game heap
+  // holds only linked health entries.
+  const auto session = [&](std::uint64_t failing) {
+    const std::uint64_t before = world().heap().Allocations();
+    world().heap().FailAllocation(failing);
+    ui.OpenMenu(ui.options().triggerMenu, 0);
+    ui.CloseMenu(ui.options().triggerMenu);
+    ui.Frames(12);
+    Updates(201);
+    ui.Frames(11);
+    Hit(bandit, player, kSword);
+    ui.Frames(11);
+    std::size_t linked = 0;
+    for (gd::ExtraList* list : stored) linked += Decided(*list) && world().heap().IsLive(list->first) ? 1 : 0;
+    const bool balanced = linked == world().heap().LiveBlocks() && world().Violations().empty();
+    std::printf("allocations %llu %s\n", static_cast<unsigned long long>(world().heap().Allocations() - before),
+                balanced ? "balanced" : "unbalanced");
+  };
+  const ChildResult clean = RunInChild([&] { session(0); });
+  ASSERT_TRUE(clean.exited);
+  unsigned long long allocations = 0;
+  char balance[16] = {};
+  ASSERT_EQ(std::sscanf(clean.output.substr(clean.output.rfind("allocations ")).c_str(), "allocations %llu %15s",
+                        &allocations, balance), 2);
+  EXPECT_STREQ(balance, "balanced");
+  ASSERT_GE(allocations, 5u);  // three decided items, the rows' names, the broken sword's name
+
+  int wentOn = 0;
+  int stopped = 0;
+  for (std::uint64_t failing = 1; failing <= allocations; ++failing) {
+    const ChildResult child = RunInChild([&] { session(failing); });
+    if (child.signaled) {
+      EXPECT_NE(child.output.find("Assertion failed in GameTypes (558): p\n"), std::string::npos)
+          << "allocation " << failing << ": " << child.output;
+      ++stopped;
+    } else {
+      EXPECT_TRUE(child.exited && child.exitCode == 0) << "allocation " << failing;
+      EXPECT_NE(child.output.find(" balanced\n"), std::string::npos) << "allocation " << failing;
+      ++wentOn;
+    }
+  }
+  EXPECT_GT(wentOn, 0);
+  EXPECT_GT(stopped, 0);
+  RecordProperty("allocations", std::to_string(allocations));
 }
 
 }  // namespace
