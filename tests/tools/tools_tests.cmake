@@ -17,6 +17,9 @@ if(NOT WIN32)
   add_test(NAME tools.check_settings.bad_entries COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${CHECK}|tests/tools/bad_settings.ini|tests/tools/bad_no_break.ini|--plugins|Skyrim.esm,Update.esm"
            -DGOLDEN=${TOOLS_TEST_DIR}/bad_settings.expected -DEXPECT_EXIT=1 -P ${TOOLS_TEST_DIR}/golden_output.cmake)
+  add_test(NAME tools.check_settings.through_qm COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|check-settings|tests/tools/bad_settings.ini|tests/tools/bad_no_break.ini|--plugins|Skyrim.esm,Update.esm"
+           -DGOLDEN=${TOOLS_TEST_DIR}/bad_settings.expected -DEXPECT_EXIT=1 -P ${TOOLS_TEST_DIR}/golden_output.cmake)
   add_test(NAME tools.check_settings.good_entries COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${CHECK}|tests/tools/good_settings.ini"
            -DGOLDEN=${TOOLS_TEST_DIR}/good_settings.expected -DEXPECT_EXIT=0 -P ${TOOLS_TEST_DIR}/golden_output.cmake)

@@ -12,6 +12,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: qm run SCENARIO.json [--seed N] [--plugin PATH] [--trace-out FILE] [--report FILE.html]\n"
     "       qm tune [Quellmark.ini] [options]   (qm tune --help for its options)\n"
+    "       qm check-settings [Quellmark.ini] [NoBreakForms.ini] [--plugins LIST]\n"
     "\n"
     "Runs one scenario: builds the game it describes, loads the plug-in into it\n"
     "the way the script extender does, plays its steps and checks its\n"
@@ -38,6 +39,7 @@ int RunCommandLine(int argc, char** argv) {
   }
   const std::string command = argv[1];
   if (command == "tune") return qm::tune::TuneCommandLine(argc - 2, argv + 2, argv[0]);
+  if (command == "check-settings") return RunSiblingProgram(argv[0], "qm-check-settings", argc - 2, argv + 2);
   if (command == "run" && argc >= 3 && (std::strcmp(argv[2], "--help") == 0 || std::strcmp(argv[2], "-h") == 0)) {
     std::fputs(kUsage, stdout);
     return 0;

@@ -25,4 +25,9 @@ gd::World MakeWorld();
 // The plug-in module next to this program.
 std::string DefaultPluginPath(const char* argv0);
 
+// Hands the command over to a program next to this one (qm check-settings
+// runs qm-check-settings); returns only when that cannot be done, with the
+// exit code to give.
+int RunSiblingProgram(const char* argv0, const char* program, int argc, char** argv);
+
 }  // namespace qm::scenario

@@ -2,10 +2,16 @@
 
 #include "double_offsets.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
+
+#include <unistd.h>
 
 namespace qm::scenario {
 
@@ -24,6 +30,17 @@ gd::World MakeWorld() { return gd::World(); }
 
 std::string DefaultPluginPath(const char* argv0) {
   return (std::filesystem::path(argv0).parent_path() / "Quellmark.so").string();
+}
+
+int RunSiblingProgram(const char* argv0, const char* program, int argc, char** argv) {
+  const std::string path = (std::filesystem::path(argv0).parent_path() / program).string();
+  std::vector<char*> arguments{const_cast<char*>(path.c_str())};
+  for (int i = 0; i < argc; ++i) arguments.push_back(argv[i]);
+  arguments.push_back(nullptr);
+  std::fflush(stdout);
+  ::execv(path.c_str(), arguments.data());
+  std::fprintf(stderr, "qm: cannot run %s: %s\n", path.c_str(), std::strerror(errno));
+  return 2;
 }
 
 }  // namespace qm::scenario

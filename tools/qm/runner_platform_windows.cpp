@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -39,6 +40,11 @@ gd::World MakeWorld() {
 
 std::string DefaultPluginPath(const char* argv0) {
   return (std::filesystem::path(argv0).parent_path() / "Quellmark.dll").string();
+}
+
+int RunSiblingProgram(const char*, const char* program, int, char**) {
+  std::fprintf(stderr, "qm: %s is built on Linux only; run it there\n", program);
+  return 2;
 }
 
 }  // namespace qm::scenario
