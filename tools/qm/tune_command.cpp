@@ -7,6 +7,7 @@
 #include "tune_report.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
