@@ -212,6 +212,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Snapshot before = TakeSnapshot(game);
     const EventKind kind = SendEvent(game, in);
     CheckAfter(game, before, kind);
+    const std::size_t removed = game.references().RemovalCount() - before.removals;
+    if (removed != 0) Trace("  %zu broken and removed", removed);
   }
   return 0;
 }
