@@ -127,6 +127,12 @@ void UiWorld::CheckNoLiveValues(const MovieViewObj* view, const char* when) {
   }
 }
 
+void UiWorld::AtEnd() {
+  for (const auto& [view, state] : views_) {
+    if (!state->released) CheckNoLiveValues(&state->object, "when the run ended");
+  }
+}
+
 std::uint64_t UiWorld::LiveManagedValues() const {
   std::uint64_t live = 0;
   for (const auto& [payload, array] : arrays_) live += array->references != 0 ? 1 : 0;

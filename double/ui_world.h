@@ -57,6 +57,8 @@ class UiWorld : public WorldComponent {
  public:
   explicit UiWorld(World& world);
   ~UiWorld() override;
+  // No managed movie value may still be referenced when the run ends.
+  void AtEnd() override;
 
   // Builds the user interface and publishes its pointers in the image.
   void Create(const UiOptions& options);

@@ -55,6 +55,10 @@ void World::Violation(std::string what) {
   violations_.push_back(std::move(what));
 }
 
+void World::End() {
+  for (auto& component : components_) component->AtEnd();
+}
+
 void World::AttachSink(BSTEventSource& source, EventSinkObj* sink) {
   SpinLockGuard guard(source.lock);
   if (source.notifying != 0) {

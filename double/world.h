@@ -21,6 +21,8 @@ namespace gd {
 class WorldComponent {
  public:
   virtual ~WorldComponent() = default;
+  // The run is over: a last chance to report what was left broken.
+  virtual void AtEnd() {}
 };
 
 class World {
@@ -84,6 +86,8 @@ class World {
   // A call the game would not survive, or a broken contract: recorded so that
   // tests and scenarios fail on it.
   void Violation(std::string what);
+  // Ends the run: every component checks what was left behind.
+  void End();
   const std::vector<std::string>& Violations() const { return violations_; }
 
  private:

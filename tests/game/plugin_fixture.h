@@ -33,6 +33,7 @@ class PluginFixture : public ::testing::Test {
   }
 
   void TearDown() override {
+    world_->End();
     for (const std::string& violation : world_->Violations()) ADD_FAILURE() << "game double: " << violation;
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);

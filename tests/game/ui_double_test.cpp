@@ -28,6 +28,7 @@ class UiDoubleTest : public ::testing::Test {
     ui().Create(options);
   }
   void TearDown() override {
+    world_.End();
     for (const std::string& violation : world_.Violations()) ADD_FAILURE() << "game double: " << violation;
   }
   gd::UiWorld& ui() { return world_.Component<gd::UiWorld>(); }
@@ -136,6 +137,20 @@ TEST_F(UiDoubleTest, ManagedValuesCountRetainsAndDropsAndReportDoubleDrops) {
   const std::vector<std::string> violations = TakeViolations();
   ASSERT_EQ(violations.size(), 1u);
   EXPECT_NE(violations[0].find("dropped twice"), std::string::npos);
+}
+
+TEST_F(UiDoubleTest, ManagedValueStillReferencedWhenTheRunEndsIsALeak) {
+  MenuObj menu{};
+  auto attach = At<bool (*)(void*, MenuObj*, gd::MovieViewObj**, const char*, std::int32_t, float)>(
+      world_, gd::off::kAttachMovieToMenu);
+  ASSERT_TRUE(attach(ui().movieManager(), &menu, &menu.view, "DurabilityMenu", 0, 0.0f));
+  auto createArray = reinterpret_cast<void (*)(gd::MovieViewObj*, MovieValueRec*)>(menu.view->vtbl[14]);
+  MovieValueRec array{};
+  createArray(menu.view, &array);
+  world_.End();
+  const std::vector<std::string> violations = TakeViolations();
+  ASSERT_EQ(violations.size(), 1u);
+  EXPECT_NE(violations[0].find("when the run ended"), std::string::npos);
 }
 
 TEST_F(UiDoubleTest, AttachMovieChecksItsTrailingArgumentsAndCanFail) {

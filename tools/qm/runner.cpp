@@ -86,6 +86,7 @@ int RunScenario(const std::string& path, const RunOptions& options) {
     step(run);
     WatchStep(run, traceStart);
   }
+  world.End();
   for (const std::string& violation : world.Violations()) run.Fail("game", violation);
 
   if (run.failures().empty()) {
