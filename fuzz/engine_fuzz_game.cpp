@@ -109,7 +109,6 @@ void FuzzGame::BuildCast() {
   gd::References& refs = references();
   gd::Cells& cells = world_->Component<gd::Cells>();
   gd::CellRec& hall = cells.AddCell("hall", true);
-  room_ = &hall;
   for (std::size_t i = 0; i < kActors; ++i) {
     const bool player = i == 0;
     const std::uint32_t baseId = player ? kPlayerBaseId : 0x00F00000 + static_cast<std::uint32_t>(i);

@@ -74,7 +74,6 @@ class FuzzGame {
   // Actors first, then containers.
   gd::ReferenceRec& Holder(std::size_t i);
   gd::ReferenceRec& Loose(std::size_t i) { return *loose_.at(i); }
-  gd::ProcessRec* ProcessOf(std::size_t actor) { return processes_.at(actor); }
 
   // Records the instances can be made of, and the source ids hits may carry.
   const std::vector<gd::FormHeader*>& itemForms() const { return itemForms_; }
@@ -132,7 +131,6 @@ class FuzzGame {
   std::vector<gd::FormHeader*> owners_;
   gd::FormHeader* poison_ = nullptr;
   gd::FormHeader* bossMarker_ = nullptr;
-  void* room_ = nullptr;
 
   Pool<gd::ExtraList> lists_{192};
   Pool<gd::PresenceBits> bits_{192 + kHolders + kLooseItems};
