@@ -11,28 +11,26 @@ void* GameHeapModel::Allocate(std::size_t size) {
     return nullptr;
   }
   void* block = std::calloc(1, size == 0 ? 1 : size);
-  if (block != nullptr) live_.emplace(block, size);
+  if (block != nullptr) live_.Set(block, size);
   return block;
 }
 
 bool GameHeapModel::Release(void* memory) {
-  auto it = live_.find(memory);
-  if (it == live_.end()) return false;
-  live_.erase(it);
+  if (!live_.Erase(memory)) return false;
   std::free(memory);
   return true;
 }
 
 std::size_t GameHeapModel::LiveBytes() const {
   std::size_t total = 0;
-  for (const auto& [block, size] : live_) total += size;
+  live_.ForEach([&total](const void*, std::size_t size) { total += size; });
   return total;
 }
 
 GameHeapModel::~GameHeapModel() {
   // Blocks the game still owns (health entries linked into lists, say) go
   // with the world.
-  for (const auto& [block, size] : live_) std::free(const_cast<void*>(block));
+  live_.ForEach([](const void* block, std::size_t) { std::free(const_cast<void*>(block)); });
 }
 
 }  // namespace gd

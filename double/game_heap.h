@@ -1,10 +1,11 @@
 #pragma once
 // The game's main heap, with accounting of what is held and injectable
 // failures.
+#include "pointer_table.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <unordered_map>
 
 namespace gd {
 
@@ -18,16 +19,16 @@ class GameHeapModel {
   void FailAllocation(std::uint64_t n) { failAt_ = n == 0 ? 0 : allocations_ + n; }
   void FailAll(bool on) { failAll_ = on; }
 
-  std::size_t LiveBlocks() const { return live_.size(); }
+  std::size_t LiveBlocks() const { return live_.Size(); }
   std::size_t LiveBytes() const;
   std::uint64_t Allocations() const { return allocations_; }
   std::uint64_t Failures() const { return failures_; }
-  bool IsLive(const void* memory) const { return live_.count(memory) != 0; }
+  bool IsLive(const void* memory) const { return live_.Contains(memory); }
 
   ~GameHeapModel();
 
  private:
-  std::unordered_map<const void*, std::size_t> live_;
+  PointerTable<std::size_t> live_;  // block, size
   std::uint64_t allocations_ = 0;
   std::uint64_t failures_ = 0;
   std::uint64_t failAt_ = 0;

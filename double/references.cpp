@@ -70,14 +70,16 @@ ReferenceRec& References::Register(ReferenceRec& reference, const std::string& n
   reference.graphHolder.vtbl = &GraphHolderTable();
   reference.baseForm = base;
   world_.Component<ExtraData>().InitList(reference.extraList, presenceBits);
-  known_.insert(&reference);
+  known_.Set(&reference, true);
   names_[&reference] = name;
   byName_[name] = &reference;
   return reference;
 }
 
 ActorRec& References::AddActor(const std::string& name, std::uint32_t formId, FormHeader* base) {
-  ActorRec& actor = *actors_.emplace_back(std::make_unique<ActorRec>());
+  auto& made = *actors_.emplace_back(std::make_unique<Shadowed<ActorRec>>());
+  made.shadow.maker = this;
+  ActorRec& actor = made.record;
   Register(actor.ref, name, formId, form_type::kActor, base, true);
   actor.ref.form.vtbl = ActorTable().data();
   facts_[&actor];
@@ -85,7 +87,9 @@ ActorRec& References::AddActor(const std::string& name, std::uint32_t formId, Fo
 }
 
 ReferenceRec& References::AddContainer(const std::string& name, std::uint32_t formId, FormHeader* containerBase) {
-  ReferenceRec& reference = *references_.emplace_back(std::make_unique<ReferenceRec>());
+  auto& made = *references_.emplace_back(std::make_unique<Shadowed<ReferenceRec>>());
+  made.shadow.maker = this;
+  ReferenceRec& reference = made.record;
   Register(reference, name, formId, form_type::kReference, containerBase, true);
   reference.form.vtbl = ReferenceTable().data();
   return reference;
@@ -93,7 +97,9 @@ ReferenceRec& References::AddContainer(const std::string& name, std::uint32_t fo
 
 ReferenceRec& References::AddLooseItem(const std::string& name, std::uint32_t formId, FormHeader* itemBase,
                                        bool presenceBits) {
-  ReferenceRec& reference = *references_.emplace_back(std::make_unique<ReferenceRec>());
+  auto& made = *references_.emplace_back(std::make_unique<Shadowed<ReferenceRec>>());
+  made.shadow.maker = this;
+  ReferenceRec& reference = made.record;
   Register(reference, name, formId, form_type::kReference, itemBase, presenceBits);
   reference.form.vtbl = ReferenceTable().data();
   return reference;
@@ -112,7 +118,27 @@ void References::AddMembership(ActorRec& actor, const FormHeader* group) { facts
 void References::SetLeftHandAttack(ActorRec& actor, std::optional<bool> value) {
   facts_[&actor].leftHandAttack = value;
 }
-void References::SetOwner(ReferenceRec& reference, FormHeader* owner) { owners_[&reference] = owner; }
+References::Shadow& References::ShadowOf(ReferenceRec& reference) {
+  // An actor's reference part starts its record, so both kinds of record
+  // have the shadow at the same distance.
+  static_assert(offsetof(Shadowed<ActorRec>, record) == kShadowSize &&
+                offsetof(Shadowed<ReferenceRec>, record) == kShadowSize && offsetof(ActorRec, ref) == 0);
+  return *reinterpret_cast<Shadow*>(reinterpret_cast<char*>(&reference) - kShadowSize);
+}
+
+const References::Shadow* References::FindShadow(const ReferenceRec* reference) const {
+  if (reference == nullptr) return nullptr;
+  const auto* shadow = reinterpret_cast<const Shadow*>(reinterpret_cast<const char*>(reference) - kShadowSize);
+  return shadow->maker == this ? shadow : nullptr;
+}
+
+void References::SetOwner(ReferenceRec& reference, FormHeader* owner) {
+  if (!Knows(&reference)) {
+    world_.Violation("an owner for something that is not a reference");
+    return;
+  }
+  ShadowOf(reference).owner = owner;
+}
 void References::SetPosition(ReferenceRec& reference, float x, float y, float z) {
   reference.position[0] = x;
   reference.position[1] = y;
@@ -268,12 +294,12 @@ std::uint16_t References::LevelOf(const ActorRec* actor) const {
 }
 
 FormHeader* References::OwnerOf(const ReferenceRec* reference) const {
-  if (!Knows(reference)) {
+  const Shadow* shadow = FindShadow(reference);
+  if (shadow == nullptr) {
     world_.Violation("ReferenceOwner of something that is not a reference");
     return nullptr;
   }
-  auto it = owners_.find(reference);
-  return it == owners_.end() ? nullptr : it->second;
+  return shadow->owner;
 }
 
 namespace {

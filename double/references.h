@@ -7,6 +7,7 @@
 #include "extra_data.h"
 #include "forms.h"
 #include "inventory.h"
+#include "pointer_table.h"
 #include "world.h"
 
 #include <cstddef>
@@ -130,7 +131,7 @@ class References : public WorldComponent {
   std::string NameOf(const ReferenceRec* reference) const;
   ReferenceRec* Find(const std::string& name) const;
   static bool IsActor(const ReferenceRec* reference);
-  bool Knows(const void* reference) const { return known_.count(reference) != 0; }
+  bool Knows(const void* reference) const { return known_.Contains(reference); }
 
   // What the game recorded of the plug-in's calls.
   std::vector<Removal> Removals() const;
@@ -159,15 +160,33 @@ class References : public WorldComponent {
   ReferenceRec& Register(ReferenceRec& reference, const std::string& name, std::uint32_t formId,
                          std::uint8_t formType, FormHeader* base, bool presenceBits);
 
+  // What the double keeps of a reference beside the game's layout, in the
+  // same allocation just before it: the owner sits next to the reference
+  // the way the game's ownership entry hangs off its extra-data list, so
+  // asking for it costs no look-up in a table of every reference.
+  struct Shadow {
+    const References* maker;  // this component: the record is one of ours
+    FormHeader* owner;
+  };
+  template <class Record>
+  struct Shadowed {
+    Shadow shadow;
+    Record record;
+  };
+  static constexpr std::size_t kShadowSize = sizeof(Shadow);
+  static Shadow& ShadowOf(ReferenceRec& reference);
+  // The shadow of a record this component made; null for anything else.
+  // The address must be one the plug-in was given as a reference.
+  const Shadow* FindShadow(const ReferenceRec* reference) const;
+
   World& world_;
-  std::deque<std::unique_ptr<ActorRec>> actors_;
-  std::deque<std::unique_ptr<ReferenceRec>> references_;
+  std::deque<std::unique_ptr<Shadowed<ActorRec>>> actors_;
+  std::deque<std::unique_ptr<Shadowed<ReferenceRec>>> references_;
   std::deque<std::unique_ptr<ProcessRec>> processes_;
-  std::unordered_set<const void*> known_;
+  PointerTable<bool> known_;  // every reference the double made
   std::unordered_map<const ReferenceRec*, std::string> names_;
   std::map<std::string, ReferenceRec*> byName_;
   std::unordered_map<const ActorRec*, ActorFacts> facts_;
-  std::unordered_map<const ReferenceRec*, FormHeader*> owners_;
   mutable std::mutex callsMutex_;
   std::vector<Removal> removals_;
   std::unordered_map<const ActorRec*, std::uint32_t> refreshCalls_;
