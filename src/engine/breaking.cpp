@@ -26,12 +26,17 @@ bool CarriesNoEnchantKeyword(const game::TESForm* form) {
 
 }  // namespace
 
-bool IsBreakable(const ItemEntry& item) {
+BreakRuleSettings ReadBreakRuleSettings() {
+  return {config::Store().GetDegradation("NoBreakMagicDisallowEnchanting") == 1};
+}
+
+bool IsBreakable(const ItemEntry& item) { return IsBreakable(item, ReadBreakRuleSettings()); }
+
+bool IsBreakable(const ItemEntry& item, const BreakRuleSettings& settings) {
   if (item.form == nullptr || item.extraList == nullptr) return false;
-  const config::ConfigStore& store = config::Store();
-  if (store.GetDegradation("NoBreakMagicDisallowEnchanting") == 1 && CarriesNoEnchantKeyword(item.form)) return false;
+  if (settings.noBreakWithoutEnchanting && CarriesNoEnchantKeyword(item.form)) return false;
   if (item.form->formId == kNeverBreaksFormId) return false;
-  if (store.NoBreakFormList.Contains(item.form->formId)) return false;
+  if (config::Store().NoBreakFormList.Contains(item.form->formId)) return false;
   if (game::Bindings.ExtraListUnbreakable(item.extraList)) return false;
   return true;
 }

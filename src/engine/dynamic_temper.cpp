@@ -65,21 +65,22 @@ float TemperValue(std::uint32_t level) {
 game::Actor* PlayerActor() { return *game::Bindings.Player; }
 std::uint32_t PlayerLevel() { return game::Bindings.ActorLevel(PlayerActor()); }
 
-// An item lying in the world: tempered by chance when someone other than the
-// player owns it.
-// The two temper chances, read once per pass: the settings do not change
-// once the game's data has loaded.
-struct TemperChances {
+// The two temper chances and the breaking rules' setting, read once per
+// pass: the settings do not change once the game's data has loaded.
+struct PassSettings {
   std::uint32_t usual = 0;
   std::uint32_t boss = 0;
+  BreakRuleSettings breakRules;
 };
 
-TemperChances ReadTemperChances() {
+PassSettings ReadPassSettings() {
   const config::ConfigStore& store = config::Store();
-  return {store.GetDynamicTemper("TemperChance"), store.GetDynamicTemper("BossTemperChance")};
+  return {store.GetDynamicTemper("TemperChance"), store.GetDynamicTemper("BossTemperChance"), ReadBreakRuleSettings()};
 }
 
-void DecideLooseItem(game::Reference* loose, const TemperChances& chances) {
+// An item lying in the world: tempered by chance when someone other than the
+// player owns it.
+void DecideLooseItem(game::Reference* loose, const PassSettings& settings) {
   const ItemEntry item{loose->baseForm, &loose->extraList, {}};
   if (!IsDurabilityItem(item)) return;
   if (game::HasExtraType(item.extraList, kExtraHealth)) return;
@@ -88,7 +89,7 @@ void DecideLooseItem(game::Reference* loose, const TemperChances& chances) {
   const game::TESForm* owner = game::Bindings.ReferenceOwner(loose);
   if (owner != nullptr && owner->formId != kPlayerRecordId) {
     const std::uint32_t level = PlayerLevel();
-    if (level != 0 && IsBreakable(item) && RollIntPercent(chances.usual)) {
+    if (level != 0 && IsBreakable(item, settings.breakRules) && RollIntPercent(settings.usual)) {
       value = TemperValue(level);
     }
   }
@@ -138,7 +139,7 @@ void WorkOutTerms(game::Reference* holder, HolderTerms& terms) {
 
 // An actor or container: the first instance of every durability item it
 // holds that has not been decided yet.
-void DecideHolderItems(game::Reference* holder, const TemperChances& chances) {
+void DecideHolderItems(game::Reference* holder, const PassSettings& settings) {
   game::InventoryChanges* changes = InventoryChangesOf(&holder->extraList);
   if (changes == nullptr) return;
 
@@ -160,8 +161,8 @@ void DecideHolderItems(game::Reference* holder, const TemperChances& chances) {
     const ItemEntry instance{entry->form, list, {}};
     if (!terms.known) WorkOutTerms(holder, terms);
     float value = 1.0f;
-    if (!terms.untempered && terms.level != 0 && IsBreakable(instance)) {
-      if (RollIntPercent(terms.boss ? chances.boss : chances.usual)) value = TemperValue(terms.level);
+    if (!terms.untempered && terms.level != 0 && IsBreakable(instance, settings.breakRules)) {
+      if (RollIntPercent(terms.boss ? settings.boss : settings.usual)) value = TemperValue(terms.level);
     }
     SetItemHealth(instance, value);
   }
@@ -238,12 +239,12 @@ void DynamicTemperPass() {
     SortReferences(looseItems);
     SortReferences(holders);
   }
-  const TemperChances chances = ReadTemperChances();
+  const PassSettings settings = ReadPassSettings();
   for (std::size_t i = 0; i < looseItems.size(); ++i) {
     if (i + kPrefetchDistance < looseItems.size()) PrefetchReference(looseItems[i + kPrefetchDistance]);
-    DecideLooseItem(looseItems[i], chances);
+    DecideLooseItem(looseItems[i], settings);
   }
-  for (game::Reference* holder : holders) DecideHolderItems(holder, chances);
+  for (game::Reference* holder : holders) DecideHolderItems(holder, settings);
 }
 
 }  // namespace qm::engine

@@ -34,7 +34,14 @@ ItemEntry FindWornArmor(game::InventoryChanges* changes, std::uint32_t slotMask)
 
 bool IsDurabilityItem(const ItemEntry& item);
 
-// Breaking rules and the breaking itself.
+// Breaking rules and the breaking itself. The one setting the rules read is
+// taken once by a caller that tests many items (a tempering pass), rather
+// than looked up by name for each.
+struct BreakRuleSettings {
+  bool noBreakWithoutEnchanting = true;  // NoBreakMagicDisallowEnchanting
+};
+BreakRuleSettings ReadBreakRuleSettings();
+bool IsBreakable(const ItemEntry& item, const BreakRuleSettings& settings);
 bool IsBreakable(const ItemEntry& item);
 void BreakItem(ItemEntry item, game::Actor* actor);
 
