@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 
 namespace qmbench {
@@ -40,16 +41,23 @@ std::vector<gd::ReferenceRec*>& LooseItems() {
 }
 
 // Takes the health entry the pass put at the head of each list away again,
-// so that every pass decides every item anew.
+// so that every pass decides every item anew. The entries go back to the
+// heap from the highest address down, so that the next pass gets them in
+// the order a fresh heap would hand them out, as the first pass did, rather
+// than scattered in the table's order.
 void Undecide(BenchWorld& bench, const std::vector<gd::ReferenceRec*>& references) {
+  std::vector<gd::ExtraEntry*> released;
+  released.reserve(references.size());
   for (gd::ReferenceRec* reference : references) {
     gd::ExtraList& list = reference->extraList;
     if (!gd::ExtraData::HasPresenceBit(list, gd::extra_type::kHealth)) continue;
     gd::ExtraEntry* health = list.first;
     list.first = health->next;
     bench.extra().SetPresenceBit(list, gd::extra_type::kHealth, false);
-    bench.world().heap().Release(health);
+    released.push_back(health);
   }
+  std::sort(released.begin(), released.end(), std::greater<>());
+  for (gd::ExtraEntry* health : released) bench.world().heap().Release(health);
 }
 
 void TemperPass(benchmark::State& state) {
