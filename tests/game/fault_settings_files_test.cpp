@@ -54,6 +54,22 @@ TEST_F(FaultSettingsFiles, ANoBreakFileThatCannotBeReadProtectsNothing) {
   ASSERT_EQ(references().Removals().size(), 1u);
 }
 
+TEST_F(FaultSettingsFiles, ASectionOverThirtyTwoKilobytesIsCutAndTheNextSectionStillReads) {
+  // The profile read of a section fills at most 32 KiB: what comes later in
+  // the section is not seen, the section after it is read whole.
+  std::string ini = "[Widget]\r\nScale=50\r\n";
+  for (int i = 0; ini.size() < 40u * 1024u; ++i) {
+    ini += "Unknown" + std::to_string(i) + "=" + std::string(9, '7') + "\r\n";
+  }
+  ini += "PositionX=10\r\n[DynamicTemper]\r\nTemperChance=12\r\n";
+  WriteGameFile(kSettingsPath, ini);
+  StartPlugin();
+  EXPECT_TRUE(Logged("   scale  =  50"));
+  EXPECT_TRUE(Logged("   positionx  =  3"));
+  EXPECT_TRUE(Logged("   temperchance  =  12"));
+  EXPECT_EQ(ReadLog().size(), 2u + 5u + 50u);
+}
+
 TEST_F(FaultSettingsFiles, ATenMegabyteSettingsFileIsReadSectionBySection) {
   // A small section, ten megabytes of one section, and a small one after it.
   std::string ini = "[Widget]\r\nScale=50\r\n[Filler]\r\n";
