@@ -46,7 +46,7 @@ class Items : public WorldComponent {
   InventoryEntryRec& Give(ReferenceRec& holder, FormHeader* form, std::int32_t count,
                           const std::vector<InstanceSpec>& instances);
   ExtraList& GiveOne(ReferenceRec& holder, FormHeader* form, const InstanceSpec& spec);
-  // An item lying in the world, its own list set up from the spec.
+  // An item lying in the world, its own list set up as the instance description says.
   ReferenceRec& Lay(const std::string& name, std::uint32_t formId, FormHeader* form, const InstanceSpec& spec);
 
   const NamedItem* Find(const std::string& id) const;
