@@ -6,6 +6,8 @@
 
 #include <array>
 #include <cstring>
+#include <new>
+#include <type_traits>
 
 namespace gd {
 namespace {
@@ -76,8 +78,22 @@ ReferenceRec& References::Register(ReferenceRec& reference, const std::string& n
   return reference;
 }
 
+template <class Record>
+References::Shadowed<Record>& References::Make() {
+  static_assert(std::is_trivially_destructible_v<Record>, "records are never destroyed one by one");
+  constexpr std::size_t size = (sizeof(Shadowed<Record>) + 15) & ~std::size_t{15};
+  static_assert(size <= kBlockBytes);
+  if (blocks_.empty() || blockUsed_ + size > kBlockBytes) {
+    blocks_.push_back(std::make_unique<std::byte[]>(kBlockBytes));
+    blockUsed_ = 0;
+  }
+  void* at = blocks_.back().get() + blockUsed_;
+  blockUsed_ += size;
+  return *new (at) Shadowed<Record>{};
+}
+
 ActorRec& References::AddActor(const std::string& name, std::uint32_t formId, FormHeader* base) {
-  auto& made = *actors_.emplace_back(std::make_unique<Shadowed<ActorRec>>());
+  auto& made = Make<ActorRec>();
   made.shadow.maker = this;
   ActorRec& actor = made.record;
   Register(actor.ref, name, formId, form_type::kActor, base, true);
@@ -87,7 +103,7 @@ ActorRec& References::AddActor(const std::string& name, std::uint32_t formId, Fo
 }
 
 ReferenceRec& References::AddContainer(const std::string& name, std::uint32_t formId, FormHeader* containerBase) {
-  auto& made = *references_.emplace_back(std::make_unique<Shadowed<ReferenceRec>>());
+  auto& made = Make<ReferenceRec>();
   made.shadow.maker = this;
   ReferenceRec& reference = made.record;
   Register(reference, name, formId, form_type::kReference, containerBase, true);
@@ -97,7 +113,7 @@ ReferenceRec& References::AddContainer(const std::string& name, std::uint32_t fo
 
 ReferenceRec& References::AddLooseItem(const std::string& name, std::uint32_t formId, FormHeader* itemBase,
                                        bool presenceBits) {
-  auto& made = *references_.emplace_back(std::make_unique<Shadowed<ReferenceRec>>());
+  auto& made = Make<ReferenceRec>();
   made.shadow.maker = this;
   ReferenceRec& reference = made.record;
   Register(reference, name, formId, form_type::kReference, itemBase, presenceBits);

@@ -179,9 +179,17 @@ class References : public WorldComponent {
   // The address must be one the plug-in was given as a reference.
   const Shadow* FindShadow(const ReferenceRec* reference) const;
 
+  // Records are placed one after the other in large blocks, so that their
+  // addresses rise in the order they were made on every platform: the
+  // plug-in visits references in address order, and a scenario's trace may
+  // not depend on how the system's allocator lays out small blocks.
+  template <class Record>
+  Shadowed<Record>& Make();
+  static constexpr std::size_t kBlockBytes = 256 * 1024;
+
   World& world_;
-  std::deque<std::unique_ptr<Shadowed<ActorRec>>> actors_;
-  std::deque<std::unique_ptr<Shadowed<ReferenceRec>>> references_;
+  std::vector<std::unique_ptr<std::byte[]>> blocks_;
+  std::size_t blockUsed_ = 0;
   std::deque<std::unique_ptr<ProcessRec>> processes_;
   PointerTable<bool> known_;  // every reference the double made
   std::unordered_map<const ReferenceRec*, std::string> names_;

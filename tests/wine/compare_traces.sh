@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs every scenario twice, natively (Linux build, Quellmark.so) and under
 # Wine (Windows build, Quellmark.dll), each writing its trace and the
-# plug-in's log with `qm run --trace-out`, and compares the two. The plug-in's
+# plug-in's log with `qm run --trace-out`, and compares the two; once with the
+# scenario's own seed and once with each seed of QM_TRACE_SEEDS (default
+# "7 2026"), where a scenario's expectations may fail but must fail alike. The plug-in's
 # behaviour may not depend on the platform: every difference is a failure,
 # reported with the first line that differs.
 #
@@ -32,13 +34,22 @@ fi
 mkdir -p "$WORK/traces"
 passed=0
 failed=0
+read -r -a seeds <<<"${QM_TRACE_SEEDS-7 2026}"
+for seed in own "${seeds[@]}"; do
 for scenario in "${scenarios[@]}"; do
-  name=$(echo "$scenario" | tr '/' '_')
+  name=$(echo "$scenario" | tr '/' '_').$seed
   native=$WORK/traces/$name.native
   windows=$WORK/traces/$name.wine
-  timeout --kill-after=10 120 "$NATIVE_BUILD/bin/qm" run "$scenario" --trace-out "$native" >"$WORK/native.out" 2>&1
+  seeded=()
+  label=$scenario
+  if [ "$seed" != own ]; then
+    seeded=(--seed "$seed")
+    label="$scenario, seed $seed"
+  fi
+  timeout --kill-after=10 120 "$NATIVE_BUILD/bin/qm" run "$scenario" "${seeded[@]}" --trace-out "$native" \
+    >"$WORK/native.out" 2>&1
   native_rc=$?
-  wine_run "$WIN_BUILD/bin/qm.exe" run "$scenario" --trace-out "$windows" >"$WORK/wine.out" 2>&1
+  wine_run "$WIN_BUILD/bin/qm.exe" run "$scenario" "${seeded[@]}" --trace-out "$windows" >"$WORK/wine.out" 2>&1
   wine_rc=$?
 
   problem=""
@@ -56,16 +67,17 @@ for scenario in "${scenarios[@]}"; do
 
   if [ -z "$problem" ]; then
     passed=$((passed + 1))
-    echo "same    $scenario ($(wc -l <"$native") lines)"
+    echo "same    $label ($(wc -l <"$native") lines)"
   else
     failed=$((failed + 1))
-    echo "DIFFERS $scenario"
+    echo "DIFFERS $label"
     echo "$problem" | sed 's/^/    | /'
     if [ ! -s "$windows" ] || [ "$native_rc" -ne "$wine_rc" ]; then
       echo "    | Wine output:"
       sed 's/^/    |   /' "$WORK/wine.out"
     fi
   fi
+done
 done
 
 echo "$passed passed, $failed failed"
