@@ -47,6 +47,13 @@ void PrefetchReference(const game::Reference* reference) {
 
 constexpr std::size_t kPrefetchDistance = 16;
 
+// The presence bit field of a loose item's list is an allocation of its own,
+// read first thing for every item: asked for half the distance ahead, when
+// the reference itself has arrived.
+void PrefetchPresenceBits(const game::Reference* reference) {
+  _mm_prefetch(reinterpret_cast<const char*>(reference->extraList.presence), _MM_HINT_T0);
+}
+
 bool WithinSearchRadius(const game::Reference* reference, const float (&player)[3]) {
   // Differences in single precision, squared and summed in double.
   double sum = 0.0;
@@ -242,6 +249,7 @@ void DynamicTemperPass() {
   const PassSettings settings = ReadPassSettings();
   for (std::size_t i = 0; i < looseItems.size(); ++i) {
     if (i + kPrefetchDistance < looseItems.size()) PrefetchReference(looseItems[i + kPrefetchDistance]);
+    if (i + kPrefetchDistance / 2 < looseItems.size()) PrefetchPresenceBits(looseItems[i + kPrefetchDistance / 2]);
     DecideLooseItem(looseItems[i], settings);
   }
   for (game::Reference* holder : holders) DecideHolderItems(holder, settings);
