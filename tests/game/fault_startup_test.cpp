@@ -4,8 +4,6 @@
 #include "support/child_process.h"
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -26,46 +24,29 @@ std::string ReadWhole(const std::string& path) {
   return text.str();
 }
 
+// Writes the given files and holds a write lock on each; false when one of
+// them could not be held.
+bool WriteAndHold(const std::vector<std::string>& paths) {
+  bool all = true;
+  for (const std::string& path : paths) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0 || ::write(fd, kHolderText, std::strlen(kHolderText)) < 0) {
+      all = false;
+    }
+  }
+  return all;
+}
+
 // Another process that writes the given files and holds them, as a second
 // game would: the plug-in's POSIX layer stands for the Windows share mode
 // with record locks, which only another process can hold against it.
-class OtherWriter {
+class OtherWriter : public HoldingChild {
  public:
-  explicit OtherWriter(const std::vector<std::string>& paths) {
-    int ready[2];
-    if (::pipe(ready) != 0) std::abort();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      char state = 'y';
-      for (const std::string& path : paths) {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        struct flock lock {};
-        lock.l_type = F_WRLCK;
-        lock.l_whence = SEEK_SET;
-        if (fd < 0 || ::fcntl(fd, F_SETLK, &lock) != 0 ||
-            ::write(fd, kHolderText, std::strlen(kHolderText)) < 0) {
-          state = 'n';
-        }
-      }
-      (void)!::write(ready[1], &state, 1);
-      ::pause();
-      std::_Exit(0);
-    }
-    char state = 0;
-    (void)!::read(ready[0], &state, 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    holding_ = state == 'y';
-  }
-  ~OtherWriter() {
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-  }
-  bool holding() const { return holding_; }
-
- private:
-  pid_t pid_ = 0;
-  bool holding_ = false;
+  explicit OtherWriter(const std::vector<std::string>& paths)
+      : HoldingChild([&paths] { return WriteAndHold(paths); }) {}
 };
 
 class FaultStartup : public EngineWorld {};

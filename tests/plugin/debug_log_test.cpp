@@ -87,34 +87,11 @@ TEST_F(DebugLogTest, LinesBeforeOpeningReachStandardOutputOnly) {
 }
 
 // Holds a file open for writing in another process, as a second game would.
-class HeldFile {
+class HeldFile : public qmtest::HoldingChild {
  public:
-  explicit HeldFile(const std::string& path) {
-    int ready[2];
-    if (::pipe(ready) != 0) std::abort();
-    pid_ = ::fork();
-    if (pid_ == 0) {
-      std::FILE* file = qm::platform::OpenLogFile(path.c_str());
-      const char state = file != nullptr ? 'y' : 'n';
-      (void)!::write(ready[1], &state, 1);
-      ::pause();
-      std::_Exit(0);
-    }
-    char state = 0;
-    (void)!::read(ready[0], &state, 1);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    held_ = state == 'y';
-  }
-  ~HeldFile() {
-    ::kill(pid_, SIGKILL);
-    ::waitpid(pid_, nullptr, 0);
-  }
-  bool held() const { return held_; }
-
- private:
-  pid_t pid_ = 0;
-  bool held_ = false;
+  explicit HeldFile(const std::string& path)
+      : qmtest::HoldingChild([&path] { return qm::platform::OpenLogFile(path.c_str()) != nullptr; }) {}
+  bool held() const { return holding(); }
 };
 
 TEST_F(DebugLogTest, UsesTheNameWithZeroAppendedWhileAnotherProcessWritesTheLog) {

@@ -1,6 +1,7 @@
 #pragma once
 // Runs a piece of code in a child process and captures its standard output
 // and how it ended: for code that stops the process on purpose.
+#include <signal.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,5 +46,41 @@ inline ChildResult RunInChild(const std::function<void()>& body) {
   result.signal = result.signaled ? WTERMSIG(status) : 0;
   return result;
 }
+
+// A child process that sets something up (opens and holds files, say), tells
+// whether that worked, and then keeps it until the object goes away and
+// kills it: for what only another process can hold against this one.
+class HoldingChild {
+ public:
+  explicit HoldingChild(const std::function<bool()>& setUp) {
+    int ready[2];
+    if (::pipe(ready) != 0) std::abort();
+    std::fflush(stdout);
+    pid_ = ::fork();
+    if (pid_ == 0) {
+      const char state = setUp() ? 'y' : 'n';
+      (void)!::write(ready[1], &state, 1);
+      ::pause();
+      std::_Exit(0);
+    }
+    char state = 0;
+    (void)!::read(ready[0], &state, 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    holding_ = state == 'y';
+  }
+  ~HoldingChild() {
+    ::kill(pid_, SIGKILL);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  HoldingChild(const HoldingChild&) = delete;
+  HoldingChild& operator=(const HoldingChild&) = delete;
+
+  bool holding() const { return holding_; }
+
+ private:
+  pid_t pid_ = 0;
+  bool holding_ = false;
+};
 
 }  // namespace qmtest
