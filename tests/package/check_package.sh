@@ -18,19 +18,7 @@ if [ ! -x "$NATIVE_BUILD/bin/qm" ]; then
   exit 2
 fi
 
-passed=0
-failed=0
-check() {  # description, then the command whose success is the check
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok      $what"
-  else
-    failed=$((failed + 1))
-    echo "FAILED  $what"
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 archive=$("$REPO/packaging/make_package.sh" "$WORK/package") || exit 2
 unpacked=$WORK/unpacked
@@ -170,5 +158,4 @@ check "Quellmark.ini holds the defaults (packed DLL, Windows reader under Wine)"
   "$WORK/shipped.wine" "$WORK/none.wine"
 
 echo "size of the archive: $(stat -c %s "$archive") bytes"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done

@@ -17,19 +17,7 @@ if [ ! -f "$dll" ]; then
   exit 2
 fi
 
-passed=0
-failed=0
-check() {  # description, then the command whose success is the check
-  local what=$1
-  shift
-  if "$@"; then
-    passed=$((passed + 1))
-    echo "ok      $what"
-  else
-    failed=$((failed + 1))
-    echo "FAILED  $what"
-  fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 headers=$("$OBJDUMP" -p "$dll")
 
@@ -107,5 +95,4 @@ fi
 
 size=$(stat -c %s "$dll")
 echo "size of $(basename "$dll"): $size bytes ($(( (size + 1023) / 1024 )) KiB)"
-echo "$passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+checks_done
