@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every scenario with the Windows build (qm.exe, qm_host.dll and
 # Quellmark.dll) under Wine, one after the other in one fresh prefix, then the
-# portable unit tests built for Windows and the Wine-only checks of this
-# folder. Prints one line per case and the closing
+# portable unit tests built for Windows, the Wine-only checks of this
+# folder and the settings checker against its golden output. Prints one line per case and the closing
 # count; exits non-zero when any case failed.
 #
 #   tests/wine/run_wine_suite.sh [WINDOWS_BUILD_FOLDER] [SCENARIO.json ...]
@@ -86,6 +86,23 @@ if [ $# -eq 0 ]; then
   if [ $rc -eq 0 ] && tr -d '\r' <"$output" | grep -qx "PASSED log held by another process"; then ok=0; fi
   if [ $rc -ne 0 ]; then echo "exit code $rc" >>"$output"; fi
   record "tests/wine/hold_log_test" $ok "$output"
+
+  # The settings checker as modders run it on Windows: the real profile
+  # functions read the files, and it says what the Linux build says.
+  check_settings() {  # golden file, expected exit code, arguments
+    local golden=$1 expected=$2
+    shift 2
+    output=$WORK/output.txt
+    wine_run "$WIN_BUILD/bin/qm-check-settings.exe" "$@" >"$WORK/check.txt" 2>&1
+    rc=$?
+    ok=1
+    tr -d '\r' <"$WORK/check.txt" | diff - "$golden" >"$output" && [ $rc -eq "$expected" ] && ok=0
+    if [ $rc -ne "$expected" ]; then echo "exit code $rc, expected $expected" >>"$output"; fi
+    record "qm-check-settings.exe $(basename "$golden")" $ok "$output"
+  }
+  check_settings tests/tools/bad_settings.expected 1 \
+    tests/tools/bad_settings.ini tests/tools/bad_no_break.ini --plugins Skyrim.esm,Update.esm
+  check_settings tests/tools/good_settings.expected 0 tests/tools/good_settings.ini
 fi
 
 for name in "${failures[@]}"; do echo "failed: $name"; done
