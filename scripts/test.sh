@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# Runs every test: the native suite (GCC) with the demo under valgrind and
-# the HTML reports in a headless browser; the same suite under Address- and
-# UndefinedBehaviorSanitizer (Clang); the concurrency tests under
-# ThreadSanitizer; the Windows DLL under Wine (its checks, every scenario,
-# the trace comparison with the native run, the profile parity corpus, the
-# package); and the fuzzers for a bounded time. Exits non-zero when anything
-# fails. QM_FUZZ_SECONDS sets the time per fuzz target (default 60).
+# Runs every test: the native suite (GCC) with a brief run of the
+# benchmarks, the demo under valgrind and the HTML reports in a headless
+# browser; the same suite under Address- and UndefinedBehaviorSanitizer
+# (Clang); the concurrency tests under ThreadSanitizer; the Windows DLL under
+# Wine (its checks, every scenario, the trace comparison with the native run,
+# the profile parity corpus, the package); and the fuzzers for a bounded
+# time. Exits non-zero when anything fails. QM_FUZZ_SECONDS sets the time per
+# fuzz target (default 60).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,9 +15,12 @@ started=$SECONDS
 stage() { printf '\n==== %s (at %d s) ====\n' "$*" $((SECONDS - started)); }
 
 stage "native build and tests (GCC 12)"
-cmake --preset linux >/dev/null
+cmake --preset linux -DQM_BUILD_BENCH=ON >/dev/null
 cmake --build --preset linux
 ctest --preset linux
+
+stage "benchmarks, briefly: they still build and run"
+bench/run_benchmarks.sh build/linux --quick
 
 stage "the demo under valgrind memcheck"
 tests/valgrind/run_demo_memcheck.sh build/linux
