@@ -5,6 +5,7 @@
 namespace gd {
 
 void* GameHeapModel::Allocate(std::size_t size) {
+  std::lock_guard<std::mutex> lock(mutex_);
   ++allocations_;
   if (failAll_ || (failAt_ != 0 && allocations_ == failAt_)) {
     ++failures_;
@@ -16,12 +17,44 @@ void* GameHeapModel::Allocate(std::size_t size) {
 }
 
 bool GameHeapModel::Release(void* memory) {
+  std::lock_guard<std::mutex> lock(mutex_);
   if (!live_.Erase(memory)) return false;
   std::free(memory);
   return true;
 }
 
+void GameHeapModel::FailAllocation(std::uint64_t n) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  failAt_ = n == 0 ? 0 : allocations_ + n;
+}
+
+void GameHeapModel::FailAll(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  failAll_ = on;
+}
+
+std::size_t GameHeapModel::LiveBlocks() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return live_.Size();
+}
+
+std::uint64_t GameHeapModel::Allocations() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return allocations_;
+}
+
+std::uint64_t GameHeapModel::Failures() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return failures_;
+}
+
+bool GameHeapModel::IsLive(const void* memory) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return live_.Contains(memory);
+}
+
 std::size_t GameHeapModel::LiveBytes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
   std::size_t total = 0;
   live_.ForEach([&total](const void*, std::size_t size) { total += size; });
   return total;

@@ -1,10 +1,11 @@
 #pragma once
 // The game's main heap, with accounting of what is held and injectable
-// failures.
+// failures. Like the game's, it may be used from several threads at once.
 #include "pointer_table.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <mutex>
 #include <string>
 
 namespace gd {
@@ -16,18 +17,19 @@ class GameHeapModel {
 
   // The allocation number n (1-based, counted from now on) returns null;
   // 0 turns injection off. failAll makes every allocation fail.
-  void FailAllocation(std::uint64_t n) { failAt_ = n == 0 ? 0 : allocations_ + n; }
-  void FailAll(bool on) { failAll_ = on; }
+  void FailAllocation(std::uint64_t n);
+  void FailAll(bool on);
 
-  std::size_t LiveBlocks() const { return live_.Size(); }
+  std::size_t LiveBlocks() const;
   std::size_t LiveBytes() const;
-  std::uint64_t Allocations() const { return allocations_; }
-  std::uint64_t Failures() const { return failures_; }
-  bool IsLive(const void* memory) const { return live_.Contains(memory); }
+  std::uint64_t Allocations() const;
+  std::uint64_t Failures() const;
+  bool IsLive(const void* memory) const;
 
   ~GameHeapModel();
 
  private:
+  mutable std::mutex mutex_;
   PointerTable<std::size_t> live_;  // block, size
   std::uint64_t allocations_ = 0;
   std::uint64_t failures_ = 0;
