@@ -67,6 +67,7 @@ References::References(World& world) : world_(world) {
 ReferenceRec& References::Register(ReferenceRec& reference, const std::string& name, std::uint32_t formId,
                                    std::uint8_t formType, FormHeader* base, bool presenceBits) {
   if (byName_.count(name) != 0) world_.Violation("two references are named " + name);
+  reference.maker = this;
   reference.form.formId = formId;
   reference.form.formType = formType;
   reference.graphHolder.vtbl = &GraphHolderTable();
@@ -79,9 +80,9 @@ ReferenceRec& References::Register(ReferenceRec& reference, const std::string& n
 }
 
 template <class Record>
-References::Shadowed<Record>& References::Make() {
+Record& References::Make() {
   static_assert(std::is_trivially_destructible_v<Record>, "records are never destroyed one by one");
-  constexpr std::size_t size = (sizeof(Shadowed<Record>) + 15) & ~std::size_t{15};
+  constexpr std::size_t size = (sizeof(Record) + 15) & ~std::size_t{15};
   static_assert(size <= kBlockBytes);
   if (blocks_.empty() || blockUsed_ + size > kBlockBytes) {
     blocks_.push_back(std::make_unique<std::byte[]>(kBlockBytes));
@@ -89,13 +90,11 @@ References::Shadowed<Record>& References::Make() {
   }
   void* at = blocks_.back().get() + blockUsed_;
   blockUsed_ += size;
-  return *new (at) Shadowed<Record>{};
+  return *new (at) Record{};
 }
 
 ActorRec& References::AddActor(const std::string& name, std::uint32_t formId, FormHeader* base) {
-  auto& made = Make<ActorRec>();
-  made.shadow.maker = this;
-  ActorRec& actor = made.record;
+  ActorRec& actor = Make<ActorRec>();
   Register(actor.ref, name, formId, form_type::kActor, base, true);
   actor.ref.form.vtbl = ActorTable().data();
   facts_[&actor];
@@ -103,9 +102,7 @@ ActorRec& References::AddActor(const std::string& name, std::uint32_t formId, Fo
 }
 
 ReferenceRec& References::AddContainer(const std::string& name, std::uint32_t formId, FormHeader* containerBase) {
-  auto& made = Make<ReferenceRec>();
-  made.shadow.maker = this;
-  ReferenceRec& reference = made.record;
+  ReferenceRec& reference = Make<ReferenceRec>();
   Register(reference, name, formId, form_type::kReference, containerBase, true);
   reference.form.vtbl = ReferenceTable().data();
   return reference;
@@ -113,9 +110,7 @@ ReferenceRec& References::AddContainer(const std::string& name, std::uint32_t fo
 
 ReferenceRec& References::AddLooseItem(const std::string& name, std::uint32_t formId, FormHeader* itemBase,
                                        bool presenceBits) {
-  auto& made = Make<ReferenceRec>();
-  made.shadow.maker = this;
-  ReferenceRec& reference = made.record;
+  ReferenceRec& reference = Make<ReferenceRec>();
   Register(reference, name, formId, form_type::kReference, itemBase, presenceBits);
   reference.form.vtbl = ReferenceTable().data();
   return reference;
@@ -134,18 +129,8 @@ void References::AddMembership(ActorRec& actor, const FormHeader* group) { facts
 void References::SetLeftHandAttack(ActorRec& actor, std::optional<bool> value) {
   facts_[&actor].leftHandAttack = value;
 }
-References::Shadow& References::ShadowOf(ReferenceRec& reference) {
-  // An actor's reference part starts its record, so both kinds of record
-  // have the shadow at the same distance.
-  static_assert(offsetof(Shadowed<ActorRec>, record) == kShadowSize &&
-                offsetof(Shadowed<ReferenceRec>, record) == kShadowSize && offsetof(ActorRec, ref) == 0);
-  return *reinterpret_cast<Shadow*>(reinterpret_cast<char*>(&reference) - kShadowSize);
-}
-
-const References::Shadow* References::FindShadow(const ReferenceRec* reference) const {
-  if (reference == nullptr) return nullptr;
-  const auto* shadow = reinterpret_cast<const Shadow*>(reinterpret_cast<const char*>(reference) - kShadowSize);
-  return shadow->maker == this ? shadow : nullptr;
+const ReferenceRec* References::FindOwn(const ReferenceRec* reference) const {
+  return reference != nullptr && reference->maker == this ? reference : nullptr;
 }
 
 void References::SetOwner(ReferenceRec& reference, FormHeader* owner) {
@@ -153,7 +138,7 @@ void References::SetOwner(ReferenceRec& reference, FormHeader* owner) {
     world_.Violation("an owner for something that is not a reference");
     return;
   }
-  ShadowOf(reference).owner = owner;
+  reference.owner = owner;
 }
 void References::SetPosition(ReferenceRec& reference, float x, float y, float z) {
   reference.position[0] = x;
@@ -310,12 +295,12 @@ std::uint16_t References::LevelOf(const ActorRec* actor) const {
 }
 
 FormHeader* References::OwnerOf(const ReferenceRec* reference) const {
-  const Shadow* shadow = FindShadow(reference);
-  if (shadow == nullptr) {
+  const ReferenceRec* own = FindOwn(reference);
+  if (own == nullptr) {
     world_.Violation("ReferenceOwner of something that is not a reference");
     return nullptr;
   }
-  return shadow->owner;
+  return own->owner;
 }
 
 namespace {

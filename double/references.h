@@ -42,7 +42,11 @@ struct GraphHolderObj {
 
 struct ReferenceRec {
   FormHeader form;              // 0x00: form type 0x3D (0x3E for actors)
-  std::uint8_t pad20[0x18];     // 0x20
+  // 0x20 to 0x37 hold nothing the plug-in reads: the double keeps its own
+  // facts of the reference there, in the reference's first cache line.
+  const void* maker;            // 0x20: the References component that made it
+  FormHeader* owner;            // 0x28: what ReferenceOwner answers
+  std::uint8_t pad30[0x8];      // 0x30
   GraphHolderObj graphHolder;   // 0x38
   FormHeader* baseForm;         // 0x40
   float rotation[3];            // 0x48
@@ -160,31 +164,16 @@ class References : public WorldComponent {
   ReferenceRec& Register(ReferenceRec& reference, const std::string& name, std::uint32_t formId,
                          std::uint8_t formType, FormHeader* base, bool presenceBits);
 
-  // What the double keeps of a reference beside the game's layout, in the
-  // same allocation just before it: the owner sits next to the reference
-  // the way the game's ownership entry hangs off its extra-data list, so
-  // asking for it costs no look-up in a table of every reference.
-  struct Shadow {
-    const References* maker;  // this component: the record is one of ours
-    FormHeader* owner;
-  };
-  template <class Record>
-  struct Shadowed {
-    Shadow shadow;
-    Record record;
-  };
-  static constexpr std::size_t kShadowSize = sizeof(Shadow);
-  static Shadow& ShadowOf(ReferenceRec& reference);
-  // The shadow of a record this component made; null for anything else.
-  // The address must be one the plug-in was given as a reference.
-  const Shadow* FindShadow(const ReferenceRec* reference) const;
+  // The reference this component made at that address; null for anything
+  // else. The address must be one the plug-in was given as a reference.
+  const ReferenceRec* FindOwn(const ReferenceRec* reference) const;
 
   // Records are placed one after the other in large blocks, so that their
   // addresses rise in the order they were made on every platform: the
   // plug-in visits references in address order, and a scenario's trace may
   // not depend on how the system's allocator lays out small blocks.
   template <class Record>
-  Shadowed<Record>& Make();
+  Record& Make();
   static constexpr std::size_t kBlockBytes = 256 * 1024;
 
   World& world_;
