@@ -1,7 +1,7 @@
 #pragma once
 // The game's main heap, with accounting of what is held and injectable
 // failures. Like the game's, it may be used from several threads at once.
-#include "pointer_table.h"
+#include "block_table.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +30,7 @@ class GameHeapModel {
 
  private:
   mutable std::mutex mutex_;
-  PointerTable<std::size_t> live_;  // block, size
+  BlockTable live_;
   std::uint64_t allocations_ = 0;
   std::uint64_t failures_ = 0;
   std::uint64_t failAt_ = 0;
