@@ -1,0 +1,76 @@
+// The test build's harness: the browser tests reach the widget through
+// these ExternalInterface callbacks on the player element. The shipped movie
+// does not contain this file.
+//
+//   Setup(x, y, scale, flags)          calls _root.widget.Setup, returns true
+//   UpdateMenu(icons, names, durabilities, colours)
+//                                      calls _root.widget.UpdateMenu, returns true
+//   Readout()  JSON text: the stage, the widget, and each row as displayed
+//   Calls()    JSON text: how many Setup and UpdateMenu calls took effect
+
+function JsonString(text) {
+  var out = "\"";
+  for (var i = 0; i < text.length; i++) {
+    var c = text.charAt(i);
+    var code = text.charCodeAt(i);
+    if (c == "\"" || c == "\\") {
+      out += "\\" + c;
+    } else if (code < 32) {
+      var hex = "000" + code.toString(16);
+      out += "\\u" + hex.substr(hex.length - 4);
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
+
+function JsonNumber(value) {
+  if (typeof value != "number" || !isFinite(value)) return "null";
+  return String(value);
+}
+
+function JsonBool(value) {
+  return value ? "true" : "false";
+}
+
+function RowJson(row) {
+  var scale = widget.scale / 100;
+  var corner = {x: 0, y: 0};
+  row.clip.localToGlobal(corner);
+  var visible = widget._visible && row.clip._visible;
+  return "{\"visible\":" + JsonBool(visible) + ",\"icon\":" + JsonString(row.iconName) +
+         ",\"glyph\":" + JsonString(row.glyph) + ",\"name\":" + JsonString(row.name) +
+         ",\"durability\":" + JsonString(row.number._visible ? row.durability : "") +
+         ",\"colour\":" + JsonNumber(row.colour) + ",\"x\":" + JsonNumber(corner.x) + ",\"y\":" + JsonNumber(corner.y) +
+         ",\"height\":" + JsonNumber(ROW_HEIGHT * scale) + ",\"nameWidth\":" + JsonNumber(row.label.textWidth * scale) + "}";
+}
+
+function TestReadout() {
+  var rows = [];
+  for (var i = 0; i < ROW_COUNT; i++) rows.push(RowJson(widget.rows[i]));
+  return "{\"stage\":{\"width\":" + JsonNumber(Stage.width) + ",\"height\":" + JsonNumber(Stage.height) + "}," +
+         "\"widget\":{\"x\":" + JsonNumber(widget._x) + ",\"y\":" + JsonNumber(widget._y) + ",\"scale\":" +
+         JsonNumber(widget.scale) + ",\"flags\":" + JsonNumber(widget.flags) + ",\"visible\":" +
+         JsonBool(widget._visible) + ",\"font\":" + JsonString(widget.fontName) + "}," +
+         "\"rows\":[" + rows.join(",") + "]}";
+}
+
+function TestCalls() {
+  return "{\"setup\":" + JsonNumber(widget.setupCalls) + ",\"update\":" + JsonNumber(widget.updateCalls) + "}";
+}
+
+function TestSetup(x, y, scale, flags) {
+  _root.widget.Setup(x, y, scale, flags);
+  return true;
+}
+
+function TestUpdateMenu(icons, names, durabilities, colours) {
+  _root.widget.UpdateMenu(icons, names, durabilities, colours);
+  return true;
+}
+
+flash.external.ExternalInterface.addCallback("Setup", null, TestSetup);
+flash.external.ExternalInterface.addCallback("UpdateMenu", null, TestUpdateMenu);
+flash.external.ExternalInterface.addCallback("Readout", null, TestReadout);
+flash.external.ExternalInterface.addCallback("Calls", null, TestCalls);

@@ -1,0 +1,55 @@
+// qm-swfcheck: checks the structure of SWF movies (see swf_check.hpp) and
+// prints what it found.
+//
+//   qm-swfcheck [--functions] FILE...
+//
+// --functions lists the named functions with their parameters.
+// Exit status: 0 every file passed, 1 a file has faults, 2 bad arguments or
+// an unreadable file.
+#include "file_io.hpp"
+#include "swf_check.hpp"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+  bool list_functions = false;
+  std::vector<std::string> files;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--functions") {
+      list_functions = true;
+    } else if (!arg.empty() && arg[0] == '-') {
+      std::cerr << "qm-swfcheck: unknown option " << arg << "\nusage: qm-swfcheck [--functions] FILE...\n";
+      return 2;
+    } else {
+      files.push_back(arg);
+    }
+  }
+  if (files.empty()) {
+    std::cerr << "usage: qm-swfcheck [--functions] FILE...\n";
+    return 2;
+  }
+  int status = 0;
+  for (const auto& path : files) {
+    const auto bytes = swf::ReadBytes(path);
+    if (!bytes) {
+      std::cerr << "qm-swfcheck: cannot read " << path << "\n";
+      return 2;
+    }
+    const swf::CheckResult result = swf::CheckMovie(*bytes);
+    for (const auto& fault : result.faults) std::cerr << path << ": " << fault << "\n";
+    if (!result.ok()) status = 1;
+    std::cout << path << ": SWF " << result.version << ", stage " << result.width << "x" << result.height << ", "
+              << result.frame_count << " frame(s), " << result.action_count << " actions, "
+              << result.functions.size() << " functions, " << bytes->size() << " bytes"
+              << (result.ok() ? "" : ", FAULTY") << "\n";
+    if (!list_functions) continue;
+    for (const auto& function : result.functions) {
+      if (function.name.empty()) continue;
+      std::cout << "function " << function.name << "(";
+      for (size_t i = 0; i < function.parameters.size(); ++i) std::cout << (i ? ", " : "") << function.parameters[i];
+      std::cout << ")\n";
+    }
+  }
+  return status;
+}

@@ -1,0 +1,15 @@
+// Whole-file reading and writing for the SWF tools.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace swf {
+
+std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path);
+// Writes through a temporary file and a rename, so that a failed run leaves no half file.
+bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
+}  // namespace swf

@@ -1,0 +1,409 @@
+#include "script_compiler.hpp"
+
+#include "action_buffer.hpp"
+#include "script_parser.hpp"
+
+#include <map>
+#include <set>
+
+namespace swf {
+namespace {
+
+constexpr int kThisRegister = 1;
+constexpr int kMaxRegisters = 255;
+// DefineFunction2 flags: preload `this` (into r1), suppress `arguments` and `super`.
+constexpr unsigned kFunctionFlags = 0x0029;
+
+struct Loop {
+  int continue_label;
+  int break_label;
+};
+
+struct FunctionScope {
+  bool top_level = false;
+  std::map<std::string, int> registers;
+  int next_register = 2;
+  std::vector<Loop> loops;
+};
+
+class Compiler {
+ public:
+  std::vector<uint8_t> Program(const std::vector<const Node*>& programs) {
+    ActionBuffer top(pool_);
+    FunctionScope scope;
+    scope.top_level = true;
+    scopes_.push_back(&scope);
+    // Named functions are defined before any other statement runs, so that
+    // code may call a function declared further down.
+    for (const Node* program : programs) {
+      for (const auto& statement : program->kids) {
+        if (statement->kind == NodeKind::FunctionDecl) FunctionRecord(top, *statement, statement->text);
+      }
+    }
+    for (const Node* program : programs) {
+      for (const auto& statement : program->kids) {
+        if (statement->kind != NodeKind::FunctionDecl) Statement(top, *statement);
+      }
+    }
+    top.Op(op::End);
+    scopes_.pop_back();
+    std::vector<uint8_t> out = pool_.Record();
+    const std::vector<uint8_t> code = top.Finish();
+    out.insert(out.end(), code.begin(), code.end());
+    return out;
+  }
+
+ private:
+  FunctionScope& Scope() { return *scopes_.back(); }
+
+  // The register holding a local of the current function, or 0 for a variable.
+  int RegisterOf(const Node& name) {
+    auto found = Scope().registers.find(name.text);
+    if (found != Scope().registers.end()) return found->second;
+    for (size_t i = 0; i + 1 < scopes_.size(); ++i) {
+      if (scopes_[i]->registers.count(name.text))
+        throw SourceError(name.place, "'" + name.text + "' belongs to an enclosing function; functions do not capture");
+    }
+    return 0;
+  }
+
+  void DeclareLocals(const Node& node, FunctionScope& scope) {
+    if (node.kind == NodeKind::Function || node.kind == NodeKind::FunctionDecl) return;
+    if (node.kind == NodeKind::VarDecl && !scope.registers.count(node.text)) {
+      if (scope.next_register >= kMaxRegisters) throw SourceError(node.place, "more than 253 locals");
+      scope.registers[node.text] = scope.next_register++;
+    }
+    for (const auto& kid : node.kids) {
+      if (kid) DeclareLocals(*kid, scope);
+    }
+  }
+
+  void FunctionRecord(ActionBuffer& out, const Node& function, const std::string& name) {
+    FunctionScope scope;
+    for (const auto& parameter : function.names) {
+      if (scope.registers.count(parameter)) throw SourceError(function.place, "parameter '" + parameter + "' twice");
+      scope.registers[parameter] = scope.next_register++;
+    }
+    DeclareLocals(*function.kids[0], scope);
+    scopes_.push_back(&scope);
+    ActionBuffer body(pool_);
+    Statement(body, *function.kids[0]);
+    scopes_.pop_back();
+    const std::vector<uint8_t> code = body.Finish();
+    if (code.size() > 0xFFFF) throw SourceError(function.place, "function body longer than 65535 bytes");
+
+    std::vector<uint8_t> record;
+    AppendString(record, name);
+    AppendU16(record, static_cast<unsigned>(function.names.size()));
+    record.push_back(static_cast<uint8_t>(scope.next_register));  // registers 0 .. highest used
+    AppendU16(record, kFunctionFlags);
+    for (const auto& parameter : function.names) {
+      record.push_back(static_cast<uint8_t>(scope.registers[parameter]));
+      AppendString(record, parameter);
+    }
+    AppendU16(record, static_cast<unsigned>(code.size()));
+    out.OpWith(op::DefineFunction2, record);
+    out.Raw(code);
+  }
+
+  void Statement(ActionBuffer& out, const Node& node) {
+    switch (node.kind) {
+      case NodeKind::Block:
+        for (const auto& kid : node.kids) Statement(out, *kid);
+        return;
+      case NodeKind::VarDecl:
+        if (!node.kids[0]) return;
+        if (Scope().top_level) {
+          out.PushString(node.text);
+          Value(out, *node.kids[0]);
+          out.Op(op::SetVariable);
+        } else {
+          Value(out, *node.kids[0]);
+          out.StoreRegister(Scope().registers.at(node.text));
+          out.Op(op::Pop);
+        }
+        return;
+      case NodeKind::ExprStatement:
+        Effect(out, *node.kids[0]);
+        return;
+      case NodeKind::If: {
+        const int otherwise = out.NewLabel(), end = out.NewLabel();
+        Value(out, *node.kids[0]);
+        out.Op(op::Not);
+        out.If(otherwise);
+        Statement(out, *node.kids[1]);
+        if (node.kids[2]) out.Jump(end);
+        out.Bind(otherwise);
+        if (node.kids[2]) Statement(out, *node.kids[2]);
+        out.Bind(end);
+        return;
+      }
+      case NodeKind::While:
+      case NodeKind::For: {
+        const bool is_for = node.kind == NodeKind::For;
+        const Node* condition = is_for ? node.kids[1].get() : node.kids[0].get();
+        const Node* body = is_for ? node.kids[3].get() : node.kids[1].get();
+        if (is_for && node.kids[0]) Statement(out, *node.kids[0]);
+        const int top = out.NewLabel(), next = out.NewLabel(), end = out.NewLabel();
+        out.Bind(top);
+        if (condition) {
+          Value(out, *condition);
+          out.Op(op::Not);
+          out.If(end);
+        }
+        Scope().loops.push_back({next, end});
+        Statement(out, *body);
+        Scope().loops.pop_back();
+        out.Bind(next);
+        if (is_for && node.kids[2]) Statement(out, *node.kids[2]);
+        out.Jump(top);
+        out.Bind(end);
+        return;
+      }
+      case NodeKind::Return:
+        if (Scope().top_level) throw SourceError(node.place, "return outside a function");
+        if (node.kids[0]) {
+          Value(out, *node.kids[0]);
+        } else {
+          out.PushUndefined();
+        }
+        out.Op(op::Return);
+        return;
+      case NodeKind::Break:
+      case NodeKind::Continue:
+        if (Scope().loops.empty()) throw SourceError(node.place, "break or continue outside a loop");
+        out.Jump(node.kind == NodeKind::Break ? Scope().loops.back().break_label : Scope().loops.back().continue_label);
+        return;
+      case NodeKind::FunctionDecl:
+        throw SourceError(node.place, "named functions are declared at the top level only");
+      default:
+        throw SourceError(node.place, "not a statement");
+    }
+  }
+
+  // An assignment, ++/-- or a call whose result is dropped.
+  void Effect(ActionBuffer& out, const Node& node) {
+    if (node.kind == NodeKind::Call) {
+      Value(out, node);
+      out.Op(op::Pop);
+      return;
+    }
+    const Node& target = *node.kids[0];
+    const bool plain = node.kind == NodeKind::Assign && node.text == "=";
+    auto new_value = [&] {
+      if (plain) {
+        Value(out, *node.kids[1]);
+        return;
+      }
+      Value(out, target);
+      if (node.kind == NodeKind::Update) {
+        out.Op(node.text == "++" ? op::Increment : op::Decrement);
+        return;
+      }
+      Value(out, *node.kids[1]);
+      static const std::map<std::string, uint8_t> kCompound = {
+          {"+=", op::Add2}, {"-=", op::Subtract}, {"*=", op::Multiply}, {"/=", op::Divide}};
+      out.Op(kCompound.at(node.text));
+    };
+    if (target.kind == NodeKind::Name) {
+      const int reg = RegisterOf(target);
+      if (reg) {
+        new_value();
+        out.StoreRegister(reg);
+        out.Op(op::Pop);
+      } else {
+        out.PushString(target.text);
+        new_value();
+        out.Op(op::SetVariable);
+      }
+      return;
+    }
+    // Member or index: a compound update reads the object a second time, so
+    // it must be an expression without effects of its own.
+    if (!plain && !IsPure(*target.kids[0])) throw SourceError(node.place, "updating a member of a computed object");
+    Value(out, *target.kids[0]);
+    Key(out, target);
+    new_value();
+    out.Op(op::SetMember);
+  }
+
+  static bool IsPure(const Node& node) {
+    if (node.kind == NodeKind::Name || node.kind == NodeKind::This) return true;
+    if (node.kind == NodeKind::Member) return IsPure(*node.kids[0]);
+    if (node.kind == NodeKind::Index)
+      return IsPure(*node.kids[0]) && (node.kids[1]->kind == NodeKind::Number || node.kids[1]->kind == NodeKind::String || IsPure(*node.kids[1]));
+    return false;
+  }
+
+  void Key(ActionBuffer& out, const Node& target) {
+    if (target.kind == NodeKind::Member) {
+      out.PushString(target.text);
+    } else {
+      Value(out, *target.kids[1]);
+    }
+  }
+
+  void Arguments(ActionBuffer& out, const Node& call, size_t first) {
+    for (size_t i = call.kids.size(); i-- > first;) Value(out, *call.kids[i]);
+    out.PushNumber(static_cast<double>(call.kids.size() - first));
+  }
+
+  // Leaves exactly one value on the stack.
+  void Value(ActionBuffer& out, const Node& node) {
+    switch (node.kind) {
+      case NodeKind::Number: out.PushNumber(node.number); return;
+      case NodeKind::String: out.PushString(node.text); return;
+      case NodeKind::True: out.PushBool(true); return;
+      case NodeKind::False: out.PushBool(false); return;
+      case NodeKind::Null: out.PushNull(); return;
+      case NodeKind::Undefined: out.PushUndefined(); return;
+      case NodeKind::This:
+        if (Scope().top_level) {
+          out.PushString("this");
+          out.Op(op::GetVariable);
+        } else {
+          out.PushRegister(kThisRegister);
+        }
+        return;
+      case NodeKind::Name: {
+        const int reg = RegisterOf(node);
+        if (reg) {
+          out.PushRegister(reg);
+        } else {
+          out.PushString(node.text);
+          out.Op(op::GetVariable);
+        }
+        return;
+      }
+      case NodeKind::Member:
+      case NodeKind::Index:
+        Value(out, *node.kids[0]);
+        Key(out, node);
+        out.Op(op::GetMember);
+        return;
+      case NodeKind::Call: {
+        const Node& callee = *node.kids[0];
+        if (callee.kind == NodeKind::Name && callee.text == "trace" && !RegisterOf(callee)) {
+          // trace is an action of its own, not a function.
+          if (node.kids.size() != 2) throw SourceError(node.place, "trace takes one argument");
+          Value(out, *node.kids[1]);
+          out.Op(op::Trace);
+          out.PushUndefined();
+          return;
+        }
+        Arguments(out, node, 1);
+        if (callee.kind == NodeKind::Member || callee.kind == NodeKind::Index) {
+          Value(out, *callee.kids[0]);
+          Key(out, callee);
+          out.Op(op::CallMethod);
+        } else if (callee.kind == NodeKind::Name && !RegisterOf(callee)) {
+          out.PushString(callee.text);
+          out.Op(op::CallFunction);
+        } else {
+          // A function value: CallMethod with an undefined name calls the object itself.
+          Value(out, callee);
+          out.PushUndefined();
+          out.Op(op::CallMethod);
+        }
+        return;
+      }
+      case NodeKind::New: {
+        Arguments(out, node, 1);
+        const Node& callee = *node.kids[0];
+        if (callee.kind == NodeKind::Member) {
+          Value(out, *callee.kids[0]);
+          out.PushString(callee.text);
+          out.Op(op::NewMethod);
+        } else {
+          out.PushString(callee.text);
+          out.Op(op::NewObject);
+        }
+        return;
+      }
+      case NodeKind::ArrayLiteral:
+        for (size_t i = node.kids.size(); i-- > 0;) Value(out, *node.kids[i]);
+        out.PushNumber(static_cast<double>(node.kids.size()));
+        out.Op(op::InitArray);
+        return;
+      case NodeKind::ObjectLiteral:
+        for (size_t i = node.kids.size(); i-- > 0;) {
+          out.PushString(node.names[i]);
+          Value(out, *node.kids[i]);
+        }
+        out.PushNumber(static_cast<double>(node.kids.size()));
+        out.Op(op::InitObject);
+        return;
+      case NodeKind::Function:
+        FunctionRecord(out, node, "");
+        return;
+      case NodeKind::Unary:
+        if (node.text == "-" && node.kids[0]->kind == NodeKind::Number) {
+          out.PushNumber(-node.kids[0]->number);
+        } else if (node.text == "-") {
+          out.PushNumber(0);
+          Value(out, *node.kids[0]);
+          out.Op(op::Subtract);
+        } else if (node.text == "~") {
+          Value(out, *node.kids[0]);
+          out.PushNumber(-1);
+          out.Op(op::BitXor);
+        } else {
+          Value(out, *node.kids[0]);
+          out.Op(node.text == "!" ? op::Not : op::TypeOf);
+        }
+        return;
+      case NodeKind::Binary: {
+        Value(out, *node.kids[0]);
+        Value(out, *node.kids[1]);
+        static const std::map<std::string, std::vector<uint8_t>> kOps = {
+            {"+", {op::Add2}}, {"-", {op::Subtract}}, {"*", {op::Multiply}}, {"/", {op::Divide}},
+            {"%", {op::Modulo}}, {"==", {op::Equals2}}, {"!=", {op::Equals2, op::Not}},
+            {"===", {op::StrictEquals}}, {"!==", {op::StrictEquals, op::Not}}, {"<", {op::Less2}},
+            {">", {op::Greater}}, {"<=", {op::Greater, op::Not}}, {">=", {op::Less2, op::Not}},
+            {"&", {op::BitAnd}}, {"|", {op::BitOr}}, {"^", {op::BitXor}}, {"<<", {op::BitLShift}},
+            {">>", {op::BitRShift}}, {"instanceof", {op::InstanceOf}}};
+        for (uint8_t code : kOps.at(node.text)) out.Op(code);
+        return;
+      }
+      case NodeKind::Logical: {
+        // a && b: a when a is false, else b.   a || b: a when a is true, else b.
+        const int end = out.NewLabel();
+        Value(out, *node.kids[0]);
+        out.Op(op::PushDuplicate);
+        if (node.text == "&&") out.Op(op::Not);
+        out.If(end);
+        out.Op(op::Pop);
+        Value(out, *node.kids[1]);
+        out.Bind(end);
+        return;
+      }
+      case NodeKind::Conditional: {
+        const int yes = out.NewLabel(), end = out.NewLabel();
+        Value(out, *node.kids[0]);
+        out.If(yes);
+        Value(out, *node.kids[2]);
+        out.Jump(end);
+        out.Bind(yes);
+        Value(out, *node.kids[1]);
+        out.Bind(end);
+        return;
+      }
+      case NodeKind::Assign:
+      case NodeKind::Update:
+        throw SourceError(node.place, "assignments and ++/-- are statements here, not values");
+      default:
+        throw SourceError(node.place, "not an expression");
+    }
+  }
+
+  ConstantPool pool_;
+  std::vector<FunctionScope*> scopes_;
+};
+
+}  // namespace
+
+std::vector<uint8_t> CompileScript(const std::vector<const Node*>& programs) {
+  return Compiler().Program(programs);
+}
+
+}  // namespace swf
