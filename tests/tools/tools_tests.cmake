@@ -23,6 +23,15 @@ if(NOT WIN32)
   add_test(NAME tools.check_settings.good_entries COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${CHECK}|tests/tools/good_settings.ini"
            -DGOLDEN=${TOOLS_TEST_DIR}/good_settings.expected -DEXPECT_EXIT=0 -P ${TOOLS_TEST_DIR}/golden_output.cmake)
+  # The settings corpus: each case against its golden output, and against
+  # what the plug-in itself reads from the same files in the game double.
+  file(GLOB CORPUS_CASES CONFIGURE_DEPENDS ${TOOLS_TEST_DIR}/corpus/*.ini)
+  list(FILTER CORPUS_CASES EXCLUDE REGEX "\\.nobreak\\.ini$")
+  foreach(case ${CORPUS_CASES})
+    get_filename_component(caseName ${case} NAME_WE)
+    add_test(NAME tools.check_settings.corpus.${caseName}
+             COMMAND ${TOOLS_TEST_DIR}/check_corpus.sh "${CHECK}" "${QM}" ${case})
+  endforeach()
   set(badIndex 0)
   set(helpIndex 0)
   foreach(bad "${CHECK}|tests/tools/absent.ini" "${CHECK}|--plugins" "${CHECK}|--colour"

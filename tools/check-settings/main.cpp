@@ -88,5 +88,6 @@ int main(int argc, char** argv) {
     return 2;
   }
   const qm::check::CheckResult result = qm::check::CheckSettings(options, stdout);
+  if (result.failed) return 2;
   return result.problems == 0 ? 0 : 1;
 }

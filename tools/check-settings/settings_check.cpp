@@ -1,5 +1,9 @@
 #include "settings_check.h"
 
+#include "captured_stdout.h"
+#include "file_encoding.h"
+#include "printable_text.h"
+
 #include "config/config_store.h"
 #include "config/entry_parsing.h"
 #include "config/no_break_forms.h"
@@ -10,8 +14,9 @@
 #include <algorithm>
 #include <cinttypes>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 
 namespace qm::check {
@@ -175,7 +180,7 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
 }
 
 void PrintEntry(std::FILE* out, const std::string& entry, const std::string& verdict) {
-  std::fprintf(out, "    %-34s %s\n", entry.c_str(), verdict.c_str());
+  std::fprintf(out, "    %-34s %s\n", Printable(entry).c_str(), Printable(verdict).c_str());
 }
 
 // The entries of one section in file order, each matched with what the
@@ -198,27 +203,53 @@ std::string FormIdText(std::uint32_t id) {
   return text;
 }
 
-// Lines above the first section header belong to no section, so no reader
-// ever asks for them; comments and blank lines aside, they are reported.
+// Lines above the first section header belong to a section with no name,
+// which no reader ever asks for; comments aside, they are reported.
 int ReportLinesOutsideSections(std::FILE* out, const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
   int reported = 0;
-  int number = 0;
-  for (std::string line; std::getline(in, line);) {
-    ++number;
-    const auto first = line.find_first_not_of(" \t\r");
-    if (first == std::string::npos) continue;
-    if (line[first] == '[') break;
-    if (line[first] == ';' || line[first] == '#') continue;
-    const auto last = line.find_last_not_of(" \t\r");
-    std::string shown = line.substr(first, std::min<std::size_t>(last + 1 - first, 40));
-    for (char& c : shown) {
-      if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) c = '?';
-    }
-    std::fprintf(out, "  line %d: \"%s\"  dropped: outside any section, never read\n", number, shown.c_str());
+  for (const std::string& entry : config::ReadProfileSection("", path)) {
+    if (entry.rfind('#', 0) == 0) continue;
+    const char* why = entry.rfind('[', 0) == 0 ? "no ']', so not a section header; " : "";
+    std::fprintf(out, "  (before any section) %s  dropped: %soutside any section, never read\n",
+                 Printable(entry).c_str(), why);
     ++reported;
   }
   return reported;
+}
+
+// A line that starts with '[' but has no ']' is no header: the profile
+// functions deliver it as an entry of the section it stands in, and the
+// entries below it stay in that section too.
+void MarkUnclosedHeaders(std::vector<Seen>& seen) {
+  for (Seen& s : seen) {
+    if (s.fate == EntryFate::PluginFileNotListed || s.entry.rfind('[', 0) != 0) continue;
+    s.verdict = "dropped: no ']', so not a section header; the lines below it stay in [" + s.section + "]";
+    s.problem = true;
+  }
+}
+
+// The profile functions look a name without '\\' or '/' up in the Windows
+// folder, not the current one; the plug-in always hands them a full path, and
+// the checker makes the user's paths full in the same way.
+std::string ReaderPath(const std::string& path) {
+  if (path.find_first_of("/\\") != std::string::npos) return path;
+  std::error_code error;
+  const std::filesystem::path full = std::filesystem::absolute(path, error);
+  return error ? "./" + path : full.string();
+}
+
+// What the file's encoding does to what the reader sees; true when something
+// written is lost.
+bool ReportEncoding(std::FILE* out, const std::string& path) {
+  const FileEncoding encoding = InspectEncoding(path);
+  if (!encoding.byteOrderMark.empty()) {
+    std::fprintf(out, "  (%s with a byte-order mark: read as %s; characters outside code page 1252 read as '?')\n",
+                 encoding.byteOrderMark.c_str(), encoding.byteOrderMark.c_str());
+  }
+  if (!encoding.nulCharacters) return false;
+  std::fprintf(out, "  NUL characters in the file: each ends the name or value it falls in%s\n",
+               encoding.byteOrderMark.empty() ? " (a UTF-16 file needs a byte-order mark to be read as UTF-16)" : "");
+  return true;
 }
 
 }  // namespace
@@ -239,7 +270,26 @@ std::vector<std::string> SplitPluginList(const std::string& text) {
   return names;
 }
 
+// Prints captured log lines, each escaped; returns whether there were any.
+bool PrintLogLines(std::FILE* out, const std::string& captured) {
+  bool any = false;
+  std::size_t at = 0;
+  while (at < captured.size()) {
+    std::size_t end = captured.find('\n', at);
+    if (end == std::string::npos) end = captured.size();
+    std::string line = captured.substr(at, end - at);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::fprintf(out, "%s\n", Printable(line).c_str());
+    any = true;
+    at = end + 1;
+  }
+  return any;
+}
+
 CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
+  CheckResult result;
+  const std::string settingsFile = ReaderPath(options.settingsPath);
+  const std::string noBreakFile = options.noBreakPath.empty() ? std::string() : ReaderPath(options.noBreakPath);
   config::ConfigStore store;
   std::vector<Seen> seen;
   seen.reserve(256);
@@ -249,38 +299,52 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
     seen.push_back({where, std::string(r.entry), r.fate, std::string(r.key), r.value, r.fault, {}, false});
   };
 
-  std::fprintf(out, "The plug-in's log while it reads the files:\n");
-  std::fflush(out);
-  config::ApplySettingsFile(store, options.settingsPath, [&](const char* name) { section = name; }, &observer);
-  const std::size_t settingsEntries = seen.size();
-
-  const auto findPluginFile = [&](const std::string& name) -> std::uint8_t {
+  // The plug-in uses positions 0 to 254 only: 255 means not found, so a file
+  // at 255 or later is treated as absent rather than wrapped.
+  const auto positionOf = [&](const std::string& name) -> std::size_t {
     for (std::size_t i = 0; i < options.pluginFiles.size(); ++i) {
-      if (SameName(options.pluginFiles[i], name)) return static_cast<std::uint8_t>(i);
+      if (SameName(options.pluginFiles[i], name)) return i;
     }
-    return config::kPluginFileNotFound;
+    return options.pluginFiles.size();
   };
+  const auto findPluginFile = [&](const std::string& name) -> std::uint8_t {
+    const std::size_t position = positionOf(name);
+    return position < config::kPluginFileNotFound && position < options.pluginFiles.size()
+               ? static_cast<std::uint8_t>(position)
+               : config::kPluginFileNotFound;
+  };
+
+  std::size_t settingsEntries = 0;
   std::vector<std::string> noBreakSections;
-  if (!options.noBreakPath.empty()) {
-    noBreakSections = config::ReadProfileSectionNames(options.noBreakPath);
+  const std::optional<std::string> readLog = RunCapturingStdout([&] {
+    config::ApplySettingsFile(store, settingsFile, [&](const char* name) { section = name; }, &observer);
+    settingsEntries = seen.size();
+    if (noBreakFile.empty()) return;
+    noBreakSections = config::ReadProfileSectionNames(noBreakFile);
     config::SortEntries(noBreakSections);
-    // The no-break reader names the plug-in file of each entry itself.
-    const config::EntryObserver noBreakObserver = [&](const config::EntryReport& r) {
-      seen.push_back({section, std::string(r.entry), r.fate, std::string(r.key), r.value, r.fault, {}, false});
-    };
+    // The no-break reader names the plug-in file of each entry itself. A
+    // repeated section name reads the first such section again, as in the
+    // plug-in: its log lines come twice, its entries are counted once.
+    std::set<std::string> loaded;
     for (const std::string& name : noBreakSections) {
       section = name;
-      config::LoadNoBreakForms({name}, options.noBreakPath, findPluginFile, store.NoBreakFormList, &noBreakObserver);
+      const bool first = loaded.insert(Lower(name)).second;
+      config::LoadNoBreakForms({name}, noBreakFile, findPluginFile, store.NoBreakFormList, first ? &observer : nullptr);
     }
+  });
+  if (!readLog) {
+    std::fprintf(stderr, "qm-check-settings: cannot make a temporary file for the plug-in's log\n");
+    result.failed = true;
+    return result;
   }
+  std::fprintf(out, "The plug-in's log while it reads the files:\n");
+  if (!PrintLogLines(out, *readLog)) std::fprintf(out, "   (nothing)\n");
   store.HealthThreshold = config::HealthThresholdFor(store.GetDegradation("equipmenthealththreshold"));
-  bool logged = false;
-  for (const Seen& s : seen) logged = logged || s.fault != NumberFault::None;
-  if (!logged) std::fprintf(out, "   (nothing)\n");
 
   std::vector<Seen> settingsSeen(seen.begin(), seen.begin() + static_cast<std::ptrdiff_t>(settingsEntries));
   std::vector<Seen> noBreakSeen(seen.begin() + static_cast<std::ptrdiff_t>(settingsEntries), seen.end());
   Judge(settingsSeen, store);
+  MarkUnclosedHeaders(settingsSeen);
   for (Seen& s : noBreakSeen) {
     if (s.fate == EntryFate::Taken) {
       s.verdict = "taken: form " + FormIdText(static_cast<std::uint32_t>(s.value));
@@ -298,8 +362,8 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
       if (noBreakSeen[i].fate != EntryFate::Taken) noBreakSeen[i] = judged[i];
     }
   }
+  MarkUnclosedHeaders(noBreakSeen);
 
-  CheckResult result;
   const auto count = [&](const std::vector<Seen>& list) {
     for (const Seen& s : list) {
       if (s.problem) ++result.problems;
@@ -307,62 +371,76 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
     }
   };
 
-  std::fprintf(out, "\n%s\n", options.settingsPath.c_str());
-  result.problems += ReportLinesOutsideSections(out, options.settingsPath);
+  std::fprintf(out, "\n%s\n", Printable(options.settingsPath).c_str());
+  if (ReportEncoding(out, options.settingsPath)) ++result.problems;
+  result.problems += ReportLinesOutsideSections(out, settingsFile);
   std::set<std::string> shown;
-  for (const std::string& name : config::ReadProfileSectionNames(options.settingsPath)) {
+  for (const std::string& name : config::ReadProfileSectionNames(settingsFile)) {
+    const std::string printed = Printable(name);
     const auto read = std::find_if(std::begin(kReadSections), std::end(kReadSections),
                                    [&](const char* s) { return SameName(s, name); });
     if (read == std::end(kReadSections)) {
-      std::fprintf(out, "  [%s]  dropped: the plug-in reads no such section\n", name.c_str());
+      std::fprintf(out, "  [%s]  dropped: the plug-in reads no such section\n", printed.c_str());
       ++result.problems;
       continue;
     }
     if (!shown.insert(Lower(name)).second) {
-      std::fprintf(out, "  [%s]  dropped: a repeated section; the reader takes the first [%s] only\n", name.c_str(),
+      std::fprintf(out, "  [%s]  dropped: a repeated section; the reader takes the first [%s] only\n", printed.c_str(),
                    *read);
       ++result.problems;
       continue;
     }
-    std::fprintf(out, "  [%s]\n", name.c_str());
+    std::fprintf(out, "  [%s]\n", printed.c_str());
     std::vector<Seen*> reports;
     for (Seen& s : settingsSeen) {
       if (s.section == *read) reports.push_back(&s);
     }
-    PrintSection(out, options.settingsPath, name, reports);
+    PrintSection(out, settingsFile, name, reports);
   }
   count(settingsSeen);
 
-  if (!options.noBreakPath.empty()) {
-    std::fprintf(out, "\n%s\n", options.noBreakPath.c_str());
-    result.problems += ReportLinesOutsideSections(out, options.noBreakPath);
-    std::set<std::string> shownFiles;
-    for (const std::string& name : config::ReadProfileSectionNames(options.noBreakPath)) {
+  if (!noBreakFile.empty()) {
+    std::fprintf(out, "\n%s\n", Printable(options.noBreakPath).c_str());
+    if (ReportEncoding(out, options.noBreakPath)) ++result.problems;
+    result.problems += ReportLinesOutsideSections(out, noBreakFile);
+    std::map<std::string, std::string> shownFiles;  // folded name -> the name as first written
+    for (const std::string& name : config::ReadProfileSectionNames(noBreakFile)) {
+      const std::string printed = Printable(name);
+      const auto [first, isFirst] = shownFiles.emplace(Lower(name), printed);
+      if (!isFirst) {
+        std::fprintf(out, "  [%s]  dropped: a repeated section; the reader takes the first [%s] only\n",
+                     printed.c_str(), first->second.c_str());
+        ++result.problems;
+        continue;
+      }
+      const std::size_t position = positionOf(name);
+      if (findPluginFile(name) == config::kPluginFileNotFound) {
+        if (position < options.pluginFiles.size()) {
+          std::fprintf(out, "  [%s]  dropped: %s is at load order position %zu; the plug-in finds files at 0 to 254 only\n",
+                       printed.c_str(), printed.c_str(), position);
+        } else {
+          std::fprintf(out, "  [%s]  dropped: %s is not in the plug-in list\n", printed.c_str(), printed.c_str());
+        }
+        continue;
+      }
       std::vector<Seen*> reports;
-      const Seen* skipped = nullptr;
       for (Seen& s : noBreakSeen) {
-        if (s.section != name) continue;
-        if (s.fate == EntryFate::PluginFileNotListed) skipped = &s;
-        else reports.push_back(&s);
+        if (SameName(s.section, name)) reports.push_back(&s);
       }
-      if (!shownFiles.insert(Lower(name)).second) {
-        std::fprintf(out, "  [%s]  (a repeated section; the reader takes the first one only)\n", name.c_str());
-        continue;
-      }
-      if (skipped != nullptr) {
-        std::fprintf(out, "  [%s]  dropped: %s is not in the plug-in list\n", name.c_str(), name.c_str());
-        continue;
-      }
-      std::fprintf(out, "  [%s]  (load order position %u)\n", name.c_str(), findPluginFile(name));
-      PrintSection(out, options.noBreakPath, name, reports);
+      std::fprintf(out, "  [%s]  (load order position %zu)\n", printed.c_str(), position);
+      PrintSection(out, noBreakFile, name, reports);
     }
     count(noBreakSeen);
   }
 
   std::fprintf(out, "\nEffective settings, as the plug-in writes them to its log:\n");
-  std::fflush(out);
-  config::DumpSettings(store);
-  std::fflush(stdout);
+  const std::optional<std::string> dump = RunCapturingStdout([&] { config::DumpSettings(store); });
+  if (!dump) {
+    std::fprintf(stderr, "qm-check-settings: cannot make a temporary file for the plug-in's log\n");
+    result.failed = true;
+    return result;
+  }
+  PrintLogLines(out, *dump);
   std::fprintf(out, "HealthThreshold  =  %.6f\n", static_cast<double>(store.HealthThreshold));
   std::vector<std::uint32_t> ids;
   for (const Seen& s : noBreakSeen) {

@@ -17,6 +17,7 @@ struct CheckOptions {
 struct CheckResult {
   int taken = 0;
   int problems = 0;  // entries dropped, misread or overridden
+  bool failed = false;  // the check could not be made (a message went to standard error)
 };
 
 // Writes the explanation and the effective settings to out. The plug-in's

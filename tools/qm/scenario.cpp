@@ -79,8 +79,27 @@ namespace {
 
 // A file's content: one string as it stands, or a list of lines each ended
 // by CR LF, as a Windows editor saves them.
+// {"hex": "EFBBBF5B..."}: any bytes, such as a byte-order mark or UTF-16,
+// which a JSON string (always UTF-8) cannot carry.
+std::string ReadHexContent(const Json& value, const std::string& place) {
+  CheckKeys(value, {"hex"}, place);
+  const std::string hex = ReadString(Member(value, "hex", place), place + ".hex");
+  const auto digit = [&](char c) -> int {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    throw ScenarioError(place + ".hex", "expected hexadecimal digits");
+  };
+  if (hex.size() % 2 != 0) throw ScenarioError(place + ".hex", "expected an even number of hexadecimal digits");
+  std::string bytes;
+  bytes.reserve(hex.size() / 2);
+  for (std::size_t i = 0; i < hex.size(); i += 2) bytes += static_cast<char>(digit(hex[i]) * 16 + digit(hex[i + 1]));
+  return bytes;
+}
+
 std::string ReadFileContent(const Json& value, const std::string& place) {
   if (value.is_string()) return value.get<std::string>();
+  if (value.is_object()) return ReadHexContent(value, place);
   std::string text;
   for (const std::string& line : ReadStringList(value, place)) text += line + "\r\n";
   return text;
