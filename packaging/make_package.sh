@@ -4,21 +4,29 @@
 #   SKSE/Plugins/Quellmark.dll
 #   SKSE/Plugins/Quellmark/Quellmark.ini      every setting at its default
 #   SKSE/Plugins/Quellmark/NoBreakForms.ini   a commented example
+#   Interface/DurabilityMenu.swf              the widget's movie
 # The DLL comes from the Windows build (cmake --preset windows), stripped of
-# its symbols; the ini files get Windows line ends. Prints the archive's path.
-# Needs zip and mingw-w64 (for its strip).
+# its symbols; the ini files get Windows line ends; the movie comes from the
+# Linux build (its compiler runs on the build machine). Prints the archive's
+# path. Needs zip and mingw-w64 (for its strip).
 #
 #   packaging/make_package.sh [OUTPUT_FOLDER]   (default: the Windows build folder)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 repo=$(cd "$here/.." && pwd)
 build=$(realpath -m "${QM_WINDOWS_BUILD:-$repo/build/windows}")
+native=$(realpath -m "${QM_NATIVE_BUILD:-$repo/build/linux}")
+movie=$native/movie/DurabilityMenu.swf
 out=$(realpath -m "${1:-$build}")
 dll=$build/bin/Quellmark.dll
 strip=$(command -v x86_64-w64-mingw32-strip || true)
 
 if [ ! -f "$dll" ]; then
   echo "no $dll: build it first (cmake --preset windows && cmake --build --preset windows)" >&2
+  exit 2
+fi
+if [ ! -f "$movie" ]; then
+  echo "no $movie: build it first (cmake --preset linux && cmake --build --preset linux --target movie)" >&2
   exit 2
 fi
 if ! command -v zip >/dev/null; then
@@ -44,10 +52,12 @@ mkdir -p "$plugins/Quellmark"
 for ini in Quellmark.ini NoBreakForms.ini; do
   sed 's/\r$//; s/$/\r/' "$here/$ini" >"$plugins/Quellmark/$ini"
 done
-find "$stage/SKSE" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+mkdir -p "$stage/Interface"
+cp "$movie" "$stage/Interface/DurabilityMenu.swf"
+find "$stage/SKSE" "$stage/Interface" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
 mkdir -p "$out"
 rm -f "$archive"
 (cd "$stage" && TZ=UTC zip -q -X -D "$archive" SKSE/Plugins/Quellmark.dll SKSE/Plugins/Quellmark/Quellmark.ini \
-  SKSE/Plugins/Quellmark/NoBreakForms.ini)
+  SKSE/Plugins/Quellmark/NoBreakForms.ini Interface/DurabilityMenu.swf)
 echo "$archive"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the archive players install (packaging/make_package.sh): its layout,
-# the DLL inside it, and that the shipped Quellmark.ini names every setting
+# the DLL inside it, the widget's movie (an SWF 8 file, the build's own, that
+# defines the two functions the plug-in calls), and that the shipped Quellmark.ini names every setting
 # exactly once, each with a comment above it, at its default: the plug-in,
 # given the shipped files, logs the same settings as with no files at all,
 # and no line of the file is lost to a misspelt key. The plug-in reads the
@@ -27,10 +28,10 @@ mkdir -p "$unpacked"
 ini=$unpacked/SKSE/Plugins/Quellmark/Quellmark.ini
 no_break=$unpacked/SKSE/Plugins/Quellmark/NoBreakForms.ini
 
-layout_is_the_three_files() {
+layout_is_the_four_files() {
   local listed
   listed=$(unzip -Z1 "$archive" | LC_ALL=C sort)
-  [ "$listed" = $'SKSE/Plugins/Quellmark.dll\nSKSE/Plugins/Quellmark/NoBreakForms.ini\nSKSE/Plugins/Quellmark/Quellmark.ini' ] ||
+  [ "$listed" = $'Interface/DurabilityMenu.swf\nSKSE/Plugins/Quellmark.dll\nSKSE/Plugins/Quellmark/NoBreakForms.ini\nSKSE/Plugins/Quellmark/Quellmark.ini' ] ||
     { echo "    archive holds:" $listed; return 1; }
 }
 
@@ -132,7 +133,31 @@ cd "$REPO"
 timeout 60 "$NATIVE_BUILD/bin/qm" run "$WORK/shipped.json" --trace-out "$WORK/shipped.native" >/dev/null 2>&1
 timeout 60 "$NATIVE_BUILD/bin/qm" run "$WORK/none.json" --trace-out "$WORK/none.native" >/dev/null 2>&1
 
-check "archive holds the DLL and the two ini files under SKSE/Plugins" layout_is_the_three_files
+check "archive holds the DLL and the two ini files under SKSE/Plugins, the movie under Interface" layout_is_the_four_files
+
+movie=$unpacked/Interface/DurabilityMenu.swf
+movie_is_swf_8_of_its_length() {
+  # Read straight from the bytes: "FWS", version 8, then the file's length.
+  local header
+  header=$(od -An -tx1 -N8 "$movie" | tr -d ' \n')
+  local length_le
+  length_le=$(printf '%08x' "$(stat -c %s "$movie")" | sed 's/\(..\)\(..\)\(..\)\(..\)/\4\3\2\1/')
+  [ "$header" = "46575308$length_le" ] || { echo "    header $header, expected 46575308$length_le"; return 1; }
+}
+movie_defines_the_two_functions() {
+  local listed
+  listed=$("$NATIVE_BUILD/bin/qm-swfcheck" --functions "$movie") || { echo "$listed" | sed 's/^/    /'; return 1; }
+  grep -qx 'function Setup(x, y, scale, flags)' <<<"$listed" &&
+    grep -qx 'function UpdateMenu(icons, names, durabilities, colours)' <<<"$listed" ||
+    { echo "$listed" | sed 's/^/    /'; return 1; }
+}
+movie_is_the_builds_without_test_callbacks() {
+  cmp -s "$movie" "$NATIVE_BUILD/movie/DurabilityMenu.swf" || { echo "    differs from the build's movie"; return 1; }
+  ! grep -q 'ExternalInterface' "$movie" || { echo "    holds the test build's callbacks"; return 1; }
+}
+check "the movie is an uncompressed SWF 8 whose header gives its length" movie_is_swf_8_of_its_length
+check "the movie passes the structure check and defines Setup and UpdateMenu" movie_defines_the_two_functions
+check "the movie is the build's shipped movie, without test callbacks" movie_is_the_builds_without_test_callbacks
 packed_dll_passes_dll_checks() {
   local output status
   output=$("$REPO/tests/wine/check_dll.sh" "$unpacked/SKSE/Plugins/Quellmark.dll")
