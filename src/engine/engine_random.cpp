@@ -44,7 +44,7 @@ void ShuffleFrom(Mt19937& generator, std::uint32_t* items, std::size_t count) {
 }
 
 bool RollRealPercent(double chance) {
-  if (chance <= 0.0) return false;
+  if (!(chance > 0.0)) return false;  // NaN included
   double u;
   {
     game::SpinLockGuard guard(RngLock);

@@ -34,7 +34,8 @@ std::uint32_t WholeFrom(Mt19937& generator, std::uint32_t low, std::uint32_t hig
 void ShuffleFrom(Mt19937& generator, std::uint32_t* items, std::size_t count);
 
 // The engine's draws, each under RngLock.
-// A percentage chance: false when chance <= 0, else chance > 100 * u.
+// A percentage chance: false when chance <= 0 or no number, else
+// chance > 100 * u.
 bool RollRealPercent(double chance);
 // An unsigned percentage: false when 0, else a whole number in [0, 99] is
 // below it, so 100 or more always succeeds.

@@ -4,6 +4,10 @@
 #include "engine/item_entry.h"
 #include "plugin/game_bindings.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace qm::engine {
 namespace {
 
@@ -11,6 +15,15 @@ constexpr std::uint32_t kExtraTypeCount = 180;
 constexpr std::uint16_t kWeaponNoDurability = 0x2000;
 constexpr std::uint8_t kWeaponTypeStaff = 8;
 constexpr std::uint32_t kDurabilitySlots = 0x28F;  // head, hair, body, hands, feet, shield
+
+// Health as a number the engine and the widget can reckon with. A stored
+// value that is no number (left by another program or an old save) counts
+// as worn out, 1.0; an infinite one as the largest finite health of its
+// sign. Finite values pass unchanged.
+float FiniteHealth(float stored) {
+  if (std::isnan(stored)) return 1.0f;
+  return std::clamp(stored, std::numeric_limits<float>::lowest(), std::numeric_limits<float>::max());
+}
 
 game::ExtraHealth* HealthEntryOf(game::ExtraDataList* list) {
   return reinterpret_cast<game::ExtraHealth*>(FindExtraData(list, kExtraHealth));
@@ -40,10 +53,12 @@ game::InventoryChanges* InventoryChangesOf(game::ExtraDataList* list) {
 
 float GetItemHealth(const ItemEntry& item) {
   const game::ExtraHealth* health = HealthEntryOf(item.extraList);
-  return health != nullptr ? health->health : 1.0f;
+  return health != nullptr ? FiniteHealth(health->health) : 1.0f;
 }
 
 void SetItemHealth(const ItemEntry& item, float value) {
+  // The game saves this value: it must stay a finite number.
+  value = FiniteHealth(value);
   game::ExtraDataList* list = item.extraList;
   if (list == nullptr) return;
   if (game::ExtraHealth* health = HealthEntryOf(list)) {

@@ -26,6 +26,9 @@ game::ExtraDataEntry* FindExtraData(game::ExtraDataList* list, std::uint32_t typ
 // The inventory changes of a reference's own list, or null.
 game::InventoryChanges* InventoryChangesOf(game::ExtraDataList* list);
 
+// Health 1.0 when the instance has no health entry. A stored NaN reads as
+// 1.0 and an infinity as the largest finite float of its sign; the same
+// holds for what SetItemHealth writes, so no non-finite health is saved.
 float GetItemHealth(const ItemEntry& item);
 void SetItemHealth(const ItemEntry& item, float value);
 

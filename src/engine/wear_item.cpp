@@ -15,6 +15,13 @@ constexpr std::uint32_t kFollowerOfPlayer = 0x4000000;
 
 bool IsFollower(const game::Actor* actor) { return (actor->boolBits & kFollowerOfPlayer) != 0; }
 
+// Settings may be infinite. A factor of 0 turns the value off even then,
+// where the plain product inf * 0 would be no number.
+double ScaledBy(double value, double factor) { return value == 0.0 || factor == 0.0 ? 0.0 : value * factor; }
+
+// A chance of 100 % or more always breaks; an infinite one is held at 100.
+constexpr double kCertain = 100.0;
+
 // The chance of breaking on this hit, in percent; 0 when the item may not
 // break at all.
 double BreakChance(const ItemEntry& item, game::Actor* actor, bool powerAttack, float health, float threshold) {
@@ -26,26 +33,29 @@ double BreakChance(const ItemEntry& item, game::Actor* actor, bool powerAttack, 
     // Falls linearly from the full chance at health 1.0 to none at the
     // threshold; the quotient is taken in single precision.
     const float worn = (health - 1.0f) / (threshold - 1.0f);
-    chance *= 1.0 - worn;
+    chance = ScaledBy(chance, 1.0 - worn);
   }
-  if (powerAttack) chance *= store.GetBreakChance("PowerAttackMultiplier");
+  if (powerAttack) chance = ScaledBy(chance, store.GetBreakChance("PowerAttackMultiplier"));
   if (actor != *game::Bindings.Player) {
-    chance *= store.GetBreakChance(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier");
+    chance = ScaledBy(chance, store.GetBreakChance(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier"));
   }
-  return chance;
+  return std::min(chance, kCertain);
 }
 
 void LoseHealth(const ItemEntry& item, game::Actor* actor, bool powerAttack, float health) {
   const config::ConfigStore& store = config::Store();
   double rate = config::GetDegradationRateFor(item.form);
   if (rate == 0.0) return;
-  if (powerAttack) rate *= store.GetDegradationRate("PowerAttackMultiplier");
+  if (powerAttack) rate = ScaledBy(rate, store.GetDegradationRate("PowerAttackMultiplier"));
   if (actor != *game::Bindings.Player) {
-    rate *= store.GetDegradationRate(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier");
+    rate = ScaledBy(rate, store.GetDegradationRate(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier"));
   }
   const double loss = UniformScaled(rate, (rate + 1.0) * (rate + 1.0));
-  const float worn = static_cast<float>(static_cast<double>(health) - loss);
-  SetItemHealth(item, std::max(worn, 1.0f));
+  // An infinite or overflowing rate gives an infinite loss, or no number at
+  // all (inf - inf on the way): either wears the item down to 1.0. The floor
+  // is applied in double, so no value too large for a float is converted.
+  const double worn = static_cast<double>(health) - loss;
+  SetItemHealth(item, worn > 1.0 ? static_cast<float>(worn) : 1.0f);
 }
 
 }  // namespace

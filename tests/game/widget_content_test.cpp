@@ -3,6 +3,9 @@
 #include "game/widget_fixture.h"
 #include "magic_records.h"
 
+#include <cmath>
+#include <limits>
+
 namespace qmtest {
 namespace {
 
@@ -95,6 +98,24 @@ TEST_F(WidgetContent, DurabilityRoundsHalvesUpAndNeverGoesBelowZero) {
   EXPECT_EQ(rows[kHead].durability, 63.0);
   EXPECT_EQ(rows[kBody].durability, 0.0);
   EXPECT_EQ(rows[kHands].durability, 0.0);
+}
+
+TEST_F(WidgetContent, HealthThatIsNoFiniteNumberShowsAFiniteDurability) {
+  // NaN reads as worn out; an infinity as the largest float of its sign.
+  Settings("BreakChance", {"HeavyArmor=inf"});
+  StartWidget();
+  WearArmor(0x1, "Helmet", 0x1, 1, std::numeric_limits<float>::quiet_NaN());
+  WearArmor(0x2, "Cuirass", 0x4, 1, std::numeric_limits<float>::infinity());
+  WearArmor(0x3, "Gauntlets", 0x8, 1, -std::numeric_limits<float>::infinity());
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kHead].durability, 0.0);
+  EXPECT_EQ(rows[kHead].colour, kBreakableColor);
+  EXPECT_EQ(rows[kBody].durability, std::round((static_cast<double>(std::numeric_limits<float>::max()) - 1.0) * 1000.0));
+  EXPECT_EQ(rows[kBody].colour, kUnbreakableColor);
+  EXPECT_EQ(rows[kHands].durability, 0.0);
+  EXPECT_EQ(rows[kHands].colour, kBreakableColor);
 }
 
 TEST_F(WidgetContent, BreakableColourMarksItemsWornDownToTheThreshold) {

@@ -37,6 +37,15 @@ TEST_F(WidgetMenu, SetupFollowsTheWidgetSettings) {
   EXPECT_EQ(Numbers(*setup), (std::vector<double>{0.5, 0.07, 80.0, 3.0}));
 }
 
+TEST_F(WidgetMenu, SetupArgumentsOfTheLargestSettingsAreFiniteNumbers) {
+  // -1 is held as the largest unsigned value; a non-number reads as 0.
+  StartWidget({"PositionX=100", "PositionY=inf", "Scale=-1", "Flags=2147483647"});
+  LoadSave();
+  const gd::RecordedInvoke* setup = ui().LastInvoke("_root.widget.Setup");
+  ASSERT_NE(setup, nullptr);
+  EXPECT_EQ(Numbers(*setup), (std::vector<double>{1.0, 0.0, 4294967295.0, 2147483647.0}));
+}
+
 TEST_F(WidgetMenu, LoadedMovieIsLoggedAndSetsDepthAndFlags) {
   StartWidget();
   LoadSave();
