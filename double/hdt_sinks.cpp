@@ -183,8 +183,12 @@ std::uint32_t FreezeSinks::Receive(EventSinkObj* sink, const void* event, void* 
   for (const auto& own : sinks_) {
     if (&own->object != sink) continue;
     const auto* record = static_cast<const MenuOpenCloseEventRec*>(event);
-    own->received.push_back({record->menuName.text != nullptr ? record->menuName.text : "", record->opening != 0,
-                             source});
+    if (record == nullptr) {
+      own->received.push_back({"", false, source, true});
+    } else {
+      own->received.push_back({record->menuName.text != nullptr ? record->menuName.text : "", record->opening != 0,
+                               source});
+    }
     return own->result;
   }
   world_.Violation("a freeze sink's receive function was called with another object");

@@ -41,6 +41,7 @@ struct FreezeSinkEvent {
   std::string menuName;
   bool opening = false;
   const void* source = nullptr;
+  bool noRecord = false;  // the receive function was given a null event
 };
 
 class FreezeSinks : public WorldComponent {

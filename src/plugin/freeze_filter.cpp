@@ -5,6 +5,7 @@
 #include "plugin/msvc_rtti.h"
 #include "plugin/saved_receive_functions.h"
 
+#include <atomic>
 #include <cstddef>
 
 namespace qm::plugin {
@@ -29,7 +30,10 @@ std::uint32_t FreezeEventFilter(game::Sink* sink, const void* event, game::Event
   // A function-local static is made once, thread-safely, and made again on
   // the next call if making it threw.
   static const game::InternedString widgetMenu = MakeWidgetMenuName();
-  if (static_cast<const MenuOpenCloseEventName*>(event)->menuName.data == widgetMenu.data) return 0;
+  // No event to read a name from: the handler gets it as it came.
+  if (event != nullptr && static_cast<const MenuOpenCloseEventName*>(event)->menuName.data == widgetMenu.data) {
+    return 0;
+  }
   auto saved = SavedReceiveFunctions.find(sink->dispatch);
   if (saved == SavedReceiveFunctions.end() || saved->second == nullptr) return 0;
   return saved->second(sink, event, source);
@@ -38,18 +42,22 @@ std::uint32_t FreezeEventFilter(game::Sink* sink, const void* event, game::Event
 void PatchReceiveSlot(game::Sink* sink) {
   const game::SinkDispatch* table = sink->dispatch;
   auto* slot = const_cast<ReceiveFunction*>(&table->onEvent);
-  ReceiveFunction saved = nullptr;
+  // A second sink of the class finds its table saved and the filter already
+  // in the slot: the saved entry keeps the real receive function. An entry
+  // left null by a failed attempt is tried again.
+  auto [saved, added] = SavedReceiveFunctions.try_emplace(table, nullptr);
+  if (!added && saved->second != nullptr) return;
+  if (*slot == &FreezeEventFilter) return;  // never save the filter as its own target
   std::uint32_t previous = 0;
   // Four bytes from an 8-byte-aligned slot lie in the page that holds all eight.
-  if (platform::ProtectMemory(slot, 4, platform::kPageExecuteReadWrite, &previous)) {
-    saved = *slot;
-    *static_cast<ReceiveFunction volatile*>(slot) = &FreezeEventFilter;
-    std::uint32_t ignored = 0;
-    platform::ProtectMemory(slot, 4, previous, &ignored);
-  }
-  // A second sink of the class finds the filter already in place; the first
-  // entry keeps the real receive function.
-  SavedReceiveFunctions.emplace(table, saved);
+  if (!platform::ProtectMemory(slot, 4, platform::kPageExecuteReadWrite, &previous)) return;
+  // The target is saved before the slot is swapped, so that an event that
+  // reaches the filter at once finds where to go.
+  saved->second = *slot;
+  std::atomic_thread_fence(std::memory_order_release);
+  *static_cast<ReceiveFunction volatile*>(slot) = &FreezeEventFilter;
+  std::uint32_t ignored = 0;
+  platform::ProtectMemory(slot, 4, previous, &ignored);
 }
 
 }  // namespace
