@@ -16,3 +16,18 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+
+# The npm packages of the browser tests (Ruffle, puppeteer-core), exactly as
+# package-lock.json pins them; reinstalled only when the lockfile changed.
+if ! command -v npm >/dev/null; then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO=sudo
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq nodejs npm >/dev/null
+fi
+cd "$(dirname "$0")/.."
+stamp=node_modules/.quellmark-lock.sha256
+if [ ! -f "$stamp" ] || ! sha256sum --check --status "$stamp" 2>/dev/null; then
+  npm ci --no-audit --no-fund --loglevel=error
+  sha256sum package-lock.json >"$stamp"
+fi

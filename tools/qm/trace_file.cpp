@@ -1,5 +1,8 @@
 #include "trace_file.h"
 
+#include "ui_world.h"
+#include "widget_calls.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -18,12 +21,16 @@ void WriteLog(std::ofstream& out, const RunContext& run, int alternative) {
 
 }  // namespace
 
-bool WriteTraceFile(const std::string& path, const RunContext& run, int result) {
+bool WriteTraceFile(const std::string& path, RunContext& run, int result) {
   // Binary mode: "\n" stays one byte on Windows too.
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out << "== trace\n";
   for (const std::string& line : run.trace()) out << line << "\n";
   out << "== result " << result << "\n";
+  if (gd::UiWorld* ui = run.world().FindComponent<gd::UiWorld>()) {
+    out << "== widget calls\n";
+    for (const std::string& line : WidgetCallLines(ui->invokes())) out << line << "\n";
+  }
   WriteLog(out, run, -1);
   for (int alternative = 0; alternative < kLogAlternatives; ++alternative) WriteLog(out, run, alternative);
   out.flush();

@@ -1,7 +1,8 @@
 #pragma once
 // A run written down for comparison with a run on another platform: the
-// trace the steps printed, the result, then every log file the plug-in wrote,
-// all with plain line ends.
+// trace the steps printed, the result, the calls into the widget's movie
+// (when the run has a user interface), then every log file the plug-in
+// wrote, all with plain line ends.
 #include "run_context.h"
 
 #include <string>
@@ -9,6 +10,6 @@
 namespace qm::scenario {
 
 // False when the file cannot be written.
-bool WriteTraceFile(const std::string& path, const RunContext& run, int result);
+bool WriteTraceFile(const std::string& path, RunContext& run, int result);
 
 }  // namespace qm::scenario
