@@ -25,6 +25,7 @@ const PAGE = `<!DOCTYPE html>
 <script src="/ruffle/ruffle.js"></script>
 <script>
 window.qmStart = function (url, width, height) {
+  if (window.qmPlayer) window.qmPlayer.remove();
   const player = window.RufflePlayer.newest().createPlayer();
   player.style.width = width + "px";
   player.style.height = height + "px";
@@ -67,23 +68,33 @@ async function openBrowser() {
   };
 }
 
-// A page playing the movie at one CSS pixel per stage pixel. Resolves once
-// the movie's callbacks exist; rejects with the page's errors otherwise.
-async function openMovie(session, swfPath, { timeoutMs = 20000 } = {}) {
-  const stage = swfStage(fs.readFileSync(swfPath));
+// The session's one page, made on first use: a new player element per movie
+// is much cheaper than a new page, which compiles Ruffle's wasm again.
+async function sessionPage(session) {
+  if (session.page) return session.page;
   const page = await session.browser.newPage();
-  const errors = [];
-  const traces = [];
-  page.on('pageerror', (error) => errors.push(String(error)));
+  session.sink = { errors: [], traces: [] };
+  page.on('pageerror', (error) => session.sink.errors.push(String(error)));
   page.on('console', (message) => {
     const text = message.text();
     // The movie's trace() output arrives as Ruffle's log lines at level "info".
     const trace = /log_adapter\.rs:\d+%c (.*) color: whitesmoke/.exec(text);
-    if (trace) traces.push(trace[1]);
-    else if (message.type() === 'error' || /%cERROR/.test(text)) errors.push(text);
+    if (trace) session.sink.traces.push(trace[1]);
+    else if (message.type() === 'error' || /%cERROR/.test(text)) session.sink.errors.push(text);
   });
-  await page.setViewport({ width: Math.ceil(stage.width), height: Math.ceil(stage.height), deviceScaleFactor: 1 });
   await page.goto(`${session.server.url}/movie.html`, { waitUntil: 'load' });
+  session.page = page;
+  return page;
+}
+
+// A fresh player of the movie at one CSS pixel per stage pixel, replacing
+// the page's previous one. Resolves once the movie's callbacks exist.
+async function openMovie(session, swfPath, { timeoutMs = 20000 } = {}) {
+  const stage = swfStage(fs.readFileSync(swfPath));
+  const page = await sessionPage(session);
+  session.sink = { errors: [], traces: [] };
+  const sink = session.sink;
+  await page.setViewport({ width: Math.ceil(stage.width), height: Math.ceil(stage.height), deviceScaleFactor: 1 });
   session.server.mount('/movie/', path.dirname(path.resolve(swfPath)));
   const url = `${session.server.url}/movie/${encodeURIComponent(path.basename(swfPath))}`;
   await page.evaluate((u, w, h) => window.qmStart(u, w, h), url, stage.width, stage.height);
@@ -91,11 +102,10 @@ async function openMovie(session, swfPath, { timeoutMs = 20000 } = {}) {
     await page.waitForFunction(() => window.qmPlayer && typeof window.qmPlayer.Readout === 'function',
       { timeout: timeoutMs, polling: 50 });
   } catch (error) {
-    await page.close();
     throw new Error(`the movie ${swfPath} registered no callbacks within ${timeoutMs} ms` +
-      ` (page errors: ${JSON.stringify(errors)}; traces: ${JSON.stringify(traces)})`);
+      ` (page errors: ${JSON.stringify(sink.errors)}; traces: ${JSON.stringify(sink.traces)})`);
   }
-  return new Movie(page, stage, errors, traces);
+  return new Movie(page, stage, sink.errors, sink.traces);
 }
 
 class Movie {
@@ -142,8 +152,12 @@ class Movie {
     return Buffer.from(await this.page.screenshot({ type: 'png', clip: box }));
   }
 
+  // Removes the player; the page stays for the next movie.
   close() {
-    return this.page.close();
+    return this.page.evaluate(() => {
+      if (window.qmPlayer) window.qmPlayer.remove();
+      window.qmPlayer = null;
+    });
   }
 }
 

@@ -1,0 +1,39 @@
+'use strict';
+// What every movie test needs: the test build of the movie, one browser for
+// the test file, and the folder for screenshots (under the build folder).
+const fs = require('node:fs');
+const path = require('node:path');
+const { before, after } = require('node:test');
+const { openBrowser, openMovie } = require('../../tools/movie_player/player');
+
+function required(name) {
+  const value = process.env[name];
+  if (!value) throw new Error(`${name} is not set: run tests/movie/run_movie_tests.sh BUILD_DIR`);
+  return value;
+}
+
+const testMovie = required('QM_MOVIE_TEST_SWF');
+const shotsDir = required('QM_MOVIE_SHOTS');
+
+let session = null;
+before(async () => {
+  fs.mkdirSync(shotsDir, { recursive: true });
+  session = await openBrowser();
+});
+after(async () => {
+  if (session) await session.close();
+});
+
+// A fresh movie (a new page); the caller closes it.
+function freshMovie() {
+  return openMovie(session, testMovie);
+}
+
+function saveShot(name, png) {
+  const file = path.join(shotsDir, name);
+  fs.mkdirSync(path.dirname(file), { recursive: true });
+  fs.writeFileSync(file, png);
+  return file;
+}
+
+module.exports = { freshMovie, saveShot, required };
