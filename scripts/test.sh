@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the native suite (GCC) with a brief run of the
-# benchmarks, the demo under valgrind and the HTML reports in a headless
-# browser; the same suite under Address- and UndefinedBehaviorSanitizer
+# benchmarks, the demo under valgrind, the HTML reports and the widget's
+# movie in a headless browser; the same suite under Address- and UndefinedBehaviorSanitizer
 # (Clang); the concurrency tests under ThreadSanitizer; the Windows DLL under
 # Wine (its checks, every scenario, the trace comparison with the native run,
 # the profile parity corpus, the package); and the fuzzers for a bounded
@@ -27,6 +27,9 @@ tests/valgrind/run_demo_memcheck.sh build/linux
 
 stage "the HTML reports in headless chromium"
 tests/browser/check_reports.sh build/linux
+
+stage "the widget's movie in Ruffle in headless chromium"
+tests/movie/run_movie_tests.sh build/linux
 
 stage "AddressSanitizer and UndefinedBehaviorSanitizer (Clang 14)"
 cmake --preset asan >/dev/null

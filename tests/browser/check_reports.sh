@@ -2,7 +2,8 @@
 # Loads the HTML reports of the demo and of the tuning lab in a real browser
 # (Debian's chromium, headless) and checks that each page loads without a
 # script error and that every plot on it is drawn: the page's own check
-# marks each plot whose lines have a length once laid out.
+# marks each plot whose lines have a length once laid out. The demo's report
+# must also show a picture of the widget for each UpdateMenu of the run.
 #
 #   tests/browser/check_reports.sh [BUILD_DIR]     (default: build/linux)
 #
@@ -31,7 +32,10 @@ fi
 
 rm -rf "$out"
 mkdir -p "$out"
-"$bin/qm" run scenarios/demo/demo.json --report "$out/demo-report.html" >"$out/demo.txt"
+"$bin/qm" run scenarios/demo/demo.json --report "$out/demo-report.html" --trace-out "$out/demo.trace" >"$out/demo.txt"
+node tools/movie_player/widget_pictures.js --trace "$out/demo.trace" --movie "$build/movie/DurabilityMenu_test.swf" \
+  --report "$out/demo-report.html" >>"$out/demo.txt"
+updates="$(grep -c '"path":"_root.widget.UpdateMenu"' "$out/demo.trace" || true)"
 "$bin/qm" tune tests/tools/tune_settings.ini --trials 20 --report "$out/tune-report.html" >"$out/tune.txt" 2>/dev/null
 
 profile="$(mktemp -d)"
@@ -39,6 +43,18 @@ trap 'rm -rf "$profile"' EXIT
 flags=(--headless --no-sandbox --disable-gpu --disable-quic --no-first-run --disable-background-networking
        --disable-component-update --disable-sync --user-data-dir="$profile" --enable-logging=stderr --v=0
        --virtual-time-budget=3000)
+
+# One decoded picture of the widget for each UpdateMenu of the demo.
+widget_pictures_shown() {
+  local pictures shown
+  pictures="$(sed -n 's/.*data-widget-pictures="\([0-9]*\)".*/\1/p' <<<"$1")"
+  shown="$(sed -n 's/.*data-widget-pictures-drawn="\([0-9]*\)".*/\1/p' <<<"$1")"
+  if [[ -z "$pictures" || -z "$shown" || "$updates" -eq 0 || "$pictures" -ne "$updates" || "$shown" -ne "$pictures" ]]
+  then
+    echo "FAILED demo-report: ${shown:-no} of ${pictures:-no} widget picture(s) shown, $updates UpdateMenu call(s)"
+    return 1
+  fi
+}
 
 failed=0
 for page in demo-report tune-report; do
@@ -68,8 +84,12 @@ for page in demo-report tune-report; do
   elif [[ "$errors" -ne 0 || -n "$console" ]]; then
     echo "FAILED $page: $errors script error(s) $console"
     failed=1
+  elif [[ "$page" == demo-report ]] && ! widget_pictures_shown "$html_tag"; then
+    failed=1
   else
-    echo "ok $page: $drawn of $plots plot(s) drawn, no script errors"
+    pictures=""
+    [[ "$page" == demo-report ]] && pictures=", $updates widget picture(s)"
+    echo "ok $page: $drawn of $plots plot(s) drawn$pictures, no script errors"
   fi
 done
 exit $failed
