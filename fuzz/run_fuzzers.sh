@@ -28,12 +28,25 @@ for pair in settings_reader:settings no_break_reader:nobreak engine_events:engin
   # The engine target accounts for the game's heaps itself after every event;
   # a leak scan per input would search the whole game image each time.
   if [ "$target" = engine_events ]; then extra="-detect_leaks=0 -max_len=4096"; fi
+  # Settings files: inputs up to 90 000 bytes, so that sections over the
+  # 32 KiB profile buffer (UTF-16 ones too) are reached, with the words of
+  # the format to build them from. The target marks a file once an input
+  # filled the buffer.
+  full_buffer_mark="$build/settings-reader-full-buffer"
+  if [ "$target" = settings_reader ]; then
+    extra="-max_len=90000 -dict=$root/fuzz/settings_reader.dict"
+    rm -f "$full_buffer_mark"
+  fi
   echo "== $target: $seconds s"
   # -close_fd_mask=1: the settings code logs every unreadable number to
   # standard output, which would only slow the run.
-  if ! "$build/bin/${target}_fuzz" -max_total_time="$seconds" -max_len=40000 -close_fd_mask=1 \
-      -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" $extra "$work" "$seeds"; then
+  if ! QM_FUZZ_FULL_BUFFER_MARK="$full_buffer_mark" "$build/bin/${target}_fuzz" -max_total_time="$seconds" \
+      -max_len=40000 -close_fd_mask=1 -print_final_stats=1 -artifact_prefix="$build/artifacts/$target-" $extra "$work" "$seeds"; then
     echo "== $target FAILED"
+    status=1
+  fi
+  if [ "$target" = settings_reader ] && [ ! -f "$full_buffer_mark" ]; then
+    echo "== $target FAILED: no input filled the 32 KiB profile buffer"
     status=1
   fi
 done

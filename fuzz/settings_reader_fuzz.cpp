@@ -8,6 +8,8 @@
 #include "fuzz_input_file.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -42,6 +44,19 @@ void RequireSoundStore(const ConfigStore& store) {
   }
 }
 
+// Notes, once per process, that an input filled the profile buffer (a section
+// over 32 KiB, cut): run_fuzzers.sh requires the file named by
+// QM_FUZZ_FULL_BUFFER_MARK afterwards, so that a run whose inputs never grow
+// that far fails instead of passing unnoticed.
+void NoteFullBuffer() {
+  static bool noted = false;
+  if (noted) return;
+  noted = true;
+  const char* mark = std::getenv("QM_FUZZ_FULL_BUFFER_MARK");
+  if (mark == nullptr || *mark == '\0') return;
+  if (std::FILE* file = std::fopen(mark, "w")) std::fclose(file);
+}
+
 void RequireSoundEntries(const std::vector<std::string>& entries) {
   std::size_t bytes = 1;
   for (const std::string& entry : entries) {
@@ -50,6 +65,8 @@ void RequireSoundEntries(const std::vector<std::string>& entries) {
     bytes += entry.size() + 1;
   }
   Require(bytes <= qm::config::kProfileBufferSize, "a section larger than the buffer");
+  // A list that fits takes at most size - 1 bytes; a cut one size - 1 or size.
+  if (bytes + 1 >= qm::config::kProfileBufferSize) NoteFullBuffer();
 }
 
 std::vector<std::string> SortedSection(const char* name, const std::string& path) {
