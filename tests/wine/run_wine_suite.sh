@@ -2,8 +2,9 @@
 # Runs every scenario with the Windows build (qm.exe, qm_host.dll and
 # Quellmark.dll) under Wine, one after the other in one fresh prefix, then the
 # portable unit tests built for Windows, the Wine-only checks of this
-# folder and the settings checker against its golden output. Prints one line per case and the closing
-# count; exits non-zero when any case failed.
+# folder and the settings checker against its golden output and its corpus
+# (tests/tools/corpus). Prints one line per case and the closing count; exits
+# non-zero when any case failed.
 #
 #   tests/wine/run_wine_suite.sh [WINDOWS_BUILD_FOLDER] [SCENARIO.json ...]
 # (default build/windows, or QM_WINDOWS_BUILD; with no scenario named, every
@@ -103,6 +104,18 @@ if [ $# -eq 0 ]; then
   check_settings tests/tools/bad_settings.expected 1 \
     tests/tools/bad_settings.ini tests/tools/bad_no_break.ini --plugins Skyrim.esm,Update.esm
   check_settings tests/tools/good_settings.expected 0 tests/tools/good_settings.ini
+
+  # The settings corpus: the checker's verdicts against their golden output,
+  # and the effective settings it prints against the log of the Windows
+  # plug-in, loaded by qm.exe with the same files.
+  for ini in tests/tools/corpus/*.ini; do
+    case $ini in *.nobreak.ini) continue ;; esac
+    output=$WORK/output.txt
+    ok=1
+    tests/tools/check_corpus.sh "timeout 120 $WINE $WIN_BUILD/bin/qm-check-settings.exe" \
+      "timeout 120 $WINE $WIN_BUILD/bin/qm.exe" "$ini" >"$output" 2>&1 && ok=0
+    record "qm-check-settings.exe corpus $(basename "$ini" .ini)" $ok "$output"
+  done
 fi
 
 for name in "${failures[@]}"; do echo "failed: $name"; done
