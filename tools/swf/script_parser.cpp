@@ -1,6 +1,7 @@
 #include "script_parser.hpp"
 
-#include <cmath>
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <set>
 
