@@ -5,12 +5,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <exception>
+#include <filesystem>
 #include <string>
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: qm run SCENARIO.json [--seed N] [--plugin PATH] [--trace-out FILE] [--report FILE.html]\n"
+    "usage: qm run SCENARIO.json [--seed N] [--plugin PATH] [--trace-out FILE] [--report FILE.html] [--keep-temp]\n"
     "       qm tune [Quellmark.ini] [options]   (qm tune --help for its options)\n"
     "       qm check-settings [Quellmark.ini] [NoBreakForms.ini] [--plugins LIST]\n"
     "\n"
@@ -20,9 +22,14 @@ constexpr const char* kUsage =
     "held, 1 when one failed, 2 for a malformed scenario or bad arguments.\n"
     "\n"
     "  --seed N          seed of the plug-in's random source (default: the scenario's)\n"
-    "  --plugin PATH     the plug-in module (default: next to this program)\n"
+    "  --plugin PATH     the plug-in module (default: next to this program); a bare\n"
+    "                    name is a file in the current folder\n"
     "  --trace-out FILE  writes the trace and the plug-in's log to FILE too, with\n"
-    "                    plain line ends, to compare runs on different platforms\n";
+    "                    plain line ends, to compare runs on different platforms\n"
+    "  --report FILE     writes a page with the items' durability over the run\n"
+    "  --keep-temp       keeps the run's temporary folder (the game's files and the\n"
+    "                    plug-in's log) and prints where it is; by default it is\n"
+    "                    removed at the end of the run\n";
 
 }  // namespace
 
@@ -62,8 +69,12 @@ int RunCommandLine(int argc, char** argv) {
         return 2;
       }
       options.seed = static_cast<std::uint32_t>(seed);
-    } else if (arg == "--plugin" && i + 1 < argc) {
-      options.pluginPath = argv[++i];
+    } else if (arg == "--plugin" && i + 1 < argc && argv[i + 1][0] != '\0') {
+      // Absolute, so that the loader takes a bare name for a file here
+      // rather than searching its library path.
+      options.pluginPath = std::filesystem::absolute(argv[++i]).string();
+    } else if (arg == "--keep-temp") {
+      options.keepTemporary = true;
     } else if (arg == "--trace-out" && i + 1 < argc) {
       options.traceOutPath = argv[++i];
     } else if (arg == "--report" && i + 1 < argc) {
@@ -73,7 +84,13 @@ int RunCommandLine(int argc, char** argv) {
       return 2;
     }
   }
-  return qm::scenario::RunScenario(argv[2], options);
+  try {
+    return qm::scenario::RunScenario(argv[2], options);
+  } catch (const std::exception& e) {
+    // A folder or file the run needs could not be made, or the like.
+    std::fprintf(stderr, "qm: %s\n", e.what());
+    return 2;
+  }
 }
 
 }  // namespace qm::scenario

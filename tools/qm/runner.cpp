@@ -17,13 +17,43 @@
 namespace qm::scenario {
 namespace {
 
-void WriteGameFiles(const Scenario& scenario, const std::string& gameFolder) {
+// Messages may quote the file's own text: control characters (terminal
+// escapes among them) are shown escaped rather than sent to the terminal.
+std::string Printable(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+      out += escaped;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// The scenario's files below the game's folder (their names were checked when
+// the file was read); false, with a message, when one cannot be written.
+bool WriteGameFiles(const Scenario& scenario, const std::string& gameFolder) {
   for (const auto& [relative, content] : scenario.files) {
-    const std::filesystem::path target = std::filesystem::path(gameFolder) / relative;
-    std::filesystem::create_directories(target.parent_path());
+    // Either slash separates folders, on every system, as on Windows.
+    std::string portable = relative;
+    for (char& c : portable) c = c == '\\' ? '/' : c;
+    const std::filesystem::path target = std::filesystem::path(gameFolder) / std::filesystem::path(portable);
+    std::error_code error;
+    std::filesystem::create_directories(target.parent_path(), error);
     std::ofstream out(target, std::ios::binary | std::ios::trunc);
     out << content;
+    out.close();
+    if (error || !out) {
+      std::fprintf(stderr, "%s: cannot write the scenario's file %s\n", scenario.path.c_str(),
+                   Printable(relative).c_str());
+      return false;
+    }
   }
+  return true;
 }
 
 // The run's result, after the trace file and the report (when asked for) are written.
@@ -47,14 +77,17 @@ int RunScenario(const std::string& path, const RunOptions& options) {
   try {
     scenario = ParseScenario(path);
   } catch (const ScenarioError& e) {
-    std::fprintf(stderr, "%s: malformed scenario: %s\n", path.c_str(), e.what());
+    std::fprintf(stderr, "%s: malformed scenario: %s\n", Printable(path).c_str(), Printable(e.what()).c_str());
     return 2;
   }
 
   const std::uint32_t seed = options.seedGiven ? options.seed : scenario.seed;
   SetSeedForPlugin(seed);
-  const RunFolders folders = PrepareRunFolders();
-  WriteGameFiles(scenario, folders.gameFolder);
+  const RunFolders folders = PrepareRunFolders(options.keepTemporary);
+  if (folders.temporary && options.keepTemporary) {
+    std::fprintf(stderr, "the run's folder is kept: %s\n", folders.temporary->path().c_str());
+  }
+  if (!WriteGameFiles(scenario, folders.gameFolder)) return 2;
 
   gd::World world = MakeWorld();
   host::HostSettings hostSettings;

@@ -10,6 +10,7 @@ struct RunOptions {
   std::uint32_t seed = 0;
   std::string traceOutPath;  // empty: no trace file
   std::string reportPath;    // empty: no HTML report
+  bool keepTemporary = false;  // keep the run's temporary folder (Linux) for a look afterwards
 };
 
 // Runs one scenario in this process; returns the process exit code

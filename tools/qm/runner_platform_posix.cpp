@@ -15,10 +15,11 @@
 
 namespace qm::scenario {
 
-RunFolders PrepareRunFolders() {
+RunFolders PrepareRunFolders(bool keepTemporary) {
   std::string pattern = (std::filesystem::temp_directory_path() / "qm-run-XXXXXX").string();
   if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a temporary folder");
-  RunFolders folders{pattern + "/game", pattern + "/documents"};
+  RunFolders folders{pattern + "/game", pattern + "/documents",
+                     std::make_shared<const TemporaryFolder>(pattern, keepTemporary)};
   std::filesystem::create_directories(folders.gameFolder);
   std::filesystem::create_directories(folders.documentsFolder);
   return folders;

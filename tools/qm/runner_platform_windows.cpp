@@ -13,14 +13,14 @@
 
 namespace qm::scenario {
 
-RunFolders PrepareRunFolders() {
+RunFolders PrepareRunFolders(bool) {
   char exe[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, exe, MAX_PATH);
   char documents[MAX_PATH] = {};
   if (FAILED(::SHGetFolderPathA(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr, 0, documents))) {
     throw std::runtime_error("no documents folder");
   }
-  RunFolders folders{std::filesystem::path(exe).parent_path().string(), documents};
+  RunFolders folders{std::filesystem::path(exe).parent_path().string(), documents, nullptr};
   std::error_code ignored;
   std::filesystem::remove_all(std::filesystem::path(folders.gameFolder) / "data", ignored);
   std::filesystem::remove_all(std::filesystem::path(folders.documentsFolder) / "My Games", ignored);

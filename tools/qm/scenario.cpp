@@ -1,6 +1,11 @@
 #include "scenario.h"
 
+#include "scenario_checks.h"
+
+#include <cmath>
+#include <cstdio>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace qm::scenario {
@@ -27,42 +32,119 @@ void CheckKeys(const Json& object, std::initializer_list<const char*> allowed, c
   for (auto it = object.begin(); it != object.end(); ++it) {
     bool known = false;
     for (const char* name : allowed) known = known || it.key() == name;
-    if (!known) throw ScenarioError(place, "unknown key \"" + it.key() + "\"");
+    if (!known) throw ScenarioError(place, "unknown key " + Quoted(it.key()));
   }
 }
 
-std::uint32_t ReadU32(const Json& value, const std::string& place) {
-  if (value.is_number_unsigned()) {
-    const auto n = value.get<std::uint64_t>();
-    if (n <= 0xFFFFFFFFull) return static_cast<std::uint32_t>(n);
-  } else if (value.is_number_integer()) {
-    const auto n = value.get<std::int64_t>();
-    if (n >= -2147483648LL && n <= 0xFFFFFFFFLL) return static_cast<std::uint32_t>(n);
-  } else if (value.is_string()) {
-    // Hexadecimal form ids and versions read better as "0x12EB7".
-    const std::string text = value.get<std::string>();
-    std::size_t used = 0;
-    try {
-      const unsigned long long n = std::stoull(text, &used, 0);
-      if (used == text.size() && n <= 0xFFFFFFFFull) return static_cast<std::uint32_t>(n);
-    } catch (const std::exception&) {
+std::string Quoted(const std::string& text) {
+  constexpr std::size_t kLongest = 60;
+  std::string out = "\"";
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i == kLongest) {
+      out += "...";
+      break;
+    }
+    const auto c = static_cast<unsigned char>(text[i]);
+    if (c < 0x20 || c == 0x7F) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\x%02X", c);
+      out += escaped;
+    } else {
+      if (c == '"' || c == '\\') out += '\\';
+      out += static_cast<char>(c);
     }
   }
-  throw ScenarioError(place, "expected a 32-bit number, got " + value.dump());
+  return out + "\"";
+}
+
+std::string Shown(const Json& value) {
+  if (value.is_array()) return "a list";
+  if (value.is_object()) return "an object";
+  if (value.is_string()) return Quoted(value.get<std::string>());
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
+
+namespace {
+
+// A whole number of the given range from a JSON number, or from a string of
+// decimal digits or "0x" and hexadecimal digits (no sign, no blanks).
+std::int64_t ReadWhole(const Json& value, std::int64_t lowest, std::int64_t highest, const std::string& place,
+                       const char* expected) {
+  bool read = false;
+  std::int64_t n = 0;
+  bool tooLarge = false;
+  if (value.is_number_unsigned()) {
+    const auto u = value.get<std::uint64_t>();
+    tooLarge = u > static_cast<std::uint64_t>(highest);
+    n = tooLarge ? highest : static_cast<std::int64_t>(u);
+    read = true;
+  } else if (value.is_number_integer()) {
+    n = value.get<std::int64_t>();
+    read = true;
+  } else if (value.is_string()) {
+    const std::string text = value.get<std::string>();
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const std::size_t first = hex ? 2 : 0;
+    read = !text.empty() && first < text.size();
+    std::uint64_t u = 0;
+    for (std::size_t i = first; read && i < text.size(); ++i) {
+      const char c = text[i];
+      int digit = -1;
+      if (c >= '0' && c <= '9') digit = c - '0';
+      if (hex && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+      if (hex && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+      if (digit < 0) read = false;
+      if (!tooLarge && read) {
+        u = u * (hex ? 16 : 10) + static_cast<std::uint64_t>(digit);
+        tooLarge = u > static_cast<std::uint64_t>(highest);
+      }
+    }
+    n = tooLarge ? highest : static_cast<std::int64_t>(u);
+  }
+  if (!read) throw ScenarioError(place, std::string("expected ") + expected + ", got " + Shown(value));
+  if (tooLarge || n > highest) throw ScenarioError(place, Shown(value) + " is too large for " + expected);
+  if (n < lowest && lowest == 0) throw ScenarioError(place, Shown(value) + " is negative where " + expected + " is meant");
+  if (n < lowest) throw ScenarioError(place, Shown(value) + " is too small for " + expected);
+  return n;
+}
+
+}  // namespace
+
+std::uint32_t ReadU32(const Json& value, const std::string& place) {
+  return static_cast<std::uint32_t>(ReadWhole(value, 0, 0xFFFFFFFFLL, place, "a 32-bit number (0 to 4294967295)"));
+}
+
+std::int32_t ReadCount(const Json& value, const std::string& place) {
+  return static_cast<std::int32_t>(ReadWhole(value, 0, 0x7FFFFFFFLL, place, "a count (0 to 2147483647)"));
+}
+
+std::int32_t ReadI32(const Json& value, const std::string& place) {
+  return static_cast<std::int32_t>(
+      ReadWhole(value, -0x80000000LL, 0x7FFFFFFFLL, place, "a signed 32-bit number (-2147483648 to 2147483647)"));
 }
 
 double ReadNumber(const Json& value, const std::string& place) {
-  if (!value.is_number()) throw ScenarioError(place, "expected a number, got " + value.dump());
-  return value.get<double>();
+  if (!value.is_number()) throw ScenarioError(place, "expected a number, got " + Shown(value));
+  const double n = value.get<double>();
+  if (!std::isfinite(n)) throw ScenarioError(place, "expected a finite number");
+  return n;
+}
+
+float ReadFloat(const Json& value, const std::string& place) {
+  const double n = ReadNumber(value, place);
+  if (std::fabs(n) > static_cast<double>(std::numeric_limits<float>::max())) {
+    throw ScenarioError(place, Shown(value) + " is out of range for a 32-bit float");
+  }
+  return static_cast<float>(n);
 }
 
 bool ReadBool(const Json& value, const std::string& place) {
-  if (!value.is_boolean()) throw ScenarioError(place, "expected true or false, got " + value.dump());
+  if (!value.is_boolean()) throw ScenarioError(place, "expected true or false, got " + Shown(value));
   return value.get<bool>();
 }
 
 std::string ReadString(const Json& value, const std::string& place) {
-  if (!value.is_string()) throw ScenarioError(place, "expected a string, got " + value.dump());
+  if (!value.is_string()) throw ScenarioError(place, "expected a string, got " + Shown(value));
   return value.get<std::string>();
 }
 
@@ -119,14 +201,30 @@ HostOptions ReadHost(const Json& host, const std::string& place) {
 
 }  // namespace
 
+namespace {
+
+std::pair<std::string, Step> ParseStep(const Json& step, const std::string& place) {
+  if (!step.is_object() || step.size() != 1) throw ScenarioError(place, "a step is an object with exactly one key");
+  const std::string& name = step.begin().key();
+  auto parser = StepParsers().find(name);
+  if (parser == StepParsers().end()) throw ScenarioError(place, "unknown step " + Quoted(name));
+  const std::string stepPlace = place + "." + name;
+  return {stepPlace, parser->second(step.begin().value(), stepPlace)};
+}
+
+}  // namespace
+
+std::vector<std::pair<std::string, Step>> ParseStepList(const Json& list, const std::string& place) {
+  if (!list.is_array()) throw ScenarioError(place, "expected a list of steps");
+  std::vector<std::pair<std::string, Step>> steps;
+  steps.reserve(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) steps.push_back(ParseStep(list[i], place + "[" + std::to_string(i) + "]"));
+  return steps;
+}
+
 Scenario ParseScenarioText(const std::string& text, const std::string& path) {
-  Json root;
-  try {
-    root = Json::parse(text, nullptr, true, /*ignore_comments=*/true);
-  } catch (const Json::parse_error& e) {
-    throw ScenarioError(path, std::string("not valid JSON: ") + e.what());
-  }
-  CheckKeys(root, {"description", "seed", "host", "documents", "files", "world", "steps"}, path);
+  const Json root = ParseLimitedJson(text);
+  CheckKeys(root, {"description", "seed", "host", "documents", "files", "world", "steps"}, "the top level");
   Scenario scenario;
   scenario.path = path;
   if (root.contains("description")) scenario.description = ReadString(root["description"], "description");
@@ -141,30 +239,25 @@ Scenario ParseScenarioText(const std::string& text, const std::string& path) {
     const Json& files = root["files"];
     if (!files.is_object()) throw ScenarioError("files", "expected an object of path: content");
     for (auto it = files.begin(); it != files.end(); ++it) {
-      scenario.files.emplace_back(it.key(), ReadFileContent(it.value(), "files." + it.key()));
+      scenario.files.emplace_back(it.key(), ReadFileContent(it.value(), "files[" + Quoted(it.key()) + "]"));
     }
+    CheckGameFileNames(scenario.files);
   }
+  WorldDeclarationScope declarations;
   if (root.contains("world")) {
     const Json& world = root["world"];
     if (!world.is_object()) throw ScenarioError("world", "expected an object");
     for (auto it = world.begin(); it != world.end(); ++it) {
       const std::string place = "world." + it.key();
       auto parser = WorldSectionParsers().find(it.key());
-      if (parser == WorldSectionParsers().end()) throw ScenarioError(place, "unknown world section");
+      if (parser == WorldSectionParsers().end()) throw ScenarioError("world", "unknown world section " + Quoted(it.key()));
       scenario.world.emplace_back(place, parser->second(it.value(), place));
     }
   }
-  const Json& steps = Member(root, "steps", path);
-  if (!steps.is_array()) throw ScenarioError("steps", "expected a list");
-  for (std::size_t i = 0; i < steps.size(); ++i) {
-    const std::string place = "steps[" + std::to_string(i) + "]";
-    const Json& step = steps[i];
-    if (!step.is_object() || step.size() != 1) throw ScenarioError(place, "a step is an object with exactly one key");
-    const std::string name = step.begin().key();
-    auto parser = StepParsers().find(name);
-    if (parser == StepParsers().end()) throw ScenarioError(place, "unknown step \"" + name + "\"");
-    scenario.steps.emplace_back(place + "." + name, parser->second(step.begin().value(), place + "." + name));
-  }
+  const Json& steps = Member(root, "steps", "the top level");
+  scenario.steps = ParseStepList(steps, "steps");
+  CheckEventCount(steps);
+  declarations.CheckNames();
   return scenario;
 }
 

@@ -3,6 +3,7 @@
 // comments. See scenarios/README.md for the format.
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <stdexcept>
@@ -60,16 +61,56 @@ struct Scenario {
 };
 
 Scenario ParseScenario(const std::string& path);
+// Steps in a list, each an object with one key naming the step (repeat's too).
+std::vector<std::pair<std::string, Step>> ParseStepList(const Json& list, const std::string& place);
 Scenario ParseScenarioText(const std::string& text, const std::string& path);
 
+// Limits that keep a malformed file from exhausting the runner: how deep
+// lists and objects may nest, and how many steps and events (repeat times its
+// steps, the counts of update and frames) one run may play.
+constexpr int kMaxNesting = 64;
+constexpr std::uint64_t kMaxEvents = 1000000;
+
 // Helpers for step parsers: typed reads that name the place of a fault.
+// ReadU32 takes 0 to 4294967295, or a string "0x..." or of decimal digits.
 std::uint32_t ReadU32(const Json& value, const std::string& place);
+// A count of units: 0 to 2147483647, as the game keeps them.
+std::int32_t ReadCount(const Json& value, const std::string& place);
+// Any number the game's signed 32-bit counts can hold.
+std::int32_t ReadI32(const Json& value, const std::string& place);
 double ReadNumber(const Json& value, const std::string& place);
+// A finite number that fits in a 32-bit float.
+float ReadFloat(const Json& value, const std::string& place);
 bool ReadBool(const Json& value, const std::string& place);
 std::string ReadString(const Json& value, const std::string& place);
 std::vector<std::string> ReadStringList(const Json& value, const std::string& place);
 const Json& Member(const Json& object, const char* key, const std::string& place);
 void CheckKeys(const Json& object, std::initializer_list<const char*> allowed, const std::string& place);
+// A value as an error message shows it: scalars as written (long ones cut
+// short), lists and objects by kind only.
+std::string Shown(const Json& value);
+// A key or name inside a message or place, quoted, with control characters
+// escaped and long ones cut short.
+std::string Quoted(const std::string& text);
+
+// What steps name in the game (items, references, actors, records): checked
+// against what the world sections declare once the whole file is read, so
+// that a misspelt name is a malformed file rather than a failed run.
+enum class NameKind { Item, Reference, Actor, Holder };
+void UseWorldName(NameKind kind, const std::string& name, const std::string& place);
+void UseWorldRecord(std::uint32_t formId, const std::string& place);
+
+// The world sections' declarations of one file, open while it is parsed: a
+// parse that fails leaves nothing behind for the next one.
+class WorldDeclarationScope {
+ public:
+  WorldDeclarationScope();
+  ~WorldDeclarationScope();
+  WorldDeclarationScope(const WorldDeclarationScope&) = delete;
+  WorldDeclarationScope& operator=(const WorldDeclarationScope&) = delete;
+  // Throws ScenarioError for a name no section declares, or one declared twice.
+  void CheckNames() const;
+};
 
 }  // namespace qm::scenario
 

@@ -94,7 +94,9 @@ gd::ReferenceRec* Reference(RunContext& run, const std::optional<std::string>& n
 std::optional<std::string> ReadReferenceName(const Json& argument, const char* key, const std::string& place) {
   const Json* value = Optional(argument, key);
   if (value == nullptr || value->is_null()) return std::nullopt;
-  return ReadString(*value, place + "." + key);
+  std::string name = ReadString(*value, place + "." + key);
+  UseWorldName(NameKind::Reference, name, place + "." + key);
+  return name;
 }
 
 // A hit as the game reports it: target, cause, source form id, flags.
@@ -167,6 +169,7 @@ Step ParseExpectHealth(const Json& argument, const std::string& place) {
   std::vector<Expectation> expectations;
   for (auto it = argument.begin(); it != argument.end(); ++it) {
     const std::string at = place + "." + it.key();
+    UseWorldName(NameKind::Item, it.key(), at);
     Expectation e{it.key(), Expectation::Kind::Exact};
     if (it->is_string()) {
       if (it->get<std::string>() != "none") throw ScenarioError(at, "expected a number, \"none\" or [low, high]");
@@ -177,7 +180,7 @@ Step ParseExpectHealth(const Json& argument, const std::string& place) {
       e.low = ReadNumber((*it)[0], at);
       e.high = ReadNumber((*it)[1], at);
     } else {
-      e.exact = static_cast<float>(ReadNumber(*it, at));
+      e.exact = ReadFloat(*it, at);
     }
     expectations.push_back(e);
   }
@@ -210,6 +213,11 @@ Step ParseExpectInventory(const Json& argument, const std::string& place) {
   std::vector<std::string> present, absent;
   if (const Json* list = Optional(argument, "present")) present = ReadStringList(*list, place + ".present");
   if (const Json* list = Optional(argument, "absent")) absent = ReadStringList(*list, place + ".absent");
+  for (const auto& [names, key] : {std::make_pair(&present, ".present"), std::make_pair(&absent, ".absent")}) {
+    for (std::size_t i = 0; i < names->size(); ++i) {
+      UseWorldName(NameKind::Item, (*names)[i], place + key + "[" + std::to_string(i) + "]");
+    }
+  }
   struct Count {
     std::string holder;
     std::uint32_t form;
@@ -221,9 +229,11 @@ Step ParseExpectInventory(const Json& argument, const std::string& place) {
     for (auto holder = object->begin(); holder != object->end(); ++holder) {
       const std::string at = place + ".counts." + holder.key();
       if (!holder->is_object()) throw ScenarioError(at, "expected {\"form id\": count}");
+      UseWorldName(NameKind::Holder, holder.key(), at);
       for (auto form = holder->begin(); form != holder->end(); ++form) {
-        counts.push_back({holder.key(), ReadU32(Json(form.key()), at),
-                          static_cast<std::int32_t>(ReadU32(*form, at + "." + form.key()))});
+        const std::uint32_t formId = ReadU32(Json(form.key()), at);
+        UseWorldRecord(formId, at + "." + form.key());
+        counts.push_back({holder.key(), formId, ReadI32(*form, at + "." + form.key())});
       }
     }
   }
@@ -231,6 +241,7 @@ Step ParseExpectInventory(const Json& argument, const std::string& place) {
   if (const Json* object = Optional(argument, "refreshCalls")) {
     if (!object->is_object()) throw ScenarioError(place + ".refreshCalls", "expected {\"actor\": count}");
     for (auto it = object->begin(); it != object->end(); ++it) {
+      UseWorldName(NameKind::Actor, it.key(), place + ".refreshCalls." + it.key());
       refreshCalls.emplace_back(it.key(), ReadU32(*it, place + ".refreshCalls." + it.key()));
     }
   }

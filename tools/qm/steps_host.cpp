@@ -89,7 +89,7 @@ QM_SCENARIO_STEP("expectInfo", ParseExpectInfo);
 
 Step ParseExpectListener(const Json& argument, const std::string& place) {
   CheckKeys(argument, {"count", "sender", "handle"}, place);
-  const int count = static_cast<int>(ReadU32(Member(argument, "count", place), place + ".count"));
+  const int count = ReadCount(Member(argument, "count", place), place + ".count");
   const bool hasSender = argument.contains("sender");
   const std::string sender = hasSender ? ReadString(argument["sender"], place + ".sender") : "";
   const bool hasHandle = argument.contains("handle");

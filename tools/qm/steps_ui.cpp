@@ -101,8 +101,8 @@ gd::InputSpec ReadInput(const Json& value, const std::string& place) {
   gd::InputSpec spec;
   spec.device = ReadDevice(Member(value, "device", place), place + ".device");
   spec.keyCode = ReadU32(Member(value, "code", place), place + ".code");
-  if (value.contains("value")) spec.value = static_cast<float>(ReadNumber(value["value"], place + ".value"));
-  if (value.contains("held")) spec.heldSeconds = static_cast<float>(ReadNumber(value["held"], place + ".held"));
+  if (value.contains("value")) spec.value = ReadFloat(value["value"], place + ".value");
+  if (value.contains("held")) spec.heldSeconds = ReadFloat(value["held"], place + ".held");
   if (value.contains("type")) spec.eventType = ReadU32(value["type"], place + ".type");
   return spec;
 }

@@ -9,6 +9,7 @@
 #include "references.h"
 #include "run_context.h"
 #include "scenario.h"
+#include "world_declarations.h"
 
 #include <array>
 #include <memory>
@@ -16,96 +17,6 @@
 
 namespace qm::scenario {
 namespace {
-
-struct FormDecl {
-  std::string place;
-  std::uint32_t id = 0;
-  std::string name;
-  enum class Kind { Weapon, Armor, Keyword, Container, Other } kind = Kind::Other;
-  std::uint32_t typeOrSlots = 0;   // weapon type, armour slot mask, other form type
-  std::uint32_t flagsOrWeight = 0; // weapon flags, armour weight class
-  std::vector<std::uint32_t> keywords;
-};
-
-struct InstanceDecl {
-  std::string place;
-  std::string id;
-  gd::Worn worn = gd::Worn::No;
-  std::optional<float> health;
-  bool presenceBits = true;
-  bool unbreakable = false;
-  std::uint32_t poison = 0;
-  std::uint32_t poisonCount = 0;
-  bool healthBitWithoutEntry = false;
-};
-
-struct ItemLineDecl {
-  std::string place;
-  std::uint32_t form = 0;
-  std::int32_t count = 1;
-  std::vector<InstanceDecl> instances;
-};
-
-struct PlaceDecl {
-  std::array<float, 3> position{0, 0, 0};
-  std::string cell;  // empty: in no cell
-};
-
-struct HolderDecl {
-  std::string place;
-  std::string id;
-  bool actor = false;
-  std::optional<std::uint32_t> formId;
-  std::optional<std::uint32_t> base;
-  PlaceDecl where;
-  std::optional<std::uint32_t> marker;
-  std::optional<std::uint32_t> owner;
-  bool inventoryChanges = true;
-  std::vector<ItemLineDecl> items;
-  // Actors only.
-  bool player = false;
-  std::uint16_t level = 1;
-  bool follower = false;
-  bool process = true;
-  std::vector<std::uint32_t> members;
-  std::optional<bool> leftHandAttack;
-  bool handsGiven = false;
-  std::optional<std::uint32_t> rightHand, leftHand;
-};
-
-struct LooseDecl {
-  std::string place;
-  std::string id;
-  std::uint32_t form = 0;
-  std::optional<std::uint32_t> formId;
-  PlaceDecl where;
-  std::optional<std::uint32_t> owner;
-  InstanceDecl instance;
-};
-
-struct CellDecl {
-  std::string place;
-  std::string id;
-  bool interior = false;
-  std::uint8_t state = gd::kCellAttached;
-  std::optional<std::pair<std::uint32_t, std::uint32_t>> grid;
-};
-
-struct Declarations {
-  std::vector<FormDecl> forms;
-  std::vector<CellDecl> cells;
-  std::vector<HolderDecl> holders;
-  std::vector<LooseDecl> loose;
-  bool built = false;
-  void BuildOnce(RunContext& run);
-};
-
-// The declarations of the scenario being parsed; a new set once built.
-std::shared_ptr<Declarations> Current() {
-  static std::shared_ptr<Declarations> current;
-  if (!current || current->built) current = std::make_shared<Declarations>();
-  return current;
-}
 
 const Json* Optional(const Json& object, const char* key) {
   auto it = object.find(key);
@@ -168,7 +79,7 @@ void ReadFormList(const Json& section, const char* key, FormDecl::Kind kind, std
 
 Step ParseForms(const Json& section, const std::string& place) {
   CheckKeys(section, {"weapons", "armor", "keywords", "containers", "other"}, place);
-  auto declarations = Current();
+  auto declarations = CurrentDeclarations();
   ReadFormList(section, "weapons", FormDecl::Kind::Weapon, declarations->forms, place);
   ReadFormList(section, "armor", FormDecl::Kind::Armor, declarations->forms, place);
   ReadFormList(section, "keywords", FormDecl::Kind::Keyword, declarations->forms, place);
@@ -200,7 +111,7 @@ InstanceDecl ReadInstance(const Json& item, const std::string& place) {
     if (health->is_string()) {
       if (health->get<std::string>() != "none") throw ScenarioError(place + ".health", "expected a number or \"none\"");
     } else {
-      instance.health = static_cast<float>(ReadNumber(*health, place + ".health"));
+      instance.health = ReadFloat(*health, place + ".health");
     }
   }
   if (const Json* bits = Optional(item, "presenceBits")) instance.presenceBits = ReadBool(*bits, place + ".presenceBits");
@@ -231,7 +142,7 @@ std::vector<ItemLineDecl> ReadItems(const Json& items, const std::string& place)
     ItemLineDecl line;
     line.place = at;
     line.form = ReadU32(Member(item, "form", at), at + ".form");
-    if (const Json* count = Optional(item, "count")) line.count = static_cast<std::int32_t>(ReadU32(*count, at + ".count"));
+    if (const Json* count = Optional(item, "count")) line.count = ReadCount(*count, at + ".count");
     if (const Json* instances = Optional(item, "instances")) {
       if (!instances->is_array()) throw ScenarioError(at + ".instances", "expected a list");
       if (item.size() > 3 || (item.size() == 3 && !item.contains("count"))) {
@@ -258,7 +169,7 @@ PlaceDecl ReadWhere(const Json& item, const std::string& place) {
   PlaceDecl where;
   if (const Json* position = Optional(item, "position")) {
     if (!position->is_array() || position->size() != 3) throw ScenarioError(place + ".position", "expected [x, y, z]");
-    for (std::size_t k = 0; k < 3; ++k) where.position[k] = static_cast<float>(ReadNumber((*position)[k], place + ".position"));
+    for (std::size_t k = 0; k < 3; ++k) where.position[k] = ReadFloat((*position)[k], place + ".position[" + std::to_string(k) + "]");
   }
   if (const Json* cell = Optional(item, "cell")) where.cell = ReadString(*cell, place + ".cell");
   return where;
@@ -266,7 +177,7 @@ PlaceDecl ReadWhere(const Json& item, const std::string& place) {
 
 Step ParseHolders(const Json& section, const std::string& place, bool actors) {
   if (!section.is_array()) throw ScenarioError(place, "expected a list");
-  auto declarations = Current();
+  auto declarations = CurrentDeclarations();
   for (std::size_t i = 0; i < section.size(); ++i) {
     const std::string at = place + "[" + std::to_string(i) + "]";
     const Json& item = section[i];
@@ -324,7 +235,7 @@ QM_WORLD_SECTION("containers", [](const Json& s, const std::string& p) { return 
 
 Step ParseLooseItems(const Json& section, const std::string& place) {
   if (!section.is_array()) throw ScenarioError(place, "expected a list");
-  auto declarations = Current();
+  auto declarations = CurrentDeclarations();
   for (std::size_t i = 0; i < section.size(); ++i) {
     const std::string at = place + "[" + std::to_string(i) + "]";
     const Json& item = section[i];
@@ -347,7 +258,7 @@ QM_WORLD_SECTION("looseItems", ParseLooseItems);
 
 Step ParseCells(const Json& section, const std::string& place) {
   if (!section.is_array()) throw ScenarioError(place, "expected a list");
-  auto declarations = Current();
+  auto declarations = CurrentDeclarations();
   for (std::size_t i = 0; i < section.size(); ++i) {
     const std::string at = place + "[" + std::to_string(i) + "]";
     const Json& item = section[i];
@@ -537,6 +448,8 @@ class Builder {
   std::uint32_t nextReference_ = 0;
 };
 
+}  // namespace
+
 void Declarations::BuildOnce(RunContext& run) {
   if (built) return;
   built = true;
@@ -547,5 +460,4 @@ void Declarations::BuildOnce(RunContext& run) {
   for (const LooseDecl& item : loose) builder.Loose(item);
 }
 
-}  // namespace
 }  // namespace qm::scenario
