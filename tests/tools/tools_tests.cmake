@@ -50,6 +50,38 @@ if(NOT WIN32)
              -P ${TOOLS_TEST_DIR}/expect_output.cmake)
   endforeach()
 
+  # Malformed scenarios: exit 2 with the place named, nothing run, no folder
+  # left; two more written as deep nests of repeats (20 fit under the nesting
+  # limit, so these nest 30 and 3000).
+  file(GLOB MALFORMED_SCENARIOS CONFIGURE_DEPENDS ${TOOLS_TEST_DIR}/malformed/*.json)
+  foreach(scenario ${MALFORMED_SCENARIOS})
+    get_filename_component(name ${scenario} NAME_WE)
+    add_test(NAME tools.malformed.${name} COMMAND ${CMAKE_COMMAND} -DQM=${QM} -DSCENARIO=${scenario}
+             -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/malformed/${name} -P ${TOOLS_TEST_DIR}/malformed_scenario.cmake)
+  endforeach()
+  foreach(depth 30 3000)
+    add_test(NAME tools.malformed.nested_repeats_${depth} COMMAND ${CMAKE_COMMAND} -DQM=${QM} -DNESTED_REPEATS=${depth}
+             -DSCENARIO=${CMAKE_CURRENT_BINARY_DIR}/malformed/nested_repeats_${depth}.json
+             -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/malformed/nested_repeats_${depth} -P ${TOOLS_TEST_DIR}/malformed_scenario.cmake)
+  endforeach()
+
+  # The temporary folders of qm run and qm tune are gone after the run, and
+  # only the one asked for is kept; a bare --plugin name is a file in the
+  # current folder.
+  set(TEMP_CHECK -P ${TOOLS_TEST_DIR}/temp_folders.cmake)
+  add_test(NAME tools.temp_folders.run COMMAND ${CMAKE_COMMAND} -DKEPT=0
+           "-DCOMMAND=${QM}|run|${PROJECT_SOURCE_DIR}/scenarios/demo/demo.json"
+           -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/temp-folders/run ${TEMP_CHECK})
+  add_test(NAME tools.temp_folders.run_kept COMMAND ${CMAKE_COMMAND} -DKEPT=1
+           "-DCOMMAND=${QM}|run|${PROJECT_SOURCE_DIR}/scenarios/demo/demo.json|--keep-temp"
+           -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/temp-folders/run_kept ${TEMP_CHECK})
+  add_test(NAME tools.temp_folders.tune COMMAND ${CMAKE_COMMAND} -DKEPT=0
+           "-DCOMMAND=${QM}|tune|${TOOLS_TEST_DIR}/tune_settings.ini|--trials|3"
+           -DWORKDIR=${CMAKE_CURRENT_BINARY_DIR}/temp-folders/tune ${TEMP_CHECK})
+  add_test(NAME tools.plugin_bare_name COMMAND ${CMAKE_COMMAND} -DWORKDIR=$<TARGET_FILE_DIR:Quellmark>
+           "-DCOMMAND=${QM}|run|${PROJECT_SOURCE_DIR}/scenarios/demo/demo.json|--plugin|$<TARGET_FILE_NAME:Quellmark>"
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/any_output.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+
   add_test(NAME tools.tune.table COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${QM}|tune|tests/tools/tune_settings.ini|--trials|30"
            -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_expected.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
