@@ -179,14 +179,31 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
   }
 }
 
+// A long entry is shown by its start and its length.
+std::string Shown(const std::string& text, std::size_t shownBytes) {
+  if (text.size() <= shownBytes) return Printable(text);
+  return Printable(text.substr(0, shownBytes)) + "...(" + std::to_string(text.size()) + " bytes)";
+}
+
 void PrintEntry(std::FILE* out, const std::string& entry, const std::string& verdict) {
-  std::fprintf(out, "    %-34s %s\n", Printable(entry).c_str(), Printable(verdict).c_str());
+  std::fprintf(out, "    %-34s %s\n", Shown(entry, 60).c_str(), Shown(verdict, 160).c_str());
+}
+
+// Whether a list from the profile functions filled their buffer: a list that
+// fits takes at most size - 1 bytes with its closing NUL, a cut one more.
+bool FillsProfileBuffer(const std::vector<std::string>& texts) {
+  std::size_t bytes = 1;
+  for (const std::string& text : texts) bytes += text.size() + 1;
+  return bytes + 1 >= config::kProfileBufferSize;
 }
 
 // The entries of one section in file order, each matched with what the
-// reader did with it (the reader applies them sorted).
-void PrintSection(std::FILE* out, const std::string& path, const std::string& section, std::vector<Seen*> reports) {
-  for (const std::string& entry : config::ReadProfileSection(section, path)) {
+// reader did with it (the reader applies them sorted). True when the section
+// was cut, so that what follows in it is never read.
+bool PrintSection(std::FILE* out, const std::string& path, const std::string& section, std::vector<Seen*> reports) {
+  const std::vector<std::string> entries = config::ReadProfileSection(section, path);
+  const bool cut = FillsProfileBuffer(entries);
+  for (const std::string& entry : entries) {
     auto it = std::find_if(reports.begin(), reports.end(), [&](const Seen* s) { return s->entry == entry; });
     if (it == reports.end()) {
       PrintEntry(out, entry, entry.empty() ? "skipped: empty" : "skipped");
@@ -195,6 +212,11 @@ void PrintSection(std::FILE* out, const std::string& path, const std::string& se
     PrintEntry(out, entry, (*it)->verdict);
     reports.erase(it);
   }
+  if (cut) {
+    std::fprintf(out, "    dropped: the section fills the plug-in's %zu-byte buffer; the rest of it is never read and "
+                 "the last entry shown may be cut short\n", config::kProfileBufferSize);
+  }
+  return cut;
 }
 
 std::string FormIdText(std::uint32_t id) {
@@ -238,18 +260,23 @@ std::string ReaderPath(const std::string& path) {
   return error ? "./" + path : full.string();
 }
 
-// What the file's encoding does to what the reader sees; true when something
-// written is lost.
-bool ReportEncoding(std::FILE* out, const std::string& path) {
+// What the file's encoding and unnamed sections do to what the reader sees;
+// the number of problems.
+int ReportEncoding(std::FILE* out, const std::string& path) {
   const FileEncoding encoding = InspectEncoding(path);
   if (!encoding.byteOrderMark.empty()) {
     std::fprintf(out, "  (%s with a byte-order mark: read as %s; characters outside code page 1252 read as '?')\n",
                  encoding.byteOrderMark.c_str(), encoding.byteOrderMark.c_str());
   }
-  if (!encoding.nulCharacters) return false;
+  for (const int lines : encoding.unnamedSectionLines) {
+    std::fprintf(out, "  []  dropped: a section header without a name; the %d line%s below it %s never read\n", lines,
+                 lines == 1 ? "" : "s", lines == 1 ? "is" : "are");
+  }
+  const int problems = static_cast<int>(encoding.unnamedSectionLines.size());
+  if (!encoding.nulCharacters) return problems;
   std::fprintf(out, "  NUL characters in the file: each ends the name or value it falls in%s\n",
                encoding.byteOrderMark.empty() ? " (a UTF-16 file needs a byte-order mark to be read as UTF-16)" : "");
-  return true;
+  return problems + 1;
 }
 
 }  // namespace
@@ -372,7 +399,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
   };
 
   std::fprintf(out, "\n%s\n", Printable(options.settingsPath).c_str());
-  if (ReportEncoding(out, options.settingsPath)) ++result.problems;
+  result.problems += ReportEncoding(out, options.settingsPath);
   result.problems += ReportLinesOutsideSections(out, settingsFile);
   std::set<std::string> shown;
   for (const std::string& name : config::ReadProfileSectionNames(settingsFile)) {
@@ -395,16 +422,22 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
     for (Seen& s : settingsSeen) {
       if (s.section == *read) reports.push_back(&s);
     }
-    PrintSection(out, settingsFile, name, reports);
+    if (PrintSection(out, settingsFile, name, reports)) ++result.problems;
   }
   count(settingsSeen);
 
   if (!noBreakFile.empty()) {
     std::fprintf(out, "\n%s\n", Printable(options.noBreakPath).c_str());
-    if (ReportEncoding(out, options.noBreakPath)) ++result.problems;
+    result.problems += ReportEncoding(out, options.noBreakPath);
     result.problems += ReportLinesOutsideSections(out, noBreakFile);
     std::map<std::string, std::string> shownFiles;  // folded name -> the name as first written
-    for (const std::string& name : config::ReadProfileSectionNames(noBreakFile)) {
+    const std::vector<std::string> names = config::ReadProfileSectionNames(noBreakFile);
+    if (FillsProfileBuffer(names)) {
+      std::fprintf(out, "  dropped: the section names fill the plug-in's %zu-byte buffer; later sections are never "
+                   "read\n", config::kProfileBufferSize);
+      ++result.problems;
+    }
+    for (const std::string& name : names) {
       const std::string printed = Printable(name);
       const auto [first, isFirst] = shownFiles.emplace(Lower(name), printed);
       if (!isFirst) {
@@ -428,7 +461,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
         if (SameName(s.section, name)) reports.push_back(&s);
       }
       std::fprintf(out, "  [%s]  (load order position %zu)\n", printed.c_str(), position);
-      PrintSection(out, noBreakFile, name, reports);
+      if (PrintSection(out, noBreakFile, name, reports)) ++result.problems;
     }
     count(noBreakSeen);
   }
