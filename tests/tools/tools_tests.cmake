@@ -37,7 +37,8 @@ if(NOT WIN32)
   foreach(bad "${CHECK}|tests/tools/absent.ini" "${CHECK}|--plugins" "${CHECK}|--colour"
               "${CHECK}|a.ini|b.ini|c.ini" "${CHECK}|tests/tools" "${QM}|tune|--trials|0" "${QM}|tune|--cap|x"
               "${QM}|tune|tests/tools/absent.ini" "${QM}|tune|a.ini|b.ini" "${QM}|run|scenarios/demo/demo.json|--seed|-1"
-              "${QM}|run|tests/tools/absent.json" "${QM}|fly")
+              "${QM}|run|tests/tools/absent.json" "${QM}|fly"
+              "${QM}|run|tests/tools/bad_hex_content.json")
     math(EXPR badIndex "${badIndex}+1")
     add_test(NAME tools.bad_arguments.${badIndex} COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
              "-DCOMMAND=${bad}" -DEXPECT_EXIT=2 -DREGEX_FILE=${TOOLS_TEST_DIR}/any_output.regex
