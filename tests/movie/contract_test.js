@@ -86,6 +86,35 @@ test('unknown flag bits change nothing that is drawn', () => withMovie(async (mo
   }
 }));
 
+test('flags hide the numbers, close up blank rows, anchor the far edges', () => withMovie(async (movie) => {
+  const sent = SENT.map((column) => column.slice());
+  sent[0][2] = 'none';
+  const at = async (flags) => {
+    assert.equal(await movie.call('Setup', 0.5, 0.5, 100, flags), true);
+    return movie.readout();
+  };
+  await movie.call('Setup', 0.5, 0.5, 100, 8);
+  assert.equal(await movie.call('UpdateMenu', ...sent), true);
+  const plain = await at(8);
+  assert.ok(plain.rows.some((row) => row.durability !== ''));
+
+  const noNumbers = await at(8 | 2);
+  assert.deepEqual(noNumbers.rows.map((row) => row.durability), Array(ROWS).fill(''));
+
+  const compact = await at(8 | 4);
+  assert.equal(compact.rows[3].y, plain.rows[2].y, 'the row below a blank row moves up into its place');
+  assert.equal(compact.rows[1].y, plain.rows[1].y);
+
+  const right = await at(8 | 16);
+  const bottom = await at(8 | 32);
+  for (let i = 0; i < ROWS; ++i) {
+    if (!plain.rows[i].visible) continue;
+    assert.ok(right.rows[i].x + right.rows[i].nameWidth <= right.widget.x, `row ${i + 1} lies left of x`);
+    assert.ok(bottom.rows[i].y + bottom.rows[i].height <= bottom.widget.y, `row ${i + 1} lies above y`);
+    assert.ok(plain.rows[i].x >= plain.widget.x && plain.rows[i].y >= plain.widget.y, `row ${i + 1} below right`);
+  }
+}));
+
 test('Setup with arguments it cannot use keeps the widget where it was', () => withMovie(async (movie) => {
   await movie.call('Setup', 0.2, 0.3, 100, 8);
   await movie.call('UpdateMenu', ...SENT);

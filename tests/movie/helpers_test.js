@@ -32,7 +32,8 @@ test('a trace gives its widget calls by movie and the step before each update', 
   const { traceLines } = readWidgetCalls(TRACE);
   assert.deepEqual(updateSteps(traceLines, ['widget open', '', '11 frame(s)', 'hit player by bandit']), [2, 3]);
   assert.deepEqual(updateSteps(traceLines, []), [null, null]);
-  const report = '<h2>Steps</h2>\n<table><tr><th>step</th></tr>\n<tr><td>0</td><td class="l">a -&gt; &quot;b&quot;</td></tr>\n'
+  const report = '<h2>Steps</h2>\n<table><tr><th>step</th></tr>\n'
+    + '<tr><td>0</td><td class="l">a -&gt; &quot;b&quot;</td></tr>\n'
     + '<tr><td>1</td><td class="l"></td></tr>\n</table>';
   assert.deepEqual(reportSteps(report), ['a -> "b"', '']);
   assert.throws(() => readWidgetCalls('== trace\n== result 0\n', 'old.trace'), /old.trace: no "== widget calls"/);

@@ -4,6 +4,7 @@
 const assert = require('node:assert/strict');
 const { test } = require('node:test');
 const { freshMovie, saveShot } = require('./movie_env');
+const { SCENE_COLOUR } = require('../../tools/movie_player/player');
 const { decodePng, countNear } = require('../../tools/movie_player/png');
 const { hex } = require('../../tools/movie_player/rows');
 const { rowBoxes, rowPixelProblems, colourExtent, TOLERANCE } = require('../../tools/movie_player/row_pixels');
@@ -72,6 +73,37 @@ test('rows appear in their colours at the place and size Setup gave', async () =
       assert.ok(widthRatio > 1.3 && widthRatio < 1.7, `row ${i + 1} grew ${widthRatio.toFixed(2)} times in width`);
       assert.ok(Math.abs(after.x - large.widget.x - (before.x - small.widget.x) * 1.5) <= 3,
         `row ${i + 1} keeps its place in the widget, scaled`);
+    });
+    assert.deepEqual(movie.errors, []);
+  } finally {
+    await movie.close();
+  }
+});
+
+test('flag 1 leaves the icons out, flag 8 darkens the scene behind the rows', async () => {
+  const movie = await freshMovie();
+  try {
+    assert.equal(await movie.call('Setup', 0.1, 0.2, 200, 8), true);
+    assert.equal(await movie.call('UpdateMenu', ...SENT), true);
+    const look = await movie.readout();
+    const withBackdrop = await picture(movie, 'flags-8');
+    // Between the first two rows' texts: backdrop, no glyph, no letter.
+    const gap = { x: look.widget.x + 2, y: look.widget.y + 2, width: 4, height: 4 };
+    assert.equal(countNear(withBackdrop, gap, SCENE_COLOUR, 6), 0, 'the backdrop covers the widget\'s corner');
+
+    assert.equal(await movie.call('Setup', 0.1, 0.2, 200, 1), true);
+    const bare = await movie.readout();
+    const withoutIcons = await picture(movie, 'flags-1');
+    assert.equal(countNear(withoutIcons, gap, SCENE_COLOUR, 6), gap.width * gap.height, 'no backdrop without flag 8');
+    // The text moves left into the icon's place: what is gone is the glyph's pixels.
+    bare.rows.forEach((row, i) => {
+      if (!row.visible) return;
+      const glyph = countNear(withBackdrop, rowBoxes(look.rows[i]).icon, COLOURS[i], TOLERANCE);
+      const before = countNear(withBackdrop, whole(look.rows[i]), COLOURS[i], TOLERANCE);
+      const after = countNear(withoutIcons, whole(row), COLOURS[i], TOLERANCE);
+      assert.ok(after >= 6, `row ${i + 1} still shows its text`);
+      assert.ok(Math.abs(before - glyph - after) <= glyph / 4, `row ${i + 1}: ${before} pixels with its icon, ` +
+        `${glyph} of them the icon's, ${after} without`);
     });
     assert.deepEqual(movie.errors, []);
   } finally {

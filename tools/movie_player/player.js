@@ -17,6 +17,10 @@ const CHROMIUM = process.env.QM_CHROMIUM || '/usr/bin/chromium';
 const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
   '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
+// Behind the movie: a muted colour, as a game scene would be, so that the
+// widget's translucent backdrop shows in screenshots.
+const SCENE_COLOUR = 0x506070;
+
 const PAGE = `<!DOCTYPE html>
 <html><head><meta charset="utf-8"><title>movie</title>
 <style>html,body{margin:0;padding:0;background:#000;overflow:hidden}#stage{position:absolute;left:0;top:0}</style>
@@ -32,10 +36,12 @@ window.qmStart = function (url, width, height) {
   player.style.display = "block";
   document.getElementById("stage").appendChild(player);
   window.qmPlayer = player;
+  // allowNetworking stays at its default: "none" turns ExternalInterface off.
   return player.ruffle().load({
     url: url, allowScriptAccess: true, preferredRenderer: "canvas", autoplay: "on", unmuteOverlay: "hidden",
     splashScreen: false, letterbox: "off", contextMenu: "off", scale: "showAll", quality: "high",
-    warnOnUnsupportedContent: false, openUrlMode: "deny", logLevel: "info"
+    warnOnUnsupportedContent: false, openUrlMode: "deny", logLevel: "info",
+    backgroundColor: "#${SCENE_COLOUR.toString(16).padStart(6, '0')}"
   });
 };
 </script></body></html>`;
@@ -161,4 +167,4 @@ class Movie {
   }
 }
 
-module.exports = { openBrowser, openMovie, CHROMIUM_FLAGS };
+module.exports = { openBrowser, openMovie, CHROMIUM_FLAGS, SCENE_COLOUR };
