@@ -46,10 +46,10 @@ done
 
 export QM_MOVIE_TEST_SWF="$test_movie" QM_MOVIE_TRACES="$out/traces" QM_MOVIE_SHOTS="$shots"
 failed=0
-for suite in helpers contract replay pictures; do
+for suite in helpers_test browser_suites; do
   suite_started=$SECONDS
-  if node --test --test-reporter=spec "tests/movie/${suite}_test.js" >"$out/$suite.txt" 2>&1; then
-    echo "ok $suite ($((SECONDS - suite_started)) s)"
+  if node --test --test-reporter=spec "tests/movie/$suite.js" >"$out/$suite.txt" 2>&1; then
+    echo "ok $suite: $(grep -c '^✔' "$out/$suite.txt") test(s) ($((SECONDS - suite_started)) s)"
   else
     echo "FAILED $suite ($((SECONDS - suite_started)) s):"
     sed 's/^/    | /' "$out/$suite.txt" | grep -v '^    | *$' | head -n 80
