@@ -41,7 +41,8 @@ var NUMBER_GAP = 10;       // between the name and the durability number
 var FONT_SIZE = 18;
 var PADDING = 6;           // around the rows, inside the backdrop
 var DEFAULT_COLOUR = 0xFFFFFF;
-var ELLIPSIS = "\u2026";
+// Three full stops rather than U+2026: every font has the full stop.
+var ELLIPSIS = "...";
 
 var FLAG_NO_ICONS = 1;
 var FLAG_NO_NUMBERS = 2;
