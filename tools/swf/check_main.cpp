@@ -11,22 +11,34 @@
 
 #include <iostream>
 
+namespace {
+constexpr const char* kUsage =
+    "usage: qm-swfcheck [--functions] FILE...\n"
+    "Checks the structure of uncompressed SWF files: tags, action lengths, push items, function bounds,\n"
+    "branch targets and register numbers. --functions lists the named functions. Exit 0 every file\n"
+    "passed, 1 a file has faults (each named with its byte offset), 2 bad arguments or an unreadable file.\n";
+}  // namespace
+
 int main(int argc, char** argv) {
   bool list_functions = false;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
     if (arg == "--functions") {
       list_functions = true;
     } else if (!arg.empty() && arg[0] == '-') {
-      std::cerr << "qm-swfcheck: unknown option " << arg << "\nusage: qm-swfcheck [--functions] FILE...\n";
+      std::cerr << "qm-swfcheck: unknown option " << arg << "\n" << kUsage;
       return 2;
     } else {
       files.push_back(arg);
     }
   }
   if (files.empty()) {
-    std::cerr << "usage: qm-swfcheck [--functions] FILE...\n";
+    std::cerr << "qm-swfcheck: no file\n" << kUsage;
     return 2;
   }
   int status = 0;

@@ -17,9 +17,14 @@
 
 namespace {
 
+constexpr const char* kUsage =
+    "usage: qm-swfc [--version N] [--stage WIDTHxHEIGHT] [--fps N] -o OUT.swf SOURCE...\n"
+    "Compiles the script files, in order, into a one-frame SWF movie (default: version 8, stage 1920x1080,\n"
+    "30 fps), checks its structure and writes it. Exit 0 written, 1 the movie failed its check, 2 bad\n"
+    "arguments or a fault in a source file (named with its line).\n";
+
 int Usage(const std::string& why) {
-  std::cerr << "qm-swfc: " << why << "\n"
-            << "usage: qm-swfc [--version N] [--stage WIDTHxHEIGHT] [--fps N] -o OUT.swf SOURCE...\n";
+  std::cerr << "qm-swfc: " << why << "\n" << kUsage;
   return 2;
 }
 
@@ -38,6 +43,10 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool has_value = i + 1 < argc;
+    if (arg == "--help" || arg == "-h") {
+      std::cout << kUsage;
+      return 0;
+    }
     if (arg == "-o" && has_value) {
       output = argv[++i];
     } else if (arg == "--version" && has_value) {
