@@ -73,6 +73,15 @@ TEST(SwfCheck, FunctionBoundsAndRecords) {
   EXPECT_NE(Faults(Join({{0x8E, 4, 0, 'f', 0, 0, 0}, kEnd})).find("cut short"), std::string::npos);
 }
 
+TEST(SwfCheck, DeepNestingIsReportedNotFollowed) {
+  Bytes nested = {};
+  for (int depth = 0; depth < 5000; ++depth) nested = Function(2, nested);
+  EXPECT_NE(Faults(Join({nested, kEnd})).find("nested more than 64"), std::string::npos);
+  Bytes shallow = {};
+  for (int depth = 0; depth < 10; ++depth) shallow = Function(2, shallow);
+  EXPECT_EQ(Faults(Join({shallow, kEnd})), "");
+}
+
 TEST(SwfCheck, PushItemsPoolAndActionSet) {
   EXPECT_NE(Faults(Join({{0x96, 2, 0, 8, 0}, kEnd})).find("constant 0 with a pool of 0"), std::string::npos);
   EXPECT_EQ(Faults(Join({{0x88, 4, 0, 1, 0, 'a', 0}, {0x96, 2, 0, 8, 0}, kEnd})), "");

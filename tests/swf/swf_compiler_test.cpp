@@ -96,6 +96,11 @@ TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
   EXPECT_NE(CompileFault("/* never closed").find("comment"), std::string::npos);
   EXPECT_NE(CompileFault("var s = \"\\ud800\";").find("surrogate"), std::string::npos);
   EXPECT_EQ(CompileFault("var ok = 1;"), "");
+  // Deep nesting is refused with a fault, not followed down the stack.
+  EXPECT_NE(CompileFault("var a = " + std::string(100000, '(') + "1;").find("nested more than 200"), std::string::npos);
+  EXPECT_NE(CompileFault("var a = " + std::string(100000, '!') + "1;").find("nested more than 200"), std::string::npos);
+  EXPECT_NE(CompileFault("if (a) " + std::string(100000, '{')).find("nested more than 200"), std::string::npos);
+  EXPECT_EQ(CompileFault("var a = " + std::string(50, '(') + "1" + std::string(50, ')') + ";"), "");
 }
 
 }  // namespace

@@ -164,6 +164,9 @@ class Lexer {
   int line_ = 1;
 };
 
+// Nesting deeper than this is refused rather than risked on the stack.
+constexpr int kMaxNesting = 200;
+
 class Parser {
  public:
   Parser(std::vector<Token> tokens, std::string file) : tokens_(std::move(tokens)), file_(std::move(file)) {}
@@ -209,7 +212,22 @@ class Parser {
     return node;
   }
 
+  // Counts one level of nesting for as long as it lives.
+  class Nest {
+   public:
+    explicit Nest(Parser& parser) : parser_(parser) {
+      if (++parser_.depth_ > kMaxNesting) parser_.Fail("nested more than " + std::to_string(kMaxNesting) + " deep");
+    }
+    ~Nest() { --parser_.depth_; }
+    Nest(const Nest&) = delete;
+    Nest& operator=(const Nest&) = delete;
+
+   private:
+    Parser& parser_;
+  };
+
   NodePtr Statement(bool top_level) {
+    Nest nest(*this);
     if (IsPunct("{")) return Block();
     if (IsWord("function") && Peek(1).kind == TokenKind::Name) {
       if (!top_level) Fail("named functions are declared at the top level only");
@@ -331,7 +349,10 @@ class Parser {
     node.kids.push_back(Block());
   }
 
-  NodePtr Expression() { return Conditional(); }
+  NodePtr Expression() {
+    Nest nest(*this);
+    return Conditional();
+  }
 
   NodePtr Conditional() {
     auto condition = Binary(0);
@@ -368,6 +389,7 @@ class Parser {
   }
 
   NodePtr Unary() {
+    Nest nest(*this);
     if (IsPunct("!") || IsPunct("-") || IsPunct("~") || IsWord("typeof")) {
       auto node = Make(NodeKind::Unary);
       node->text = tokens_[pos_++].text;
@@ -484,6 +506,7 @@ class Parser {
   std::vector<Token> tokens_;
   std::string file_;
   size_t pos_ = 0;
+  int depth_ = 0;
 };
 
 }  // namespace

@@ -16,6 +16,9 @@ unsigned U16(const std::vector<uint8_t>& b, size_t at) { return b[at] | (b[at + 
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) { return U16(b, at) | (static_cast<uint32_t>(U16(b, at + 2)) << 16); }
 
 // Single-byte actions the compiler writes.
+// Functions nested deeper than this are reported, not followed.
+constexpr int kMaxFunctionNesting = 64;
+
 const std::set<uint8_t> kPlainActions = {0x0B, 0x0C, 0x0D, 0x12, 0x17, 0x1C, 0x1D, 0x26, 0x3D, 0x3E, 0x3F, 0x40,
                                          0x42, 0x43, 0x44, 0x47, 0x48, 0x49, 0x4C, 0x4E, 0x4F, 0x50, 0x51, 0x52,
                                          0x53, 0x54, 0x60, 0x61, 0x62, 0x63, 0x64, 0x66, 0x67};
@@ -194,6 +197,10 @@ class ActionChecker {
       Fault(action, "DefineFunction2 record length does not match its fields");
       return 0;
     }
+    if (nesting_ >= kMaxFunctionNesting) {
+      Fault(action, "functions nested more than " + std::to_string(kMaxFunctionNesting) + " deep");
+      return 0;
+    }
     info.body_size = U16(b_, at);
     const size_t body_begin = record_end, body_end = record_end + info.body_size;
     if (body_end > block_end) {
@@ -201,13 +208,16 @@ class ActionChecker {
       return 0;
     }
     result_.functions.push_back(info);
+    ++nesting_;
     Block(body_begin, body_end, info.register_count, false);
+    --nesting_;
     return body_end;
   }
 
   const std::vector<uint8_t>& b_;
   CheckResult& result_;
   size_t pool_size_ = 0;
+  int nesting_ = 0;
 };
 
 }  // namespace
