@@ -33,7 +33,7 @@ fi
 rm -rf "$out"
 mkdir -p "$out"
 "$bin/qm" run scenarios/demo/demo.json --report "$out/demo-report.html" --trace-out "$out/demo.trace" >"$out/demo.txt"
-node tools/movie_player/widget_pictures.js --trace "$out/demo.trace" --movie "$build/movie/DurabilityMenu_test.swf" \
+timeout 300 node tools/movie_player/widget_pictures.js --trace "$out/demo.trace" --movie "$build/movie/DurabilityMenu_test.swf" \
   --report "$out/demo-report.html" >>"$out/demo.txt"
 updates="$(grep -c '"path":"_root.widget.UpdateMenu"' "$out/demo.trace" || true)"
 "$bin/qm" tune tests/tools/tune_settings.ini --trials 20 --report "$out/tune-report.html" >"$out/tune.txt" 2>/dev/null

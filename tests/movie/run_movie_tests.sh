@@ -37,7 +37,7 @@ mkdir -p "$out/traces" "$shots"
 # own expectations fail is the native suite's to report; here its calls count.
 for scenario in scenarios/demo/demo.json scenarios/ui/*.json scenarios/widget/*.json; do
   name="$(basename "$scenario" .json)"
-  "$qm" run "$scenario" --trace-out "$out/traces/$name.trace" >"$out/traces/$name.txt" 2>&1 || true
+  timeout 120 "$qm" run "$scenario" --trace-out "$out/traces/$name.trace" >"$out/traces/$name.txt" 2>&1 || true
   if [[ ! -s "$out/traces/$name.trace" ]]; then
     echo "FAILED: qm wrote no trace for $scenario (see $out/traces/$name.txt)"
     exit 1
@@ -48,7 +48,7 @@ export QM_MOVIE_TEST_SWF="$test_movie" QM_MOVIE_TRACES="$out/traces" QM_MOVIE_SH
 failed=0
 for suite in helpers_test browser_suites; do
   suite_started=$SECONDS
-  if node --test --test-reporter=spec "tests/movie/$suite.js" >"$out/$suite.txt" 2>&1; then
+  if timeout 300 node --test --test-reporter=spec "tests/movie/$suite.js" >"$out/$suite.txt" 2>&1; then
     echo "ok $suite: $(grep -c '^✔' "$out/$suite.txt") test(s) ($((SECONDS - suite_started)) s)"
   else
     echo "FAILED $suite ($((SECONDS - suite_started)) s):"
