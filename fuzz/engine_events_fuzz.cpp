@@ -4,8 +4,9 @@
 // the actors' hands and flags; the rest is events: hits between any two
 // references (or none), update events, frames, key presses, menus opening
 // and closing, saves loading and weapons drawn or sheathed. Breaking comes
-// from the hits, with settings that make it likely. After every event the
-// checks of engine_fuzz_checks.h run.
+// from the hits, with settings that make it likely; a first byte chooses
+// which settings profiles' engines (extreme numbers among them) take part.
+// After every event the checks of engine_fuzz_checks.h run.
 #include "engine_events.h"
 #include "engine_fuzz_checks.h"
 #include "engine_fuzz_game.h"
@@ -206,6 +207,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzGame& game = FuzzGame::Get();
   game.Reset();
   FuzzedDataProvider in(data, size);
+  // Which settings profiles' engines hear this input's events.
+  game.UseProfiles(in.ConsumeIntegral<std::uint8_t>());
   BuildWorld(game, in);
   CheckWorld(game);
   for (std::size_t n = 0; n < kMostEvents && in.remaining_bytes() > 0; ++n) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -168,7 +169,7 @@ void CheckAfter(FuzzGame& game, const Snapshot& before, EventKind kind) {
       }
       if (instance.unbreakable) Fail(name() + " broke though the game marks it unbreakable");
       if (instance.form->formId == 0x1F4) Fail(name() + " broke though its record never breaks");
-      if (was.health.value_or(1.0f) > kHealthThreshold) Fail(name() + " broke above the health threshold");
+      if (was.health.value_or(1.0f) > game.HealthThreshold()) Fail(name() + " broke above the health threshold");
       continue;
     }
 
@@ -177,13 +178,19 @@ void CheckAfter(FuzzGame& game, const Snapshot& before, EventKind kind) {
       if (!health) continue;
       // Only a tempering pass decides an item, and never below 1.0.
       if (kind != EventKind::Update) Fail(name() + " was given a health entry outside a tempering pass");
-      if (!std::isfinite(*health) || *health < 1.0f) Fail(name() + " was tempered to " + std::to_string(*health));
+      if (!(*health >= 1.0f && *health <= kHighestTemper)) {
+        Fail(name() + " was tempered to " + std::to_string(*health));
+      }
       continue;
     }
     if (!health) Fail(name() + " lost its health entry");
     const float old = *was.health;
-    if (*health == old || (std::isnan(old) && std::isnan(*health))) continue;
+    // Bit for bit: a NaN the fuzzer stored stays as it was unless written.
+    if (std::memcmp(&*health, &old, sizeof old) == 0) continue;
     if (kind != EventKind::Hit) Fail(name() + " changed health outside a hit");
+    // What the plug-in writes is a finite number of at least 1.0, and wear
+    // never raises it.
+    if (!std::isfinite(*health)) Fail(name() + " was given health " + std::to_string(*health));
     if (!(*health < old)) Fail(name() + " was raised from " + std::to_string(old) + " to " + std::to_string(*health));
     if (*health < 1.0f) Fail(name() + " was worn below 1.0, from " + std::to_string(old) + " to " + std::to_string(*health));
   }

@@ -21,15 +21,49 @@ constexpr std::uint32_t kNoEnchantKeyword = 0x000C27BD;
 constexpr std::uint32_t kUntemperedGroup = 0x0005C84D;
 constexpr std::uint32_t kBossMarker = 0x000130F7;
 
+struct Profile {
+  const char* ini;
+  float threshold;  // at least the health threshold the settings make
+};
+
 // Every category may break and does so often; all actors take part; the
 // toggle key and the weapon-state rule are live.
-constexpr const char* kSettings =
+constexpr const char* kMainSettings =
     "[Degradation]\r\nOnlyPlayer=false\r\nEquipmentHealthThreshold=100\r\n"
     "[BreakChance]\r\nWeaponSword=35\r\nWeaponDagger=35\r\nWeaponWarAxe=35\r\nWeaponMace=35\r\n"
     "WeaponGreatSword=35\r\nWeaponHammer=35\r\nWeaponBattleAxe=35\r\nWeaponBow=35\r\nWeaponCrossbow=35\r\n"
     "LightArmor=35\r\nHeavyArmor=35\r\nClothing=35\r\nDefaultArmor=35\r\n"
     "[DynamicTemper]\r\nTemperChance=50\r\n"
     "[Widget]\r\nToggleKeyCode=42\r\nHideWithWeaponsSheathed=true\r\n";
+
+// Infinity in its spellings, 1e308 and the largest float as rates, chances
+// and multipliers, with zero multipliers against infinite values; a temper
+// chance past 32 bits (read as 0) and a negative one (always).
+constexpr const char* kInfiniteSettings =
+    "[Degradation]\r\nOnlyPlayer=false\r\nEquipmentHealthThreshold=100\r\n"
+    "[DegradationRate]\r\nWeaponSword=inf\r\nWeaponDagger=1e308\r\nWeaponGreatSword=3.4028234663852886e38\r\n"
+    "HeavyArmor=INF\r\nLightArmor=1e308\r\nDefaultArmor=Infinity\r\nWeaponBow=nan\r\nWeaponWarAxe=-inf\r\n"
+    "PowerAttackMultiplier=1e308\r\nNPCMultiplier=inf\r\nFollowerMultiplier=0\r\n"
+    "[BreakChance]\r\nWeaponSword=inf\r\nWeaponDagger=1.7976931348623157e308\r\nHeavyArmor=1e308\r\n"
+    "LightArmor=infinity\r\nDefaultArmor=3.4028234663852886e38\r\nClothing=NAN\r\n"
+    "PowerAttackMultiplier=inf\r\nNPCMultiplier=0\r\nFollowerMultiplier=1e308\r\n"
+    "[DynamicTemper]\r\nTemperChance=4294967296\r\nBossTemperChance=-1\r\n"
+    "[Widget]\r\nDisableWidget=true\r\n";
+
+// The highest threshold there is (-1 read as 4294967295), the break chance
+// scaled by health on the way to it, infinite chances times zero power
+// attacks, and tiny multipliers against the largest double.
+constexpr const char* kHugeSettings =
+    "[Degradation]\r\nOnlyPlayer=false\r\nEquipmentHealthThreshold=-1\r\nIncreaseDurability=true\r\n"
+    "[DegradationRate]\r\nWeaponSword=1.7976931348623157e308\r\nHeavyArmor=inf\r\nLightArmor=0\r\n"
+    "DefaultArmor=1e-308\r\nPowerAttackMultiplier=0\r\nNPCMultiplier=1e-308\r\nFollowerMultiplier=inf\r\n"
+    "[BreakChance]\r\nWeaponSword=inf\r\nHeavyArmor=inf\r\nLightArmor=5\r\nDefaultArmor=1e308\r\n"
+    "PowerAttackMultiplier=0\r\nNPCMultiplier=inf\r\nFollowerMultiplier=1e-308\r\n"
+    "[DynamicTemper]\r\nTemperChance=100\r\nBossTemperChance=2147483647\r\n"
+    "[Widget]\r\nDisableWidget=true\r\n";
+
+constexpr Profile kProfileSettings[kProfiles] = {
+    {kMainSettings, 1.1f}, {kInfiniteSettings, 1.1f}, {kHugeSettings, 4.3e6f}};
 
 std::string gRoot;
 
@@ -66,7 +100,10 @@ FuzzGame::FuzzGame() {
   // the player, the menu manager): the leak checker must look there too.
   __lsan_register_root_region(reinterpret_cast<void*>(world_->base()), world_->region().size());
   BuildCast();
-  StartPlugin();
+  ui().Create(gd::UiOptions{});
+  // The first profile's copy, the one with the widget, comes last and keeps
+  // its host.
+  for (std::size_t profile = kProfiles; profile-- > 0;) StartPlugin(profile);
   Reset();
 }
 
@@ -139,22 +176,69 @@ void FuzzGame::BuildCast() {
   }
 }
 
-void FuzzGame::StartPlugin() {
-  const std::string game = root_ + "/game";
-  const std::string documents = root_ + "/documents";
+void FuzzGame::StartPlugin(std::size_t profile) {
+  const std::string folder = root_ + "/profile" + std::to_string(profile);
+  const std::string game = folder + "/game";
+  const std::string documents = folder + "/documents";
   std::filesystem::create_directories(game + "/data/SKSE/Plugins/Quellmark");
   std::filesystem::create_directories(documents);
-  std::ofstream(game + "/data/SKSE/Plugins/Quellmark/Quellmark.ini", std::ios::binary) << kSettings;
+  std::ofstream(game + "/data/SKSE/Plugins/Quellmark/Quellmark.ini", std::ios::binary)
+      << kProfileSettings[profile].ini;
+  // A module loaded from another path is another copy, with state of its own.
+  std::string module = QM_FUZZ_PLUGIN_PATH;
+  if (profile != 0) {
+    module = folder + "/Quellmark.so";
+    std::error_code error;
+    std::filesystem::copy_file(QM_FUZZ_PLUGIN_PATH, module, error);
+    if (error) Fail("cannot copy the plug-in: " + error.message());
+  }
 
-  ui().Create(gd::UiOptions{});
   host::SetProcessFacts(world_->base(), game + "/SkyrimSE.exe", documents, false);
-  host_ = std::make_unique<host::HostDouble>();
+  Copy copy;
+  copy.host = std::make_unique<host::HostDouble>();
+  copy.threshold = kProfileSettings[profile].threshold;
   std::string error;
-  if (!host_->LoadModule(QM_FUZZ_PLUGIN_PATH, &error)) Fail("cannot load the plug-in: " + error);
-  host_->SetEventDispatcher(3, &ui().ActionSource());
-  if (!host_->Query() || !host_->Load()) Fail("the plug-in refused to start");
-  host_->SendMessage(8);
-  if (world_->HitSource().size != 1 || world_->UpdateSource().size != 1) Fail("the engine's sinks are missing");
+  if (!copy.host->LoadModule(module, &error)) Fail("cannot load the plug-in: " + error);
+  copy.host->SetEventDispatcher(3, &ui().ActionSource());
+  if (!copy.host->Query() || !copy.host->Load()) Fail("the plug-in refused to start");
+  gd::BSTEventSource& hits = world_->HitSource();
+  gd::BSTEventSource& updates = world_->UpdateSource();
+  const std::uint32_t hitsBefore = hits.size;
+  const std::uint32_t updatesBefore = updates.size;
+  copy.host->SendMessage(8);
+  for (std::uint32_t i = hitsBefore; i < hits.size; ++i) copy.hitSinks.push_back(hits.sinks[i]);
+  for (std::uint32_t i = updatesBefore; i < updates.size; ++i) copy.updateSinks.push_back(updates.sinks[i]);
+  if (copy.hitSinks.size() != 1 || copy.updateSinks.size() != 1) Fail("the engine's sinks are missing");
+  // The host double is one per process and leaves its module loaded when it
+  // goes. A copy without the widget never calls the host again after start.
+  if (profile != 0) copy.host.reset();
+  if (copies_.size() <= profile) copies_.resize(profile + 1);
+  copies_[profile] = std::move(copy);
+}
+
+void FuzzGame::UseProfiles(unsigned mask) {
+  mask &= (1u << kProfiles) - 1;
+  if (mask == 0) mask = 1;
+  for (Copy& copy : copies_) {
+    for (gd::EventSinkObj* sink : copy.hitSinks) world_->DetachSink(world_->HitSource(), sink);
+    for (gd::EventSinkObj* sink : copy.updateSinks) world_->DetachSink(world_->UpdateSource(), sink);
+    copy.attached = false;
+  }
+  for (std::size_t profile = 0; profile < copies_.size(); ++profile) {
+    if ((mask & (1u << profile)) == 0) continue;
+    Copy& copy = copies_[profile];
+    for (gd::EventSinkObj* sink : copy.hitSinks) world_->AttachSink(world_->HitSource(), sink);
+    for (gd::EventSinkObj* sink : copy.updateSinks) world_->AttachSink(world_->UpdateSource(), sink);
+    copy.attached = true;
+  }
+}
+
+float FuzzGame::HealthThreshold() const {
+  float highest = 1.0f;
+  for (const Copy& copy : copies_) {
+    if (copy.attached && copy.threshold > highest) highest = copy.threshold;
+  }
+  return highest;
 }
 
 gd::ReferenceRec& FuzzGame::Holder(std::size_t i) {
@@ -180,6 +264,8 @@ void FuzzGame::Reset() {
   // Menus left open by the last input close, as a new game would start.
   for (const std::string& name : ui().OpenMenuNames()) ui().CloseMenu(name);
   ui().ForgetHistory();
+  // Every engine hears the update events that forget the last input's hits.
+  UseProfiles((1u << kProfiles) - 1);
   // Two update events forget the actors the last input's hits marked. They
   // come while the last input's items are still there, so that whatever a
   // tempering pass among them decides goes away with them.

@@ -1,9 +1,11 @@
 #pragma once
 // The game the engine fuzzer plays: one game double with the real plug-in
-// module loaded once (its state is process-wide), a fixed cast of actors,
-// containers and loose items in one room, and inventories built afresh for
-// every input in storage of the fuzzer's own, reused from input to input so
-// that a long run does not grow.
+// module loaded once per settings profile (its state is process-wide, and
+// settings are read once, so each profile is a copy of the module of its
+// own), a fixed cast of actors, containers and loose items in one room, and
+// inventories built afresh for every input in storage of the fuzzer's own,
+// reused from input to input so that a long run does not grow. Each input
+// chooses which profiles' engines receive its events.
 #include "extra_data.h"
 #include "forms.h"
 #include "inventory.h"
@@ -29,8 +31,13 @@ inline constexpr std::size_t kContainers = 2;
 inline constexpr std::size_t kLooseItems = 3;
 inline constexpr std::size_t kHolders = kActors + kContainers;
 
-// The settings the plug-in runs with: every rule reachable, breaking likely.
-inline constexpr float kHealthThreshold = 1.1f;
+// The settings profiles. The first runs the widget and makes every rule
+// reachable and breaking likely; the others carry the extremes the reader
+// takes (infinity, 1e308, the largest double and float, zero multipliers,
+// numbers past 32 bits) with the widget off.
+inline constexpr std::size_t kProfiles = 3;
+// The most a tempering pass can give in this cast (level 61 at most).
+inline constexpr float kHighestTemper = 1.7101f;
 
 enum class WornAs { No, Right, Left };
 
@@ -62,8 +69,15 @@ class FuzzGame {
 
   // Takes back everything the previous input built: inventories, lists, the
   // health entries the plug-in made (returned to the game heap, as the game
-  // does when the items go away), open menus, hands and flags.
+  // does when the items go away), open menus, hands and flags. Every
+  // profile's engine is attached afterwards.
   void Reset();
+  // Attaches the engines of the profiles whose bit is set, in profile order,
+  // and detaches the others; at least the first profile when none is set.
+  void UseProfiles(unsigned mask);
+  // The highest health threshold among the attached profiles: nothing at or
+  // below it is safe from breaking.
+  float HealthThreshold() const;
 
   gd::World& world() { return *world_; }
   gd::UiWorld& ui() { return world_->Component<gd::UiWorld>(); }
@@ -99,7 +113,7 @@ class FuzzGame {
  private:
   FuzzGame();
   void BuildCast();
-  void StartPlugin();
+  void StartPlugin(std::size_t profile);
   void ResetHolderList(gd::ReferenceRec& holder, bool withInventory);
   gd::ExtraList* NewList(bool presenceBits);
   gd::PresenceBits* NewBits();
@@ -121,7 +135,15 @@ class FuzzGame {
 
   std::string root_;
   std::unique_ptr<gd::World> world_;
-  std::unique_ptr<host::HostDouble> host_;
+  // One started copy of the module and the engine sinks it registered.
+  struct Copy {
+    std::unique_ptr<host::HostDouble> host;
+    std::vector<gd::EventSinkObj*> hitSinks;
+    std::vector<gd::EventSinkObj*> updateSinks;
+    float threshold = 1.0f;
+    bool attached = true;
+  };
+  std::vector<Copy> copies_;
   std::vector<gd::ActorRec*> actors_;
   std::vector<gd::ProcessRec*> processes_;
   std::vector<gd::ReferenceRec*> containers_;
