@@ -96,6 +96,11 @@ TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
   EXPECT_NE(CompileFault("/* never closed").find("comment"), std::string::npos);
   EXPECT_NE(CompileFault("var s = \"\\ud800\";").find("surrogate"), std::string::npos);
   EXPECT_EQ(CompileFault("var ok = 1;"), "");
+  // Names are locals, top-level vars and functions, or the player's own.
+  EXPECT_NE(CompileFault("function F() { return Widht; }").find("unknown name 'Widht'"), std::string::npos);
+  EXPECT_NE(CompileFault("var t = new TextFromat();").find("unknown name 'TextFromat'"), std::string::npos);
+  EXPECT_NE(CompileFault("function F() { typo = 1; }").find("unknown name 'typo'"), std::string::npos);
+  EXPECT_EQ(CompileFault("function F() { return G() + later + Math.PI; } function G() { return 1; } var later = 2;"), "");
   // Deep nesting is refused with a fault, not followed down the stack.
   EXPECT_NE(CompileFault("var a = " + std::string(100000, '(') + "1;").find("nested more than 200"), std::string::npos);
   EXPECT_NE(CompileFault("var a = " + std::string(100000, '!') + "1;").find("nested more than 200"), std::string::npos);

@@ -14,6 +14,12 @@ constexpr int kMaxRegisters = 255;
 // DefineFunction2 flags: preload `this` (into r1), suppress `arguments` and `super`.
 constexpr unsigned kFunctionFlags = 0x0029;
 
+// Names of the player's own that a script may use without declaring them.
+const std::set<std::string> kPlayerGlobals = {
+    "_root", "_global", "_level0", "Math", "String", "Number", "Boolean", "Array", "Object", "Date", "TextFormat",
+    "TextField", "MovieClip", "Stage", "System", "Key", "Mouse", "isFinite", "isNaN", "parseInt", "parseFloat",
+    "Infinity", "NaN", "flash", "escape", "unescape", "setInterval", "clearInterval", "getTimer", "trace"};
+
 struct Loop {
   int continue_label;
   int break_label;
@@ -29,6 +35,7 @@ struct FunctionScope {
 class Compiler {
  public:
   std::vector<uint8_t> Program(const std::vector<const Node*>& programs) {
+    for (const Node* program : programs) DeclareTopLevel(*program);
     ActionBuffer top(pool_);
     FunctionScope scope;
     scope.top_level = true;
@@ -56,7 +63,19 @@ class Compiler {
  private:
   FunctionScope& Scope() { return *scopes_.back(); }
 
-  // The register holding a local of the current function, or 0 for a variable.
+  // Top-level `var` names and named functions: the variables every function may read.
+  void DeclareTopLevel(const Node& node) {
+    if (node.kind == NodeKind::Function) return;
+    if (node.kind == NodeKind::VarDecl || node.kind == NodeKind::FunctionDecl) top_level_names_.insert(node.text);
+    if (node.kind == NodeKind::FunctionDecl) return;
+    for (const auto& kid : node.kids) {
+      if (kid) DeclareTopLevel(*kid);
+    }
+  }
+
+  // The register holding a local of the current function, or 0 for a
+  // variable. A variable must be declared at the top level or be one of the
+  // player's: a misspelt name is a fault here, not an undefined at run time.
   int RegisterOf(const Node& name) {
     auto found = Scope().registers.find(name.text);
     if (found != Scope().registers.end()) return found->second;
@@ -64,6 +83,8 @@ class Compiler {
       if (scopes_[i]->registers.count(name.text))
         throw SourceError(name.place, "'" + name.text + "' belongs to an enclosing function; functions do not capture");
     }
+    if (!top_level_names_.count(name.text) && !kPlayerGlobals.count(name.text))
+      throw SourceError(name.place, "unknown name '" + name.text + "': neither a local, a top-level var or function, nor the player's");
     return 0;
   }
 
@@ -315,6 +336,7 @@ class Compiler {
           out.PushString(callee.text);
           out.Op(op::NewMethod);
         } else {
+          RegisterOf(callee);  // only for its check: constructors are variables
           out.PushString(callee.text);
           out.Op(op::NewObject);
         }
@@ -398,6 +420,7 @@ class Compiler {
 
   ConstantPool pool_;
   std::vector<FunctionScope*> scopes_;
+  std::set<std::string> top_level_names_;
 };
 
 }  // namespace
