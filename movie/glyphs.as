@@ -6,8 +6,10 @@
 //   m x y      start a hole or another outline inside the current part
 //   L x y      line to (x, y)
 //   Q cx cy x y  curve through the control point (cx, cy) to (x, y)
-//   O x y r    a circle (inside the current part; two make a ring)
+//   O x y r    a circle, clockwise; a negative r runs it the other way
 // Parts are filled one after the other, so overlapping parts simply merge.
+// A hole (m, or a second circle) runs against its part's outline, so that it
+// stays open under both the even-odd and the non-zero fill rule.
 // A glyph is [shape, rotation in degrees, style]: "solid" fills the shape,
 // "light" draws its outline over a faint fill (light armour, beside the solid
 // heavy armour of the same slot).
@@ -36,7 +38,7 @@ var SHAPES = {
   boot: "M -5 -11 L 3 -11 L 3 4 L 10 7 L 10 11 L -5 11",
   greaves: "M -6 -11 L 6 -11 L 5 3 L 3 11 L -3 11 L -5 3 M -7 -3 L 7 -3 L 7 -1 L -7 -1",
   shield: "M -9 -10 Q 0 -13 9 -10 L 9 -2 Q 8 7 0 12 Q -8 7 -9 -2",
-  mask: "M -8 -8 Q 0 -12 8 -8 L 8 0 Q 6 9 0 11 Q -6 9 -8 0 m -6 -4 L -1 -4 L -2 -1 L -6 -2 m 6 -4 L 1 -4 L 2 -1 L 6 -2",
+  mask: "M -8 -8 Q 0 -12 8 -8 L 8 0 Q 6 9 0 11 Q -6 9 -8 0 m -6 -2 L -2 -1 L -1 -4 L -6 -4 m 6 -4 L 1 -4 L 2 -1 L 6 -2",
   tunic: "M -7 -11 L -3 -11 Q 0 -8 3 -11 L 7 -11 L 11 -5 L 8 -3 L 7 -6 L 7 11 L -7 11 L -7 -6 L -8 -3 L -11 -5",
   robe: "M -6 -11 L -2 -11 Q 0 -9 2 -11 L 6 -11 L 10 -4 L 7 -3 L 6 -6 L 9 11 L -9 11 L -6 -6 L -7 -3 L -10 -4",
   hood: "M 0 -11 Q 9 -11 9 0 L 9 9 L 5 9 Q 6 -1 0 -1 Q -6 -1 -5 9 L -9 9 L -9 0 Q -9 -11 0 -11",
@@ -44,31 +46,31 @@ var SHAPES = {
   glove: "M -6 11 L -6 -2 L -9 -5 L -7 -7 L -4 -4 L -4 -9 Q 0 -12 4 -9 L 6 4 L 5 11",
   shoe: "M -7 -3 L 1 -3 L 2 3 L 10 5 L 10 9 L -7 9",
   amulet: "M -7 -11 Q 0 6 7 -11 L 6 -11 Q 0 4 -6 -11 M 0 1 L 4 6 L 0 11 L -4 6",
-  ring: "M 0 2 O 0 2 9 O 0 2 6 M -3 -8 L 0 -12 L 3 -8 L 0 -6",
+  ring: "M 0 2 O 0 2 9 O 0 2 -6 M -3 -8 L 0 -12 L 3 -8 L 0 -6",
   circlet: "M -11 0 Q 0 -6 11 0 L 11 3 Q 0 -3 -11 3 M 0 -9 L 3 -5 L 0 -1 L -3 -5",
 
   flame: "M 0 -12 Q 6 -4 5 3 Q 4 11 0 11 Q -4 11 -5 3 Q -6 -3 -2 -7 Q -2 -2 0 0 Q 2 -5 0 -12",
   snowflake: "M -1 -11 L 1 -11 L 1 11 L -1 11 M 9 6.4 L 10 4.6 L -9 -6.4 L -10 -4.6 M 10 -4.6 L 9 -6.4 L -10 4.6 L -9 6.4",
   lightning: "M 3 -12 L -6 1 L -1 1 L -4 12 L 7 -3 L 1 -3 L 5 -12",
-  hexagon: "M 0 -11 L 9.5 -5.5 L 9.5 5.5 L 0 11 L -9.5 5.5 L -9.5 -5.5 m 0 -6 L 5.2 -3 L 5.2 3 L 0 6 L -5.2 3 L -5.2 -3 M 0 0 O 0 0 2.5",
-  eye: "M -11 0 Q 0 -10 11 0 Q 0 10 -11 0 O 0 0 4.5 M 0 0 O 0 0 2.2",
+  hexagon: "M 0 -11 L 9.5 -5.5 L 9.5 5.5 L 0 11 L -9.5 5.5 L -9.5 -5.5 m 0 -6 L -5.2 -3 L -5.2 3 L 0 6 L 5.2 3 L 5.2 -3 M 0 0 O 0 0 2.5",
+  eye: "M -11 0 Q 0 -10 11 0 Q 0 10 -11 0 O 0 0 -4.5 M 0 0 O 0 0 2.2",
   star: "M 0 -11 L 2.6 -3.6 L 10.5 -3.4 L 4.3 1.4 L 6.5 8.9 L 0 4.5 L -6.5 8.9 L -4.3 1.4 L -10.5 -3.4 L -2.6 -3.6",
   cross: "M -3 -11 L 3 -11 L 3 -3 L 11 -3 L 11 3 L 3 3 L 3 11 L -3 11 L -3 3 L -11 3 L -11 -3 L -3 -3",
   spark: "M 0 -12 L 3 -3 L 12 0 L 3 3 L 0 12 L -3 3 L -12 0 L -3 -3",
   shout: "M -11 -3 L -7 -3 L -7 3 L -11 3 M -4 -8 Q 2 0 -4 8 L -6 7 Q -1 0 -6 -7 M 1 -10 Q 9 0 1 10 L -1 9 Q 6 0 -1 -9 M 6 -12 Q 16 0 6 12 L 4 11 Q 13 0 4 -11",
   sun: "M 0 0 O 0 0 5 M -2 -7 L 0 -12 L 2 -7 M -2 7 L 0 12 L 2 7 M -7 -2 L -12 0 L -7 2 M 7 -2 L 12 0 L 7 2",
 
-  scroll: "M -7 -9 L 7 -9 L 7 9 L -7 9 m -4 -5 L 4 -5 L 4 -4 L -4 -4 m -4 -1 L 4 -1 L 4 0 L -4 0 m -4 3 L 4 3 L 4 4 L -4 4 M -9 -12 L 9 -12 L 9 -8 L -9 -8 M -9 8 L 9 8 L 9 12 L -9 12",
-  book: "M -8 -11 L 9 -11 L 9 11 L -8 11 m -5 -7 L 6 -7 L 6 -4 L -5 -4 M -10 -11 L -8 -11 L -8 11 L -10 11",
+  scroll: "M -7 -9 L 7 -9 L 7 9 L -7 9 m -4 -4 L 4 -4 L 4 -5 L -4 -5 m -4 0 L 4 0 L 4 -1 L -4 -1 m -4 4 L 4 4 L 4 3 L -4 3 M -9 -12 L 9 -12 L 9 -8 L -9 -8 M -9 8 L 9 8 L 9 12 L -9 12",
+  book: "M -8 -11 L 9 -11 L 9 11 L -8 11 m -5 -4 L 6 -4 L 6 -7 L -5 -7 M -10 -11 L -8 -11 L -8 11 L -10 11",
   torch: "M -1.5 -2 L 1.5 -2 L 1 12 L -1 12 M 0 -12 Q 5 -7 3 -3 L -3 -3 Q -5 -7 0 -12 M -3 -3 L 3 -3 L 2.5 0 L -2.5 0",
   potion: "M -2 -12 L 2 -12 L 2 -6 Q 9 -3 9 4 Q 9 11 0 11 Q -9 11 -9 4 Q -9 -3 -2 -6",
   food: "M 0 -6 Q 9 -10 9 1 Q 8 11 0 11 Q -8 11 -9 1 Q -9 -10 0 -6 M 0 -7 L 1 -12 L 2 -11 L 1 -6",
   leaf: "M -10 10 Q -10 -10 10 -10 Q 10 10 -10 10",
-  key: "M -7 0 O -7 0 5 O -7 0 2 M -3 -1 L 11 -1 L 11 1 L -3 1 M 7 1 L 9 1 L 9 5 L 7 5 M 3 1 L 5 1 L 5 4 L 3 4",
+  key: "M -7 0 O -7 0 5 O -7 0 -2 M -3 -1 L 11 -1 L 11 1 L -3 1 M 7 1 L 9 1 L 9 5 L 7 5 M 3 1 L 5 1 L 5 4 L 3 4",
   gem: "M -7 -4 L -3 -10 L 3 -10 L 7 -4 L 0 12",
   sack: "M -4 -10 L 4 -10 L 2 -5 Q 11 0 9 7 Q 8 11 0 11 Q -8 11 -9 7 Q -11 0 -2 -5",
-  diamond: "M 0 -10 L 10 0 L 0 10 L -10 0 m 0 -5 L 5 0 L 0 5 L -5 0",
-  unknown: "M 0 0 O 0 0 10 O 0 0 7 M 0 0 O 0 0 2.5"
+  diamond: "M 0 -10 L 10 0 L 0 10 L -10 0 m 0 -5 L -5 0 L 0 5 L 5 0",
+  unknown: "M 0 0 O 0 0 10 O 0 0 -7 M 0 0 O 0 0 2.5"
 };
 
 var GLYPHS = {
@@ -142,19 +144,28 @@ function GlyphFor(iconName) {
   return "unknown";
 }
 
-// A circle of eight curves, within the current fill.
+// A circle of eight curves, within the current fill: clockwise on screen,
+// or the other way round when r is negative (a hole).
 function Circle(clip, x, y, r) {
+  var turn = 1;
+  if (r < 0) {
+    turn = -1;
+    r = -r;
+  }
   var k = r * 0.4142;
   var d = r * 0.7071;
+  var ky = k * turn;
+  var dy = d * turn;
+  var ry = r * turn;
   clip.moveTo(x + r, y);
-  clip.curveTo(x + r, y + k, x + d, y + d);
-  clip.curveTo(x + k, y + r, x, y + r);
-  clip.curveTo(x - k, y + r, x - d, y + d);
-  clip.curveTo(x - r, y + k, x - r, y);
-  clip.curveTo(x - r, y - k, x - d, y - d);
-  clip.curveTo(x - k, y - r, x, y - r);
-  clip.curveTo(x + k, y - r, x + d, y - d);
-  clip.curveTo(x + r, y - k, x + r, y);
+  clip.curveTo(x + r, y + ky, x + d, y + dy);
+  clip.curveTo(x + k, y + ry, x, y + ry);
+  clip.curveTo(x - k, y + ry, x - d, y + dy);
+  clip.curveTo(x - r, y + ky, x - r, y);
+  clip.curveTo(x - r, y - ky, x - d, y - dy);
+  clip.curveTo(x - k, y - ry, x, y - ry);
+  clip.curveTo(x + k, y - ry, x + d, y - dy);
+  clip.curveTo(x + r, y - ky, x + r, y);
 }
 
 // Draws a glyph into an empty clip centred on the icon's middle.
