@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace gd {
 
@@ -12,7 +13,11 @@ void* GameHeapModel::Allocate(std::size_t size) {
     ++failures_;
     return nullptr;
   }
-  void* block = std::calloc(1, size == 0 ? 1 : size);
+  // The game's heaps hand out memory as they find it, never cleared: a fresh
+  // block holds a pattern, so that a field the plug-in forgets to set reads
+  // as garbage in every test rather than as a lucky zero.
+  void* block = std::malloc(size == 0 ? 1 : size);
+  if (block != nullptr) std::memset(block, kFreshByte, size);
   if (block != nullptr && !live_.Add(block, size)) {
     // The C heap aligns every block to 16 bytes on the platforms we build for.
     std::fprintf(stderr, "game double: a heap block at %p is not 16-byte aligned\n", block);
@@ -23,7 +28,10 @@ void* GameHeapModel::Allocate(std::size_t size) {
 
 bool GameHeapModel::Release(void* memory) {
   std::lock_guard<std::mutex> lock(mutex_);
+  const std::size_t size = live_.SizeOf(memory);
   if (!live_.Remove(memory)) return false;
+  // Whatever still reads the block after its release reads another pattern.
+  std::memset(memory, kReleasedByte, size);
   std::free(memory);
   return true;
 }
@@ -56,6 +64,11 @@ std::uint64_t GameHeapModel::Failures() const {
 bool GameHeapModel::IsLive(const void* memory) const {
   std::lock_guard<std::mutex> lock(mutex_);
   return live_.Contains(memory);
+}
+
+std::size_t GameHeapModel::SizeOf(const void* memory) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return live_.SizeOf(memory);
 }
 
 std::size_t GameHeapModel::LiveBytes() const {

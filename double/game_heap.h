@@ -10,6 +10,10 @@
 
 namespace gd {
 
+// What fresh and released blocks are filled with.
+inline constexpr unsigned char kFreshByte = 0xCD;
+inline constexpr unsigned char kReleasedByte = 0xDD;
+
 class GameHeapModel {
  public:
   void* Allocate(std::size_t size);
@@ -25,6 +29,8 @@ class GameHeapModel {
   std::uint64_t Allocations() const;
   std::uint64_t Failures() const;
   bool IsLive(const void* memory) const;
+  // The size a live block was asked with; 0 when it is not a live block.
+  std::size_t SizeOf(const void* memory) const;
 
   ~GameHeapModel();
 
