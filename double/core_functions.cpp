@@ -32,8 +32,15 @@ void GameHeapRelease(void* heap, void* memory, bool aligned) {
 }
 GD_REGISTER_STUB(off::kGameHeapRelease, GameHeapRelease);
 
+// The game's pool reads the text and writes the handle: both must be there.
 BSFixedString* InternString(BSFixedString* out, const char* text) {
-  out->text = World::Active().strings().Intern(text == nullptr ? "" : text);
+  World& world = World::Active();
+  if (out == nullptr || text == nullptr) {
+    world.Violation("InternString (+0xC28C50) expects (out InternedString, text), neither null");
+    if (out != nullptr) out->text = world.strings().Intern("");
+    return out;
+  }
+  out->text = world.strings().Intern(text);
   return out;
 }
 GD_REGISTER_STUB(off::kInternString, InternString);

@@ -157,6 +157,7 @@ std::size_t FreezeSinks::Add(const FreezeSinkSpec& spec) {
   sink->object.vtbl = TableFor(spec).table;
   sink->index = sinks_.size();
   sink->result = spec.result;
+  world_.MarkOthersSink(&sink->object);
   sinks_.push_back(std::move(sink));
   return sinks_.size() - 1;
 }

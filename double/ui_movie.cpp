@@ -142,6 +142,8 @@ std::uint64_t UiWorld::LiveManagedValues() const {
 void UiWorld::ForgetHistory() {
   invokes_.clear();
   invokes_.shrink_to_fit();
+  answers_.clear();
+  answers_.shrink_to_fit();
   for (auto it = arrays_.begin(); it != arrays_.end();) {
     it = it->second->references == 0 ? arrays_.erase(it) : std::next(it);
   }

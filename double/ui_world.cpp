@@ -16,6 +16,8 @@ namespace {
 constexpr std::uint32_t kMessageShow = 1;
 constexpr std::uint32_t kMessageHide = 3;
 constexpr std::uint32_t kFreeFlag = 1;
+constexpr std::uint32_t kMessageNotHandled = 2;
+constexpr std::uint32_t kNoInputContext = 0x12;
 constexpr std::uint32_t kPausesGameFlag = 0x1;   // counted at manager +0x160
 constexpr std::uint32_t kItemMenuFlag = 0x4000;  // counted at manager +0x170
 
@@ -50,6 +52,8 @@ UiWorld::UiWorld(World& world) : world_(world) {
   actionSource_ = std::make_unique<BSTEventSource>();
   std::memset(inputSource_.get(), 0, sizeof(BSTEventSource));
   std::memset(actionSource_.get(), 0, sizeof(BSTEventSource));
+  world.NameSource(*inputSource_, "input event source (+0x2F4C7A8)");
+  world.NameSource(*actionSource_, "action event source (dispatcher 3)");
   otherActor_.assign(0x300, 0);
 }
 
@@ -61,7 +65,10 @@ UiWorld::~UiWorld() {
   for (const OpenEntry& menu : open_) {
     if (!menu.fromFactory) delete menu.menu;  // the plug-in's menus go with the movie heap
   }
+  world_.ForgetSource(*inputSource_);
+  world_.ForgetSource(*actionSource_);
   if (manager_ != nullptr) {
+    world_.ForgetSource(manager_->openCloseSource);
     std::free(manager_->openCloseSource.sinks);
     std::free(manager_);
   }
@@ -86,6 +93,7 @@ void UiWorld::Create(const UiOptions& options) {
     manager_->tableCapacity = capacity;
     manager_->tableFree = capacity;
     *image.At<MenuManagerObj*>(off::kMenuManagerPtr) = manager_;
+    world_.NameSource(manager_->openCloseSource, "menu open/close source (menu manager +0x8)");
     // The game knows its own menus from the start.
     InsertEntry(strings.Intern(options.triggerMenu.c_str()));
     InsertEntry(strings.Intern(options.blockingMenu.c_str()));
@@ -189,11 +197,46 @@ MenuObj* UiWorld::MakeOwnMenu(std::uint32_t flags) {
   return menu;
 }
 
+// The game reads a menu's answer to learn whether the message was handled:
+// 0 handled, 1 ignored, 2 not handled; it knows no other.
+std::uint32_t UiWorld::Deliver(MenuObj* menu, bool fromFactory, const char* name, std::uint32_t type, void* data) {
+  UiMessage message{{name}, type, 0, data, 0, {}};
+  const std::uint32_t answer = menu->vtbl->processMessage(menu, &message);
+  if (!fromFactory) return answer;
+  answers_.push_back({name, type, answer});
+  if (answer > kMessageNotHandled) {
+    world_.Violation("menu slot 4 of \"" + std::string(name) + "\" answered " + std::to_string(answer) +
+                     " to message type " + std::to_string(type) + " (0 handled, 1 ignored, 2 not handled)");
+  }
+  return answer;
+}
+
+std::optional<std::uint32_t> UiWorld::MessageMenu(const std::string& name, std::uint32_t type, void* data) {
+  for (const OpenEntry& open : open_) {
+    if (name == open.name) return Deliver(open.menu, open.fromFactory, open.name, type, data);
+  }
+  return std::nullopt;
+}
+
+// What the game reads of a menu its factory made, before it shows it.
+void UiWorld::CheckNewMenu(const MenuObj* menu) {
+  if (menu->refCount != 1) {
+    world_.Violation("a new menu's reference count (+0x08) is " + std::to_string(menu->refCount) + ", not 1");
+  }
+  if (menu->view != nullptr && !IsView(menu->view)) {
+    world_.Violation("a new menu's movie view (+0x10) is not a view the movie manager made");
+  }
+  if (menu->context > kNoInputContext) {
+    world_.Violation("a new menu's input context (+0x20) is " + std::to_string(menu->context) +
+                     ": the game indexes its input contexts with it, 0x12 meaning none");
+  }
+  if (menu->field28 != 0) world_.Violation("a new menu's field +0x28 is not 0");
+}
+
 void UiWorld::Show(const char* name) {
   for (const OpenEntry& open : open_) {
     if (open.name != name) continue;
-    UiMessage message{{name}, kMessageShow, 0, nullptr, 0, {}};
-    open.menu->vtbl->processMessage(open.menu, &message);
+    Deliver(open.menu, open.fromFactory, name, kMessageShow, nullptr);
     return;
   }
   if (manager_ == nullptr) return;
@@ -205,6 +248,7 @@ void UiWorld::Show(const char* name) {
     if (menu == nullptr) return;  // the game shows nothing
     fromFactory = true;
     if (!movieHeapModel_.IsLive(menu)) world_.Violation("a menu made by its factory does not live on the movie heap");
+    CheckNewMenu(menu);
   } else {
     auto flags = ownFlags_.find(name);
     menu = MakeOwnMenu(flags != ownFlags_.end() ? flags->second : 0);
@@ -212,8 +256,7 @@ void UiWorld::Show(const char* name) {
   }
   FindEntry(name)->menu = menu;
 
-  UiMessage message{{name}, kMessageShow, 0, nullptr, 0, {}};
-  menu->vtbl->processMessage(menu, &message);
+  Deliver(menu, fromFactory, name, kMessageShow, nullptr);
   open_.push_back({name, menu, fromFactory});
   CountMenu(menu->flags, +1);
 
@@ -230,13 +273,14 @@ void UiWorld::Hide(const char* name) {
   auto it = std::find_if(open_.begin(), open_.end(), [&](const OpenEntry& m) { return m.name == name; });
   if (it == open_.end()) return;
   const OpenEntry open = *it;
-  UiMessage message{{name}, kMessageHide, 0, nullptr, 0, {}};
-  open.menu->vtbl->processMessage(open.menu, &message);
+  Deliver(open.menu, open.fromFactory, name, kMessageHide, nullptr);
   open_.erase(std::find_if(open_.begin(), open_.end(), [&](const OpenEntry& m) { return m.name == name; }));
   CountMenu(open.menu->flags, -1);
   RaiseOpenClose(name, false);
 
   if (MenuTableEntry* entry = FindEntry(name)) entry->menu = nullptr;
+  const auto* begin = reinterpret_cast<const std::uint8_t*>(open.menu);
+  const std::size_t size = open.fromFactory ? movieHeapModel_.SizeOf(open.menu) : 0;
   destroying_ = open.menu;
   destroyNoted_ = false;
   open.menu->vtbl->destroy(open.menu, kFreeFlag);
@@ -244,6 +288,10 @@ void UiWorld::Hide(const char* name) {
   if (open.fromFactory) {
     if (!destroyNoted_) world_.Violation("destroying a menu did not run MenuBaseDestroy");
     if (movieHeapModel_.IsLive(open.menu)) world_.Violation("a destroyed menu's memory stayed on the movie heap");
+    // The game would call into freed memory at the source's next event.
+    for (const std::string& source : world_.SinksInside(begin, begin + size)) {
+      world_.Violation("a sink inside the destroyed menu is still registered on the " + source);
+    }
   }
 }
 

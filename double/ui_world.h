@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,6 +49,13 @@ struct InputSpec {
   std::uint32_t keyCode = 0;
   float value = 1.0f;
   float heldSeconds = 0.0f;
+};
+
+// A menu's answer (slot 4) to one message the game gave it.
+struct MessageAnswer {
+  std::string menu;
+  std::uint32_t type = 0;    // 1 show, 3 hide, 6 movie event, ...
+  std::uint32_t answer = 0;  // 0 handled, 1 ignored, 2 not handled
 };
 
 inline constexpr const char* kWidgetMenuName = "Durability Menu";
@@ -89,6 +97,11 @@ class UiWorld : public WorldComponent {
   MenuObj* OpenMenuObject(const std::string& name) const;
   std::vector<std::string> OpenMenuNames() const;
   std::uint64_t frameCount() const { return frames_; }
+  // Hands an open menu a message now, as the queue would, and returns its
+  // answer; a menu that is not open answers nothing (nullopt).
+  std::optional<std::uint32_t> MessageMenu(const std::string& name, std::uint32_t type, void* data = nullptr);
+  // Every answer of the plug-in's menus, in order.
+  const std::vector<MessageAnswer>& messageAnswers() const { return answers_; }
 
   // The menu table, as the game keeps it in the manager.
   MenuTableEntry* FindEntry(const char* internedName) const;
@@ -168,6 +181,8 @@ class UiWorld : public WorldComponent {
   static void* const* MovieViewTable();
   void RegisterInputTypes();
   void ProcessQueue();
+  std::uint32_t Deliver(MenuObj* menu, bool fromFactory, const char* name, std::uint32_t type, void* data);
+  void CheckNewMenu(const MenuObj* menu);
   void Show(const char* name);
   void Hide(const char* name);
   void RaiseOpenClose(const char* name, bool opening);
@@ -196,6 +211,7 @@ class UiWorld : public WorldComponent {
   std::vector<std::function<void()>> whenCreated_;
   std::map<const char*, std::uint32_t> ownFlags_;  // flags of the game's own menus by name
   std::uint64_t frames_ = 0;
+  std::vector<MessageAnswer> answers_;
   std::uint64_t baseDestroyCalls_ = 0;
   MenuObj* destroying_ = nullptr;
   bool destroyNoted_ = false;

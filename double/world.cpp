@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <stdexcept>
 
 namespace gd {
@@ -27,6 +29,8 @@ World::World(ImageRegion region) : serial_(++worldsMade), region_(std::move(regi
   scriptSources_ = std::make_unique<ScriptEventSourceHolder>();
   std::memset(scriptSources_.get(), 0, sizeof(ScriptEventSourceHolder));
   InstallImage();
+  NameSource(UpdateSource(), "update event source (+0x2F4F028)");
+  NameSource(HitSource(), "hit event source (ScriptEventSources +0x5D8)");
 }
 
 World::~World() {
@@ -59,12 +63,25 @@ void World::End() {
   for (auto& component : components_) component->AtEnd();
 }
 
-void World::AttachSink(BSTEventSource& source, EventSinkObj* sink) {
-  SpinLockGuard guard(source.lock);
-  if (source.notifying != 0) {
-    pending_[&source].add.push_back(sink);
-    return;
-  }
+namespace {
+
+template <class Sinks>
+void EraseSink(Sinks& sinks, const EventSinkObj* sink) {
+  const auto it = std::find(sinks.begin(), sinks.end(), sink);
+  if (it != sinks.end()) sinks.erase(it);
+}
+
+template <class Sinks>
+bool HasSink(const Sinks& sinks, const EventSinkObj* sink) {
+  return std::find(sinks.begin(), sinks.end(), sink) != sinks.end();
+}
+
+constexpr std::uint32_t kContinue = 0;
+constexpr std::uint32_t kStop = 1;
+
+}  // namespace
+
+void World::AddNow(BSTEventSource& source, EventSinkObj* sink) {
   for (std::uint32_t i = 0; i < source.size; ++i) {
     if (source.sinks[i] == sink) return;  // already registered: nothing
   }
@@ -78,12 +95,7 @@ void World::AttachSink(BSTEventSource& source, EventSinkObj* sink) {
   source.sinks[source.size++] = sink;
 }
 
-void World::DetachSink(BSTEventSource& source, EventSinkObj* sink) {
-  SpinLockGuard guard(source.lock);
-  if (source.notifying != 0) {
-    pending_[&source].remove.push_back(sink);
-    return;
-  }
+void World::RemoveNow(BSTEventSource& source, EventSinkObj* sink) {
   for (std::uint32_t i = 0; i < source.size; ++i) {
     if (source.sinks[i] == sink) {
       std::memmove(&source.sinks[i], &source.sinks[i + 1], (source.size - i - 1) * sizeof(EventSinkObj*));
@@ -93,24 +105,111 @@ void World::DetachSink(BSTEventSource& source, EventSinkObj* sink) {
   }
 }
 
-void World::Dispatch(BSTEventSource& source, const void* event) {
-  {
-    SpinLockGuard guard(source.lock);
-    const std::uint8_t wasNotifying = source.notifying;
-    source.notifying = 1;
-    for (std::uint32_t i = 0; i < source.size; ++i) {
-      EventSinkObj* sink = source.sinks[i];
-      sink->vtbl->receive(sink, event, &source);
-    }
-    source.notifying = wasNotifying;
+void World::AttachSink(BSTEventSource& source, EventSinkObj* sink) {
+  SpinLockGuard guard(source.lock);
+  std::lock_guard<std::mutex> lock(pendingMutex_);
+  PendingChanges& pending = pending_[&source];
+  if (source.notifying != 0) {
+    if (!HasSink(pending.add, sink)) pending.add.push_back(sink);
+  } else {
+    AddNow(source, sink);
   }
-  if (source.notifying != 0) return;
+  EraseSink(pending.remove, sink);
+}
+
+void World::DetachSink(BSTEventSource& source, EventSinkObj* sink) {
+  SpinLockGuard guard(source.lock);
+  std::lock_guard<std::mutex> lock(pendingMutex_);
+  PendingChanges& pending = pending_[&source];
+  if (source.notifying != 0) {
+    if (!HasSink(pending.remove, sink)) pending.remove.push_back(sink);
+  } else {
+    RemoveNow(source, sink);
+  }
+  EraseSink(pending.add, sink);
+}
+
+void World::ApplyPendingAdds(BSTEventSource& source) {
+  std::lock_guard<std::mutex> lock(pendingMutex_);
   auto it = pending_.find(&source);
   if (it == pending_.end()) return;
-  PendingChanges changes = std::move(it->second);
-  pending_.erase(it);
-  for (EventSinkObj* sink : changes.add) AttachSink(source, sink);
-  for (EventSinkObj* sink : changes.remove) DetachSink(source, sink);
+  std::vector<EventSinkObj*> adds = std::move(it->second.add);
+  it->second.add.clear();
+  for (EventSinkObj* sink : adds) AddNow(source, sink);
+}
+
+void World::ApplyPendingRemovals(BSTEventSource& source) {
+  std::lock_guard<std::mutex> lock(pendingMutex_);
+  auto it = pending_.find(&source);
+  if (it == pending_.end()) return;
+  std::vector<EventSinkObj*> removals = std::move(it->second.remove);
+  it->second.remove.clear();
+  for (EventSinkObj* sink : removals) RemoveNow(source, sink);
+}
+
+void World::Dispatch(BSTEventSource& source, const void* event) {
+  SpinLockGuard guard(source.lock);
+  const std::uint8_t wasNotifying = source.notifying;
+  source.notifying = 1;
+  if (wasNotifying == 0) ApplyPendingAdds(source);
+  for (std::uint32_t i = 0; i < source.size; ++i) {
+    EventSinkObj* sink = source.sinks[i];
+    const std::uint32_t result = sink->vtbl->receive(sink, event, &source);
+    if (result != kContinue && othersSinks_.count(sink) == 0) {
+      Violation("sink " + std::to_string(i) + " of the " + SourceName(source) + " answered " +
+                std::to_string(result) + " to an event (slot 1 must return 0, continue; 1 stops the delivery)");
+    }
+    if (result == kStop) break;
+  }
+  if (wasNotifying == 0) ApplyPendingRemovals(source);
+  source.notifying = wasNotifying;
+}
+
+void World::NameSource(const BSTEventSource& source, std::string name) { sourceNames_[&source] = std::move(name); }
+
+void World::ForgetSource(const BSTEventSource& source) {
+  sourceNames_.erase(&source);
+  std::lock_guard<std::mutex> lock(pendingMutex_);
+  pending_.erase(&source);
+}
+
+std::string World::SourceName(const BSTEventSource& source) const {
+  const auto it = sourceNames_.find(&source);
+  return it != sourceNames_.end() ? it->second : "event source at " + std::to_string(reinterpret_cast<std::uintptr_t>(&source));
+}
+
+void World::MarkOthersSink(const EventSinkObj* sink) { othersSinks_.insert(sink); }
+
+bool World::HoldsSink(const BSTEventSource& source, const EventSinkObj* sink) const {
+  std::lock_guard<std::mutex> lock(pendingMutex_);
+  return HoldsSinkLocked(source, sink);
+}
+
+bool World::HoldsSinkLocked(const BSTEventSource& source, const EventSinkObj* sink) const {
+  const auto it = pending_.find(&source);
+  for (std::uint32_t i = 0; i < source.size; ++i) {
+    if (source.sinks[i] == sink) return it == pending_.end() || !HasSink(it->second.remove, sink);
+  }
+  return it != pending_.end() && HasSink(it->second.add, sink);
+}
+
+std::vector<std::string> World::SinksInside(const void* begin, const void* end) const {
+  const auto inside = [&](const void* sink) {
+    return std::less_equal<const void*>()(begin, sink) && std::less<const void*>()(sink, end);
+  };
+  std::lock_guard<std::mutex> lock(pendingMutex_);
+  std::vector<std::string> found;
+  for (const auto& [source, name] : sourceNames_) {
+    for (std::uint32_t i = 0; i < source->size; ++i) {
+      if (inside(source->sinks[i]) && HoldsSinkLocked(*source, source->sinks[i])) found.push_back(name);
+    }
+    const auto it = pending_.find(source);
+    if (it == pending_.end()) continue;
+    for (const EventSinkObj* sink : it->second.add) {
+      if (inside(sink)) found.push_back(name + " (waiting to be added)");
+    }
+  }
+  return found;
 }
 
 }  // namespace gd

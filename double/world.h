@@ -8,9 +8,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <typeindex>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -77,11 +79,27 @@ class World {
   BSTEventSource& UpdateSource();
   BSTEventSource& HitSource();
   ScriptEventSourceHolder& ScriptSources() { return *scriptSources_; }
+  // As the game's event source: adding a sink already there does nothing;
+  // during a dispatch an addition waits for the next dispatch and a removal
+  // for the end of this one, and each cancels a waiting one of the other.
   void AttachSink(BSTEventSource& source, EventSinkObj* sink);
   void DetachSink(BSTEventSource& source, EventSinkObj* sink);
-  // Delivers one event to every sink, as the game does: under the source's
-  // lock; sinks added or removed meanwhile take effect afterwards.
+  // Delivers one event to every sink in order, under the source's lock, as
+  // the game does: a sink answering 1 (stop) ends the delivery there. A sink
+  // of the plug-in must answer 0 (continue) to every event.
   void Dispatch(BSTEventSource& source, const void* event);
+  // The name violations give the source ("update event source (+0x2F4F028)").
+  void NameSource(const BSTEventSource& source, std::string name);
+  void ForgetSource(const BSTEventSource& source);
+  std::string SourceName(const BSTEventSource& source) const;
+  // A sink another module owns (the physics plug-in's, a test's recorder):
+  // its answers are its own, not the plug-in's.
+  void MarkOthersSink(const EventSinkObj* sink);
+  // Whether the source holds the sink now or will once its dispatch ends.
+  bool HoldsSink(const BSTEventSource& source, const EventSinkObj* sink) const;
+  // Sinks lying in [begin, end) that a source holds or will hold: a sink
+  // left registered inside an object the game destroys.
+  std::vector<std::string> SinksInside(const void* begin, const void* end) const;
 
   // A call the game would not survive, or a broken contract: recorded so that
   // tests and scenarios fail on it.
@@ -102,7 +120,17 @@ class World {
     std::vector<EventSinkObj*> add;
     std::vector<EventSinkObj*> remove;
   };
-  std::unordered_map<BSTEventSource*, PendingChanges> pending_;
+  void ApplyPendingAdds(BSTEventSource& source);
+  void ApplyPendingRemovals(BSTEventSource& source);
+  void AddNow(BSTEventSource& source, EventSinkObj* sink);
+  void RemoveNow(BSTEventSource& source, EventSinkObj* sink);
+  bool HoldsSinkLocked(const BSTEventSource& source, const EventSinkObj* sink) const;
+  // Sources are dispatched from several threads: the waiting changes of all
+  // of them share this table.
+  mutable std::mutex pendingMutex_;
+  std::unordered_map<const BSTEventSource*, PendingChanges> pending_;
+  std::unordered_map<const BSTEventSource*, std::string> sourceNames_;
+  std::unordered_set<const EventSinkObj*> othersSinks_;
   std::vector<std::string> violations_;
   std::unordered_map<std::type_index, std::size_t> componentIndex_;
   std::vector<std::unique_ptr<WorldComponent>> components_;

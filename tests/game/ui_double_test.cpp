@@ -86,26 +86,62 @@ TEST_F(UiDoubleTest, HashAndOpenQueryRejectNamesPassedTheWrongWay) {
 }
 
 TEST_F(UiDoubleTest, OpenAndCloseRaiseEventsAndKeepTheCounters) {
+  // A recorder answers what the test asks of it and may, on its first event,
+  // remove itself or add another sink, as the plug-in's sinks do.
   struct Recorder {
     const gd::EventSinkVtbl* vtbl;
+    gd::World* world;
+    std::uint32_t answer = 0;
+    bool removeSelf = false;
+    Recorder* add = nullptr;
     std::vector<std::pair<std::string, bool>> seen;
   };
   static const gd::EventSinkVtbl table = {
-      nullptr, [](gd::EventSinkObj* self, const void* event, void*) -> std::uint32_t {
+      nullptr, [](gd::EventSinkObj* self, const void* event, void* source) -> std::uint32_t {
         auto* e = static_cast<const gd::MenuOpenCloseEventRec*>(event);
-        reinterpret_cast<Recorder*>(self)->seen.emplace_back(e->menuName.text, e->opening != 0);
-        return 0;
+        auto* recorder = reinterpret_cast<Recorder*>(self);
+        auto& from = *static_cast<gd::BSTEventSource*>(source);
+        recorder->seen.emplace_back(e->menuName.text, e->opening != 0);
+        if (recorder->removeSelf) recorder->world->DetachSink(from, self);
+        if (recorder->add != nullptr) recorder->world->AttachSink(from, reinterpret_cast<gd::EventSinkObj*>(recorder->add));
+        recorder->removeSelf = false;
+        recorder->add = nullptr;
+        return recorder->answer;
       }};
-  Recorder recorder{&table, {}};
-  world_.AttachSink(ui().manager()->openCloseSource, reinterpret_cast<gd::EventSinkObj*>(&recorder));
+  gd::BSTEventSource& source = ui().manager()->openCloseSource;
+  Recorder recorder{&table, &world_, 0, false, nullptr, {}};
+  Recorder leaving{&table, &world_, 0, true, nullptr, {}};
+  Recorder late{&table, &world_, 0, false, nullptr, {}};
+  leaving.add = &late;
+  world_.AttachSink(source, reinterpret_cast<gd::EventSinkObj*>(&leaving));
+  world_.AttachSink(source, reinterpret_cast<gd::EventSinkObj*>(&recorder));
+  world_.AttachSink(source, reinterpret_cast<gd::EventSinkObj*>(&recorder));  // already there: nothing
   ui().OpenMenu("Inventory Menu", 0x4001);
   EXPECT_EQ(ui().manager()->pausingMenus, 1u);
   EXPECT_EQ(ui().manager()->itemMenus, 1u);
+  // The sink that left is gone after the event; the one it added waits for
+  // the next event.
+  EXPECT_EQ(source.size, 1u);
+  EXPECT_TRUE(world_.HoldsSink(source, reinterpret_cast<gd::EventSinkObj*>(&late)));
   ui().CloseMenu("Inventory Menu");
   EXPECT_EQ(ui().manager()->pausingMenus, 0u);
   EXPECT_EQ(ui().manager()->itemMenus, 0u);
-  const std::vector<std::pair<std::string, bool>> expected = {{"Inventory Menu", true}, {"Inventory Menu", false}};
-  EXPECT_EQ(recorder.seen, expected);
+  const std::vector<std::pair<std::string, bool>> both = {{"Inventory Menu", true}, {"Inventory Menu", false}};
+  const std::vector<std::pair<std::string, bool>> opening = {{"Inventory Menu", true}};
+  const std::vector<std::pair<std::string, bool>> closing = {{"Inventory Menu", false}};
+  EXPECT_EQ(recorder.seen, both);
+  EXPECT_EQ(leaving.seen, opening);
+  EXPECT_EQ(late.seen, closing);
+
+  // An answer of 1 stops the delivery; a sink of the plug-in answering
+  // anything but 0 breaks the contract.
+  recorder.answer = 1;
+  ui().OpenMenu("Main Menu", 0);
+  EXPECT_EQ(late.seen, closing);
+  EXPECT_EQ(TakeViolations().size(), 1u);
+  world_.MarkOthersSink(reinterpret_cast<gd::EventSinkObj*>(&recorder));
+  ui().CloseMenu("Main Menu");
+  EXPECT_TRUE(TakeViolations().empty()) << "another module's sink answers what it likes";
 }
 
 TEST_F(UiDoubleTest, ManagedValuesCountRetainsAndDropsAndReportDoubleDrops) {

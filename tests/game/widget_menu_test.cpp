@@ -15,6 +15,14 @@ std::vector<double> Numbers(const gd::RecordedInvoke& invoke) {
   return numbers;
 }
 
+// The widget's answers to its messages, as (message type, answer) pairs.
+using Answers = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+Answers AnswersOf(const gd::UiWorld& ui) {
+  Answers answers;
+  for (const gd::MessageAnswer& answer : ui.messageAnswers()) answers.emplace_back(answer.type, answer.answer);
+  return answers;
+}
+
 TEST_F(WidgetMenu, OpensWhenASaveHasLoadedAndSetsUpTheMovieWithTheDefaults) {
   StartWidget();
   EXPECT_FALSE(WidgetOpen());
@@ -27,6 +35,7 @@ TEST_F(WidgetMenu, OpensWhenASaveHasLoadedAndSetsUpTheMovieWithTheDefaults) {
   ASSERT_EQ(setup->args.size(), 4u);
   for (const gd::RecordedValue& value : setup->args) EXPECT_EQ(value.type, gd::kValueNumber);
   EXPECT_EQ(Numbers(*setup), (std::vector<double>{0.03, 0.73, 100.0, 8.0}));
+  EXPECT_EQ(AnswersOf(ui()), (Answers{{1, 0}})) << "the open message is handled";
 }
 
 TEST_F(WidgetMenu, SetupFollowsTheWidgetSettings) {
@@ -72,12 +81,14 @@ TEST_F(WidgetMenu, MovieThatFailsToLoadLeavesTheMenuInertButCounting) {
   EXPECT_EQ(menu->flags, 0u);
   ui().Frames(30);
   EXPECT_EQ(ui().invokes().size(), 0u);
+  EXPECT_EQ(ui().MessageMenu(gd::kWidgetMenuName, 3), 2u) << "without a movie nothing is handled";
   const std::vector<std::string> log = ReadLog();
   EXPECT_EQ(std::count(log.begin(), log.end(), "loaded Inteface/DurabilityMenu.swf"), 0);
   // Never marked open: a later save-load posts another open request, which
   // the game routes to the open menu again.
   ui().CloseMenu(gd::kWidgetMenuName);
   EXPECT_EQ(ui().movieHeapModel().LiveBlocks(), 0u);
+  EXPECT_EQ(AnswersOf(ui()), (Answers{{1, 2}, {3, 2}, {3, 2}}));
 }
 
 TEST_F(WidgetMenu, ContentUpdateRunsOnEveryEleventhFrameCall) {
@@ -147,11 +158,18 @@ TEST_F(WidgetMenu, ClosingArmsTheNextOpeningAndSecondOpenRequestsAreIgnored) {
   ASSERT_TRUE(WidgetOpen());
   ui().OpenMenu(gd::kWidgetMenuName, 0);  // a second open message to the open menu
   EXPECT_EQ(ui().InvokeCount("_root.widget.Setup"), 1u);
+  // Messages other than opening and closing are left to the game.
+  std::uint64_t movieEvent[3] = {0, 0, 0x1234};
+  for (std::uint32_t type : {0u, 2u, 4u, 6u, 7u}) {
+    EXPECT_EQ(ui().MessageMenu(gd::kWidgetMenuName, type, movieEvent), 2u) << "type " << type;
+  }
+  EXPECT_EQ(ui().handledEvents(), 0u) << "a movie event is not handed to the movie";
   ui().CloseMenu(gd::kWidgetMenuName);
   EXPECT_FALSE(WidgetOpen());
   LoadSave();
   EXPECT_TRUE(WidgetOpen());
   EXPECT_EQ(ui().InvokeCount("_root.widget.Setup"), 2u);
+  EXPECT_EQ(AnswersOf(ui()), (Answers{{1, 0}, {1, 0}, {0, 2}, {2, 2}, {4, 2}, {6, 2}, {7, 2}, {3, 0}, {1, 0}}));
 }
 
 TEST_F(WidgetMenu, ThousandOpeningsAndClosingsLeaveEverythingBalanced) {
