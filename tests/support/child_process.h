@@ -11,6 +11,8 @@
 #include <functional>
 #include <string>
 
+#include "coverage_counts.h"
+
 namespace qmtest {
 
 struct ChildResult {
@@ -31,6 +33,7 @@ inline ChildResult RunInChild(const std::function<void()>& body) {
     ::dup2(pipeFds[1], STDOUT_FILENO);
     body();
     std::fflush(stdout);
+    SaveCoverageCounts();
     std::_Exit(0);
   }
   ::close(pipeFds[1]);
@@ -59,6 +62,7 @@ class HoldingChild {
     pid_ = ::fork();
     if (pid_ == 0) {
       const char state = setUp() ? 'y' : 'n';
+      SaveCoverageCounts();
       (void)!::write(ready[1], &state, 1);
       ::pause();
       std::_Exit(0);
