@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the native suite (GCC) with a brief run of the
-# benchmarks, the demo under valgrind, the HTML reports and the widget's
-# movie in a headless browser; the same suite under Address- and UndefinedBehaviorSanitizer
+# Runs every test: the native suite (GCC), a sample of mutants it must kill,
+# a brief run of the benchmarks, the demo under valgrind, the HTML reports and
+# the widget's movie in a headless browser; the same suite under Address- and UndefinedBehaviorSanitizer
 # (Clang); the concurrency tests under ThreadSanitizer; the Windows DLL under
 # Wine (its checks, every scenario, the trace comparison with the native run,
 # the profile parity corpus, the package); and the fuzzers for a bounded
@@ -18,6 +18,9 @@ stage "native build and tests (GCC 12)"
 cmake --preset linux -DQM_BUILD_BENCH=ON >/dev/null
 cmake --build --preset linux
 ctest --preset linux
+
+stage "mutation sample: 20 mutants chosen by the commit, on the native build"
+scripts/mutate.py --sample 20 --seed "$(git rev-parse HEAD 2>/dev/null || echo uncommitted)" --in-place build/linux
 
 stage "benchmarks, briefly: they still build and run"
 bench/run_benchmarks.sh build/linux --quick

@@ -1,0 +1,467 @@
+#!/usr/bin/python3
+"""Mutation testing of the plug-in's code in src/.
+
+Makes small faults in src/ one at a time (a comparison flipped, a logical or
+arithmetic operator swapped, a constant changed, a return value inverted, a
+statement deleted, a condition forced), rebuilds what the changed file feeds,
+runs the suite, and counts the mutants the suite kills. Prints the score per
+folder and every mutant that survived. A mutant that does not compile counts
+as killed by the compiler and is reported apart.
+
+A mutant is named by its file, its mutation, the text of its source line and
+its occurrence among mutants with the same three, so that the reviewed list
+of equivalent mutants (scripts/mutation-equivalents.tsv) keeps matching while
+the code around it changes.
+
+  scripts/mutate.py                    full run in build/mutation (a copy of
+                                       the tree; the checkout is left alone)
+  scripts/mutate.py --sample 20 --seed $(git rev-parse HEAD) --in-place build/linux
+                                       CI: 20 mutants chosen by the commit,
+                                       reusing the native build in place
+  scripts/mutate.py --list             the mutants, without running them
+
+Exit status: 0 when every surviving mutant is a listed equivalent one, 1 when
+one is not, 2 when the run cannot start (bad arguments, the unmutated suite
+fails).
+"""
+import argparse
+import hashlib
+import json
+import os
+import random
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+EQUIVALENTS = os.path.join("scripts", "mutation-equivalents.tsv")
+RESULTS = os.path.join(ROOT, "build", "mutation", "results.json")
+FOLDERS = ["src/plugin", "src/config", "src/engine", "src/widget", "src/platform"]
+# Builds only for Windows: nothing here can run it.
+EXCLUDED = {"src/platform/platform_windows.cpp"}
+# Volume tests: a million hits, the tuner's tables, a ten-megabyte file, a
+# thousand openings. They repeat what quicker tests check and would take most
+# of each mutant's time, so mutants are run without them.
+VOLUME_TESTS = "Soak|TenMegabyte|Thousand|thousand_openings|tools\\.tune\\.(table|report)"
+# The test programs and what they load or run; the benchmarks are left out.
+TARGETS = ["Quellmark", "platform_tests", "plugin_tests", "config_tests", "engine_tests", "widget_tests",
+           "game_tests", "engine_game_tests", "tools_tests", "qm", "qm-check-settings", "profile_dump"]
+
+
+class Mutant:
+    def __init__(self, path, start, end, replacement, op, line_no, line_text):
+        self.path, self.start, self.end, self.replacement = path, start, end, replacement
+        self.op, self.line_no, self.line_text = op, line_no, line_text
+        self.occurrence = 1
+
+    def key(self):
+        return (self.path, self.op, self.occurrence, self.line_text)
+
+    def describe(self):
+        return "%s:%d  %s  [%s #%d]" % (self.path, self.line_no, self.line_text, self.op, self.occurrence)
+
+
+HEX = "0123456789abcdefABCDEF"
+
+
+def code_mask(text):
+    """Marks which characters are code: not comments, literals or preprocessor lines."""
+    mask = bytearray(b"\x01" * len(text))
+    i, n = 0, len(text)
+    at_line_start = True
+    while i < n:
+        c = text[i]
+        if at_line_start and c == "#":
+            j = i
+            while j < n and (text[j] != "\n" or text[j - 1] == "\\"):
+                j += 1
+            mask[i:j] = b"\x00" * (j - i)
+            i = j
+            continue
+        if c == "\n":
+            at_line_start = True
+            i += 1
+            continue
+        if not c.isspace():
+            at_line_start = False
+        if text.startswith("//", i):
+            j = text.find("\n", i)
+            j = n if j < 0 else j
+            mask[i:j] = b"\x00" * (j - i)
+            i = j
+        elif text.startswith("/*", i):
+            j = text.find("*/", i + 2)
+            j = n if j < 0 else j + 2
+            mask[i:j] = b"\x00" * (j - i)
+            i = j
+        elif c == 'R' and text.startswith('R"', i) and (i == 0 or not (text[i - 1].isalnum() or text[i - 1] == "_")):
+            delim = text[i + 2:text.find("(", i)]
+            j = text.find(")" + delim + '"', i)
+            j = n if j < 0 else j + len(delim) + 2
+            mask[i:j] = b"\x00" * (j - i)
+            i = j
+        elif c in "\"'" and not (c == "'" and 0 < i < n - 1 and text[i - 1] in HEX and text[i + 1] in HEX):
+            j = i + 1
+            while j < n and text[j] != c:
+                j += 2 if text[j] == "\\" else 1
+            j += 1
+            mask[i:j] = b"\x00" * (j - i)
+            i = j
+        else:
+            i += 1
+    return mask
+
+
+def matching_paren(text, mask, open_at):
+    depth = 0
+    for j in range(open_at, len(text)):
+        if not mask[j]:
+            continue
+        if text[j] == "(":
+            depth += 1
+        elif text[j] == ")":
+            depth -= 1
+            if depth == 0:
+                return j
+    return -1
+
+
+RELATIONAL = {"<": "<=", "<=": "<", ">": ">=", ">=": ">", "==": "!=", "!=": "=="}
+ARITHMETIC = {"+": "-", "-": "+", "*": "/", "/": "*", "%": "*", "&": "|", "|": "&", "^": "|",
+              "<<": ">>", ">>": "<<", "+=": "-=", "-=": "+=", "|=": "&=", "&=": "|="}
+LOGICAL = {"&&": "||", "||": "&&"}
+DECLARATION_START = re.compile(r"^(const|constexpr|static|auto|unsigned|signed|int|bool|char|float|double|void|"
+                               r"std::\w+|u?int\d+_t|size_t|using|typedef|return|case|default|template|"
+                               r"namespace|class|struct|enum|public|private|protected|friend|else|do)\b")
+STATEMENT = re.compile(r"^[\w:.>\-\[\]()*]+?(\s*(=|\+=|-=|\*=|/=|\|=|&=|<<=|>>=)\s|\(|\+\+|--)")
+
+
+def find_mutants(path, text):
+    mask = code_mask(text)
+    line_starts = [0] + [m.end() for m in re.finditer("\n", text)]
+    lines = text.split("\n")
+    mutants = []
+
+    def line_of(pos):
+        lo, hi = 0, len(line_starts) - 1
+        while lo < hi:
+            mid = (lo + hi + 1) // 2
+            if line_starts[mid] <= pos:
+                lo = mid
+            else:
+                hi = mid - 1
+        return lo
+
+    def add(start, end, replacement, op):
+        if not all(mask[start:end]):
+            return
+        ln = line_of(start)
+        if "static_assert" in lines[ln]:
+            return  # checked by the compiler already
+        mutants.append(Mutant(path, start, end, replacement, op, ln + 1, " ".join(lines[ln].split())))
+
+    # Binary operators written with a space either side, as the code is formatted;
+    # this keeps template brackets, pointers and references out.
+    for m in re.finditer(r"(?<=\s)(<<=|>>=|<=|>=|==|!=|&&|\|\||<<|>>|\+=|-=|\|=|&=|[<>+\-*/%&|^])(?=\s)", text):
+        token = m.group(1)
+        if token in RELATIONAL:
+            add(m.start(1), m.end(1), RELATIONAL[token], "relational %s -> %s" % (token, RELATIONAL[token]))
+        elif token in LOGICAL:
+            add(m.start(1), m.end(1), LOGICAL[token], "logical %s -> %s" % (token, LOGICAL[token]))
+        elif token in ARITHMETIC:
+            add(m.start(1), m.end(1), ARITHMETIC[token], "arithmetic %s -> %s" % (token, ARITHMETIC[token]))
+    # A negation dropped.
+    for m in re.finditer(r"(?<![\w)\]!=<>&|])!(?=[\w(*])", text):
+        add(m.start(), m.end(), "", "logical ! removed")
+    # Constants: integers and decimals, not parts of names.
+    for m in re.finditer(r"(?<![\w.])(0[xX][0-9A-Fa-f']+|\d[\d']*(\.\d*)?([eE][+-]?\d+)?)([uUlLfF]*)(?![\w.])", text):
+        number, suffix = m.group(1), m.group(4)
+        if number.lower().startswith("0x"):
+            value = int(number.replace("'", ""), 16)
+            new = "0x%X" % (value + 1)
+        elif m.group(2) or m.group(3):
+            new = repr(float(number.replace("'", "")) + 1.0)
+        else:
+            value = int(number.replace("'", ""))
+            new = "1" if value == 0 else "0" if value == 1 else str(value + 1)
+        add(m.start(), m.end(), new + suffix, "constant %s -> %s" % (number + suffix, new + suffix))
+    # Return values inverted.
+    for m in re.finditer(r"\breturn (true|false);", text):
+        new = "false" if m.group(1) == "true" else "true"
+        add(m.start(1), m.end(1), new, "return %s -> %s" % (m.group(1), new))
+    # Conditions forced either way (not those that declare a name).
+    for m in re.finditer(r"\bif \(", text):
+        if not mask[m.start()]:
+            continue
+        close = matching_paren(text, mask, m.end() - 1)
+        if close < 0:
+            continue
+        condition = text[m.end():close]
+        if ";" in condition or re.search(r"(?<![=!<>])=(?!=)", condition):
+            continue
+        add(m.end(), close, "true", "condition forced true")
+        add(m.end(), close, "false", "condition forced false")
+    # Whole statements deleted: calls, assignments, increments, break and continue
+    # standing alone on their lines.
+    for ln, line in enumerate(lines):
+        stripped = line.strip()
+        start = line_starts[ln] + (len(line) - len(line.lstrip()))
+        end = start + len(stripped)
+        if not stripped.endswith(";") or stripped.count("(") != stripped.count(")"):
+            continue
+        if stripped in ("break;", "continue;") or (STATEMENT.match(stripped) and not DECLARATION_START.match(stripped)
+                                                    and not re.match(r"^\w[\w:<>,]*[&*]?\s+[&*]?\w+\s*[=({;]", stripped)):
+            if all(mask[start:end - 1]):
+                add(start, end, ";", "statement deleted")
+    mutants.sort(key=lambda mu: (mu.start, mu.op))
+    seen = {}
+    for mu in mutants:
+        k = (mu.op, mu.line_text)
+        seen[k] = seen.get(k, 0) + 1
+        mu.occurrence = seen[k]
+    return mutants
+
+
+def choose_sample(mutants, count, seed):
+    """The same share from every folder, chosen by the seed; each folder's
+    mutants are drawn in a random order and the folders take turns."""
+    chooser = random.Random(int(hashlib.sha256(seed.encode()).hexdigest(), 16))
+    by_folder = {}
+    for mu in mutants:
+        by_folder.setdefault(mu.path.rsplit("/", 1)[0], []).append(mu)
+    queues = [chooser.sample(group, len(group)) for _, group in sorted(by_folder.items())]
+    chosen = []
+    while len(chosen) < count and any(queues):
+        for queue in queues:
+            if queue and len(chosen) < count:
+                chosen.append(queue.pop())
+    return chosen
+
+
+def source_files():
+    files = []
+    for folder in FOLDERS:
+        for name in sorted(os.listdir(os.path.join(ROOT, folder))):
+            path = folder + "/" + name
+            if name.endswith((".cpp", ".h")) and path not in EXCLUDED:
+                files.append(path)
+    return files
+
+
+def read_equivalents():
+    listed = {}
+    with open(os.path.join(ROOT, EQUIVALENTS), encoding="utf-8") as f:
+        for number, line in enumerate(f, 1):
+            if not line.strip() or line.startswith("#"):
+                continue
+            fields = line.rstrip("\n").split("\t")
+            if len(fields) != 5 or not fields[2].isdigit() or not fields[4].strip():
+                sys.exit("%s:%d: expected file, mutation, occurrence, source line and reason, separated by tabs"
+                         % (EQUIVALENTS, number))
+            path, op, occurrence, line_text, reason = fields
+            listed[(path, op, int(occurrence), " ".join(line_text.split()))] = reason
+    return listed
+
+
+class Runner:
+    def __init__(self, tree, build, timeout):
+        self.tree, self.build, self.timeout = tree, build, timeout
+        self.originals = {}
+
+    def run(self, command, limit=None):
+        try:
+            done = subprocess.run(command, cwd=self.tree, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                  timeout=limit)
+            return done.returncode, done.stdout.decode(errors="replace")
+        except subprocess.TimeoutExpired:
+            return -1, "timed out"
+
+    def build_targets(self):
+        # What the plug-in's code feeds: ninja rebuilds only what the changed file reaches.
+        return self.run(["cmake", "--build", self.build, "--target"] + TARGETS)
+
+    def test(self):
+        return self.run(["ctest", "--test-dir", self.build, "-j2", "--stop-on-failure", "--timeout",
+                         str(self.timeout), "-E", VOLUME_TESTS])
+
+    def write(self, path, text):
+        full = os.path.join(self.tree, path)
+        if path not in self.originals:
+            with open(full, encoding="utf-8") as f:
+                self.originals[path] = f.read()
+        with open(full, "w", encoding="utf-8") as f:
+            f.write(text)
+
+    def restore(self):
+        for path, text in self.originals.items():
+            with open(os.path.join(self.tree, path), "w", encoding="utf-8") as f:
+                f.write(text)
+        self.originals.clear()
+
+
+def copy_tree(destination):
+    files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
+                           stdout=subprocess.PIPE).stdout.decode().splitlines()
+    for path in files:
+        source = os.path.join(ROOT, path)
+        if path.startswith("build/") or not os.path.isfile(source):
+            continue
+        target = os.path.join(destination, path)
+        os.makedirs(os.path.dirname(target), exist_ok=True)
+        # Only changed files are rewritten, so that the build there stays incremental.
+        if os.path.exists(target) and open(target, "rb").read() == open(source, "rb").read():
+            continue
+        shutil.copy2(source, target)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--sample", type=int, help="run this many mutants, chosen by --seed")
+    parser.add_argument("--seed", default="0", help="chooses the sample (CI passes the commit)")
+    parser.add_argument("--in-place", metavar="BUILD_DIR",
+                        help="mutate this checkout and rebuild BUILD_DIR (CI); restored afterwards")
+    parser.add_argument("--files", default="", help="only files whose path contains this text")
+    parser.add_argument("--list", action="store_true", help="print the mutants and stop")
+    parser.add_argument("--rerun-survivors", action="store_true",
+                        help="run again only the mutants that survived the last run (after adding tests)")
+    parser.add_argument("--timeout", type=int, default=30, help="seconds per test before a mutant counts as hanging")
+    args = parser.parse_args()
+
+    try:
+        equivalents = read_equivalents()
+    except OSError as error:
+        print("mutate.py: cannot read %s: %s" % (EQUIVALENTS, error), file=sys.stderr)
+        return 2
+    mutants = []
+    for path in source_files():
+        if args.files in path:
+            with open(os.path.join(ROOT, path), encoding="utf-8") as f:
+                mutants += find_mutants(path, f.read())
+    if args.list:
+        for mu in mutants:
+            print(mu.describe())
+        print("%d mutants" % len(mutants))
+        return 0
+    if args.sample is not None:
+        if args.sample < 1:
+            print("mutate.py: --sample must be at least 1", file=sys.stderr)
+            return 2
+        mutants = choose_sample(mutants, args.sample, args.seed)
+    if args.rerun_survivors:
+        try:
+            with open(RESULTS, encoding="utf-8") as f:
+                earlier = {tuple(entry["key"]) for entry in json.load(f) if entry["outcome"] == "survived"}
+        except (OSError, ValueError, KeyError) as error:
+            print("mutate.py: cannot read the last run's results %s: %s" % (RESULTS, error), file=sys.stderr)
+            return 2
+        mutants = [mu for mu in mutants if mu.key() in earlier]
+    # One file after another, so that each file is rebuilt as itself only once.
+    order = {path: i for i, path in enumerate(source_files())}
+    mutants.sort(key=lambda mu: (order[mu.path], mu.start, mu.op))
+
+    if args.in_place:
+        tree, build = ROOT, os.path.abspath(args.in_place)
+    else:
+        # The copy is built like the native build, at the same place relative
+        # to its sources, so that ccache serves every file not mutated.
+        tree = os.path.join(ROOT, "build", "mutation", "tree")
+        build = os.path.join(tree, "build", "linux")
+        copy_tree(tree)
+        if not os.path.exists(os.path.join(build, "CMakeCache.txt")):
+            configure = ["cmake", "--preset", "linux", "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold",
+                         "-DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=gold", "-DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=gold"]
+            if shutil.which("ccache"):
+                configure += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
+            if subprocess.run(configure, cwd=tree, stdout=subprocess.DEVNULL).returncode != 0:
+                print("mutate.py: cannot configure %s" % build, file=sys.stderr)
+                return 2
+    runner = Runner(tree, build, args.timeout)
+
+    def stop(signum, frame):
+        runner.restore()
+        sys.exit(128 + signum)
+    signal.signal(signal.SIGINT, stop)
+    signal.signal(signal.SIGTERM, stop)
+
+    begun = time.time()
+    code, output = runner.build_targets()
+    if code != 0:
+        print(output[-4000:])
+        print("mutate.py: the unmutated tree does not build", file=sys.stderr)
+        return 2
+    code, output = runner.test()
+    if code != 0:
+        print(output[-4000:])
+        print("mutate.py: the suite fails without any mutant", file=sys.stderr)
+        return 2
+    print("unmutated build and suite: %.0f s; %d mutants to run" % (time.time() - begun, len(mutants)), flush=True)
+
+    results = {folder: {"killed": 0, "compiler": 0, "survived": 0, "equivalent": 0} for folder in FOLDERS}
+    survivors, matched, record = [], set(), []
+    try:
+        current = None
+        for index, mu in enumerate(mutants, 1):
+            if mu.path != current:
+                runner.restore()
+                current = mu.path
+                with open(os.path.join(tree, mu.path), encoding="utf-8") as f:
+                    original = f.read()
+            runner.write(mu.path, original[:mu.start] + mu.replacement + original[mu.end:])
+            folder = mu.path.rsplit("/", 1)[0]
+            code, _ = runner.build_targets()
+            if code != 0:
+                outcome = "compiler"
+            else:
+                code, _ = runner.test()
+                outcome = "killed" if code != 0 else "survived"
+            if outcome == "survived" and mu.key() in equivalents:
+                outcome = "equivalent"
+                matched.add(mu.key())
+            results[folder][outcome] += 1
+            if outcome == "survived":
+                survivors.append(mu)
+            record.append({"key": list(mu.key()), "outcome": outcome})
+            print("[%d/%d] %-10s %s" % (index, len(mutants), outcome, mu.describe()), flush=True)
+    finally:
+        runner.restore()
+        if args.in_place:
+            runner.build_targets()
+
+    print("\nScore per folder: killed by a test / (killed by a test + survived). Mutants that did not build\n"
+          "(compiler) and listed equivalent ones are counted apart, in neither.")
+    total_killed = total_scored = 0
+    for folder in FOLDERS:
+        r = results[folder]
+        killed = r["killed"]
+        scored = killed + r["survived"]
+        total_killed += killed
+        total_scored += scored
+        score = "%5.1f%%" % (100.0 * killed / scored) if scored else "    -"
+        print("  %-13s %s  killed %d (compiler %d), survived %d, equivalent %d"
+              % (folder, score, r["killed"], r["compiler"], r["survived"], r["equivalent"]))
+    if total_scored:
+        print("  %-13s %5.1f%%  of %d mutants that can change behaviour" % ("src", 100.0 * total_killed / total_scored,
+                                                                             total_scored))
+    if survivors:
+        print("\nSurviving mutants (add a test, or list the mutant in %s with the reason it is equivalent):"
+              % EQUIVALENTS)
+        for mu in survivors:
+            print("  " + mu.describe())
+            print("    as a list entry: %s\t%s\t%d\t%s\t<why>" % (mu.path, mu.op, mu.occurrence, mu.line_text))
+    if args.sample is None and not args.files:
+        stale = [key for key in equivalents if key not in matched]
+        for key in stale:
+            print("note: listed equivalent mutant no longer found, or killed now: %s [%s #%d] %s"
+                  % (key[0], key[1], key[2], key[3]))
+    os.makedirs(os.path.dirname(RESULTS), exist_ok=True)
+    with open(RESULTS, "w", encoding="utf-8") as f:
+        json.dump(record, f, indent=0)
+    print("\n%d mutants in %.0f s" % (len(mutants), time.time() - begun))
+    return 1 if survivors else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
