@@ -46,9 +46,6 @@ EXCLUDED = {"src/platform/platform_windows.cpp"}
 # thousand openings. They repeat what quicker tests check and would take most
 # of each mutant's time, so mutants are run without them.
 VOLUME_TESTS = "Soak|TenMegabyte|Thousand|thousand_openings|tools\\.tune\\.(table|report)"
-# The test programs and what they load or run; the benchmarks are left out.
-TARGETS = ["Quellmark", "platform_tests", "plugin_tests", "config_tests", "engine_tests", "widget_tests",
-           "game_tests", "engine_game_tests", "tools_tests", "qm", "qm-check-settings", "profile_dump"]
 
 
 class Mutant:
@@ -161,7 +158,16 @@ def find_mutants(path, text):
         ln = line_of(start)
         if "static_assert" in lines[ln]:
             return  # checked by the compiler already
-        mutants.append(Mutant(path, start, end, replacement, op, ln + 1, " ".join(lines[ln].split())))
+        mutants.append(Mutant(path, start, end, replacement, op, ln + 1, code_of_line(ln)))
+
+    def code_of_line(ln):
+        """The line's text without a trailing comment, whitespace collapsed."""
+        begin, line = line_starts[ln], lines[ln]
+        for p in range(len(line)):
+            if line.startswith("//", p) and not mask[begin + p] and (p == 0 or mask[begin + p - 1]):
+                line = line[:p]
+                break
+        return " ".join(line.split())
 
     # Binary operators written with a space either side, as the code is formatted;
     # this keeps template brackets, pointers and references out.
@@ -280,8 +286,8 @@ class Runner:
             return -1, "timed out"
 
     def build_targets(self):
-        # What the plug-in's code feeds: ninja rebuilds only what the changed file reaches.
-        return self.run(["cmake", "--build", self.build, "--target"] + TARGETS)
+        # Ninja rebuilds only what the changed file reaches.
+        return self.run(["cmake", "--build", self.build])
 
     def test(self):
         return self.run(["ctest", "--test-dir", self.build, "-j2", "--stop-on-failure", "--timeout",
@@ -324,6 +330,9 @@ def main():
     parser.add_argument("--in-place", metavar="BUILD_DIR",
                         help="mutate this checkout and rebuild BUILD_DIR (CI); restored afterwards")
     parser.add_argument("--files", default="", help="only files whose path contains this text")
+    parser.add_argument("--match", default="", help="only mutants whose description (as printed) contains this text")
+    parser.add_argument("--also", action="append", default=[],
+                        help="with --sample: run as well the mutants whose description contains this text (repeatable)")
     parser.add_argument("--list", action="store_true", help="print the mutants and stop")
     parser.add_argument("--rerun-survivors", action="store_true",
                         help="run again only the mutants that survived the last run (after adding tests)")
@@ -340,6 +349,7 @@ def main():
         if args.files in path:
             with open(os.path.join(ROOT, path), encoding="utf-8") as f:
                 mutants += find_mutants(path, f.read())
+    mutants = [mu for mu in mutants if args.match in mu.describe()]
     if args.list:
         for mu in mutants:
             print(mu.describe())
@@ -349,7 +359,10 @@ def main():
         if args.sample < 1:
             print("mutate.py: --sample must be at least 1", file=sys.stderr)
             return 2
-        mutants = choose_sample(mutants, args.sample, args.seed)
+        chosen = choose_sample(mutants, args.sample, args.seed)
+        chosen_ids = {id(mu) for mu in chosen}
+        mutants = chosen + [mu for mu in mutants if id(mu) not in chosen_ids
+                            and any(text in mu.describe() for text in args.also)]
     if args.rerun_survivors:
         try:
             with open(RESULTS, encoding="utf-8") as f:
@@ -451,7 +464,7 @@ def main():
         for mu in survivors:
             print("  " + mu.describe())
             print("    as a list entry: %s\t%s\t%d\t%s\t<why>" % (mu.path, mu.op, mu.occurrence, mu.line_text))
-    if args.sample is None and not args.files:
+    if args.sample is None and not args.files and not args.match and not args.rerun_survivors:
         stale = [key for key in equivalents if key not in matched]
         for key in stale:
             print("note: listed equivalent mutant no longer found, or killed now: %s [%s #%d] %s"
