@@ -159,6 +159,49 @@ TEST_F(WidgetContent, ClothingJewelleryAndUnsortedArmourIcons) {
   EXPECT_EQ(ArmorIcon(0x102, 0x80, 0), "lightarmor_feet");
 }
 
+TEST_F(WidgetContent, EveryArmourKindAndSlotHasItsOwnIcon) {
+  StartWidget();
+  WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);  // the player has an inventory
+  LoadSave();
+  struct Case {
+    std::uint32_t slots;
+    std::uint32_t weight;
+    std::uint32_t keyword;
+    const char* icon;
+  };
+  const std::uint32_t kMaskId = 0x61C8B + 0x4B;  // the last of the mask identifiers
+  const Case cases[] = {
+      // Each slot alone, light, heavy and clothing; body wins over head, head over hands, and so on.
+      {0x4, 0, 0, "lightarmor_body"},        {0x400, 1, 0, "armor_body"},          {0x6, 2, 0x8F95B, "clothing_body"},
+      {0x1, 0, 0, "lightarmor_head"},        {0x800, 1, 0, "armor_head"},          {0xA, 2, 0x8F95B, "clothing_head"},
+      {0x8, 0, 0, "lightarmor_hands"},       {0x18, 1, 0, "armor_hands"},          {0x8, 2, 0x8F95B, "clothing_hands"},
+      {0x10, 0, 0, "lightarmor_forearms"},   {0x90, 1, 0, "armor_forearms"},       {0x10, 2, 0x8F95B, "clothing_forearms"},
+      {0x80, 0, 0, "lightarmor_feet"},       {0x180, 1, 0, "armor_feet"},          {0x80, 2, 0x8F95B, "clothing_feet"},
+      {0x100, 0, 0, "lightarmor_calves"},    {0x300, 1, 0, "armor_calves"},        {0x100, 2, 0x8F95B, "clothing_calves"},
+      {0x200, 0, 0, "lightarmor_shield"},    {0x200, 1, 0, "armor_shield"},        {0x200, 2, 0x8F95B, "clothing_shield"},
+      {0x40, 0, 0, "default_armor"},         {0x1000, 1, 0, "default_armor"},      {0x20, 2, 0x8F95B, "default_armor"},
+      // Jewellery by its slot: neck, finger, circlet, anything else.
+      {0x20, 2, 0x8F95A, "armor_amulet"},    {0x40, 2, 0x8F95A, "armor_ring"},     {0x1000, 2, 0x8F95A, "armor_circlet"},
+      {0x8, 2, 0x8F95A, "default_armor"},    {0x60, 2, 0x8F95A, "armor_amulet"},   {0x1040, 2, 0x8F95A, "armor_ring"},
+  };
+  std::uint32_t id = 0x700;
+  for (const Case& c : cases) {
+    const std::vector<std::uint32_t> keywords = c.keyword != 0 ? std::vector<std::uint32_t>{c.keyword}
+                                                               : std::vector<std::uint32_t>{};
+    player().process->rightHand = &forms().AddArmor(id++, "Piece", c.slots, c.weight, keywords).form;
+    const std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[kRightHand].icon, c.icon) << "slots " << std::hex << c.slots << " weight " << c.weight;
+  }
+  // The head slots of a mask identifier show a mask in every kind.
+  for (std::uint32_t weight : {0u, 1u, 2u}) {
+    player().process->rightHand = &forms().AddArmor(kMaskId - weight, "Mask", 0x2, weight, {0x8F95B}).form;
+    const std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[kRightHand].icon, weight == 0 ? "lightarmor_mask" : weight == 1 ? "armor_mask" : "clothing_mask");
+  }
+}
+
 TEST_F(WidgetContent, JewelleryWornOnTheHeadGetsTheCircletIcon) {
   StartWidget();
   LoadSave();

@@ -1,0 +1,32 @@
+// The game's singly linked lists as the plug-in builds them on the game heap
+// (the widget hands one to the game's naming function).
+#include "in_process_game.h"
+
+#include "widget/game_list.h"
+
+namespace {
+
+class GameList : public qmtest::InProcessGame {};
+
+TEST_F(GameList, KeepsItemsInOrderAndReturnsEveryNodeToTheGameHeap) {
+  const std::size_t live = world().heap().LiveBlocks();
+  int first = 0, second = 0, third = 0;
+  qm::widget::GameListNode* list = qm::widget::CreateGameList();
+  EXPECT_EQ(list->item, nullptr);
+  EXPECT_EQ(list->next, nullptr);
+  qm::widget::AppendToGameList(list, &first);
+  EXPECT_EQ(list->next, nullptr) << "the empty head takes the first item";
+  qm::widget::AppendToGameList(list, &second);
+  qm::widget::AppendToGameList(list, &third);
+  ASSERT_NE(list->next, nullptr);
+  ASSERT_NE(list->next->next, nullptr);
+  EXPECT_EQ(list->item, &first);
+  EXPECT_EQ(list->next->item, &second);
+  EXPECT_EQ(list->next->next->item, &third);
+  EXPECT_EQ(list->next->next->next, nullptr);
+  EXPECT_EQ(world().heap().LiveBlocks(), live + 3);
+  qm::widget::DestroyGameList(list);
+  EXPECT_EQ(world().heap().LiveBlocks(), live);
+}
+
+}  // namespace
