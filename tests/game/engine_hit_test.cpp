@@ -2,6 +2,9 @@
 // actor a hit wears, how much, and when it breaks.
 #include "engine_world.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace qmtest {
 namespace {
 
@@ -136,6 +139,28 @@ TEST_F(HitTest, UnblockedHitFindsNoArmourOutsideTheFourSlots) {
   EXPECT_EQ(Health(carried), 1.5f);
 }
 
+TEST_F(HitTest, UnblockedHitsStrikeTheFourSlotsInARandomOrder) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList* pieces[] = {&Wear(player, Armor(kHelmet, 0x1).form, 1.5f),
+                             &Wear(player, Armor(kCuirass, 0x4).form, 1.5f),
+                             &Wear(player, Armor(0x0001B011, 0x8).form, 1.5f),
+                             &Wear(player, Armor(0x0001B012, 0x80).form, 1.5f)};
+  Start();
+
+  int worn = 0;
+  for (int i = 0; i < 16; ++i) {
+    Hit(player, bandit, kSword);
+    ForgetRecentHits();
+    const int nowWorn = static_cast<int>(std::count_if(std::begin(pieces), std::end(pieces),
+                                                       [this](gd::ExtraList* list) { return Health(*list) < 1.5f; }));
+    EXPECT_LE(nowWorn, worn + 1) << "one piece per hit";
+    worn = nowWorn;
+  }
+  EXPECT_EQ(worn, 4) << "every slot is struck now and then, not always the first";
+}
+
 TEST_F(HitTest, AHelmetCoveringOnlyTheHairCountsForTheHead) {
   gd::ActorRec& player = Actor("player");
   gd::ActorRec& bandit = Actor("bandit");
@@ -167,6 +192,17 @@ TEST_F(HitTest, TheSameWeaponInBothHandsWearsTheHandThatSwung) {
   Hit(bandit, player, dagger.form.formId);
   EXPECT_LT(Health(right), 1.5f);
   EXPECT_EQ(Health(left), leftAfterFirst);
+  EXPECT_EQ(references().GraphReads(&player), 2u);
+
+  // A weapon held only in the left hand wears the left-hand instance without
+  // asking the graph.
+  gd::WeaponForm& mace = Weapon(0x0001A005, 4);
+  gd::ExtraList& leftMace = Wear(player, mace.form, 1.5f, true);
+  ForgetRecentHits();
+  const float rightBefore = Health(right);
+  Hit(bandit, player, mace.form.formId);
+  EXPECT_LT(Health(leftMace), 1.5f);
+  EXPECT_EQ(Health(right), rightBefore);
   EXPECT_EQ(references().GraphReads(&player), 2u);
 }
 

@@ -2,6 +2,8 @@
 // runs, what it searches, and what each undecided instance receives.
 #include "engine_world.h"
 
+#include <utility>
+
 namespace qmtest {
 namespace {
 
@@ -248,6 +250,20 @@ TEST_F(TemperTest, OutdoorsEveryAttachedGridCellIsSearched) {
   EXPECT_TRUE(Decided(lying.extraList));
   EXPECT_FALSE(Decided(detachedItem));
   EXPECT_FALSE(Decided(offGridItem));
+}
+
+TEST_F(TemperTest, ACellWhoseTableHasASingleSlotIsSearched) {
+  gd::ReferenceRec& chest = PlacedContainer("chest", *room_);
+  gd::ExtraList& item = Give(chest, cuirass_->form);
+  // The game's tables can be that small: the chest's slot becomes the only one.
+  for (std::uint32_t i = 0; i < room_->slotCount; ++i) {
+    if (room_->slots[i].reference == &chest) std::swap(room_->slots[0], room_->slots[i]);
+  }
+  room_->slotCount = 1;
+  Start("TemperChance=100");
+
+  Updates(kUpdatesPerPass);
+  EXPECT_TRUE(Decided(item));
 }
 
 TEST_F(TemperTest, OnlyTheFirstInstanceOfAnEntryIsEverDecided) {

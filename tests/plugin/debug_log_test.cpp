@@ -64,6 +64,14 @@ TEST_F(DebugLogTest, LevelDecidesWhatReachesTheFileButEverythingReachesStandardO
   });
   EXPECT_EQ(child.output, "message at level 3\nerror at level 0\n");
   EXPECT_EQ(Read(LogPath()), "error at level 0\n");
+  // A line at exactly the configured level is written.
+  qmtest::RunInChild([] {
+    qm::log::OpenLog();
+    qm::log::LogLevel = 3;
+    qm::log::LogMessage("message at level 3");
+    qm::log::CloseLog();
+  });
+  EXPECT_EQ(Read(LogPath()), "message at level 3\n");
 }
 
 TEST_F(DebugLogTest, IsRecreatedEmptyAtEveryStart) {
