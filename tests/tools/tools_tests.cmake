@@ -3,7 +3,10 @@
 set(TOOLS_TEST_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tools)
 file(GLOB TOOLS_UNIT_TESTS CONFIGURE_DEPENDS ${TOOLS_TEST_DIR}/*_test.cpp)
 if(TOOLS_UNIT_TESTS AND NOT WIN32)
-  add_executable(tools_tests ${TOOLS_UNIT_TESTS} ${QM_TEST_SUPPORT_SOURCES} ${PROJECT_SOURCE_DIR}/tools/qm/runner_platform_posix.cpp)
+  add_executable(tools_tests ${TOOLS_UNIT_TESTS} ${QM_TEST_SUPPORT_SOURCES} ${PROJECT_SOURCE_DIR}/tools/qm/runner_platform_posix.cpp
+                             ${PROJECT_SOURCE_DIR}/tools/qm/tune_platform_posix.cpp
+                             ${PROJECT_SOURCE_DIR}/src/platform/posix_profile.cpp)
+  target_include_directories(tools_tests PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(tools_tests PRIVATE qm_runner game_double host_double GTest::gtest_main ${CMAKE_DL_LIBS})
   gtest_discover_tests(tools_tests TEST_PREFIX "tools." DISCOVERY_MODE PRE_TEST)
 endif()
@@ -86,6 +89,10 @@ if(NOT WIN32)
   add_test(NAME tools.tune.table COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${QM}|tune|tests/tools/tune_settings.ini|--trials|30"
            -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_expected.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  # However the file spells its sections, followers and other actors are worn.
+  add_test(NAME tools.tune.spelled_sections COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|tune|tests/tools/tune_spelled_sections.ini|--trials|10|--cap|2000"
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_spelled_sections.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
   add_test(NAME tools.tune.report COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${QM}|tune|tests/tools/tune_settings.ini|--trials|10|--report|${CMAKE_CURRENT_BINARY_DIR}/tune-report.html"
            -DOUTPUT_FILE=${CMAKE_CURRENT_BINARY_DIR}/tune-report.html

@@ -5,6 +5,7 @@
 #include "runner_platform.h"
 #include "tune_lab.h"
 #include "tune_report.h"
+#include "tune_settings.h"
 
 #include <algorithm>
 #include <cctype>
@@ -52,29 +53,6 @@ bool ReadNumberArg(const char* text, std::uint64_t low, std::uint64_t high, std:
   if (*end != '\0' || value < low || value > high) return false;
   out = value;
   return true;
-}
-
-// The settings text with "onlyplayer=false" put into its [Degradation]
-// section (the reader takes the first section of a name only), or into a new
-// section at the end when there is none.
-std::string WithAllActors(const std::string& text) {
-  std::size_t at = 0;
-  while (at < text.size()) {
-    std::size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    std::string line = text.substr(at, end - at);
-    const auto first = line.find_first_not_of(" \t\r");
-    const auto last = line.find_last_not_of(" \t\r");
-    line = first == std::string::npos ? "" : line.substr(first, last - first + 1);
-    std::string lower = line;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (lower == "[degradation]") {
-      const std::size_t insertAt = end < text.size() ? end + 1 : end;
-      return text.substr(0, insertAt) + (end < text.size() ? "" : "\r\n") + "onlyplayer=false\r\n" + text.substr(insertAt);
-    }
-    at = end + 1;
-  }
-  return text + "\r\n[Degradation]\r\nonlyplayer=false\r\n";
 }
 
 // The settings as the plug-in wrote them to its log once it read them:
@@ -141,7 +119,6 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
     }
   }
 
-  std::string settingsText;
   if (!settingsPath.empty()) {
     std::error_code error;
     std::ifstream in(settingsPath, std::ios::binary);
@@ -149,9 +126,6 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
       std::fprintf(stderr, "qm tune: cannot read the settings file \"%s\"\n", settingsPath.c_str());
       return 2;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    settingsText = content.str();
   }
 
   // The game: the lab's actors and records, then the plug-in loaded and
@@ -162,7 +136,7 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
   std::filesystem::create_directories(iniPath.parent_path());
   {
     std::ofstream out(iniPath, std::ios::binary | std::ios::trunc);
-    out << WithAllActors(settingsText);
+    out << SimulationSettings(settingsPath, {});
   }
   gd::World world = scenario::MakeWorld();
   host::HostDouble hostDouble{host::HostSettings{}};
@@ -196,6 +170,11 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
   };
   if (settings.empty()) {
     std::fprintf(stderr, "qm tune: the plug-in wrote no settings to its log\n");
+    return 2;
+  }
+  if (value("Degradation", "onlyplayer") != 0) {
+    std::fprintf(stderr, "qm tune: the plug-in did not take onlyplayer=false; the follower and other-actor rows "
+                         "cannot be simulated\n");
     return 2;
   }
   if (value("Degradation", "disabledegradation") != 0) {
