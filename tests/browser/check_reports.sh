@@ -3,7 +3,9 @@
 # (Debian's chromium, headless) and checks that each page loads without a
 # script error and that every plot on it is drawn: the page's own check
 # marks each plot whose lines have a length once laid out. The demo's report
-# must also show a picture of the widget for each UpdateMenu of the run.
+# must also show a picture of the widget for each UpdateMenu of the run. The
+# tuning lab's pages (plots drawn by uPlot) also move the cursor over every
+# plot and mark those whose legend then shows a value (data-hovered): each must.
 #
 #   tests/browser/check_reports.sh [BUILD_DIR]     (default: build/linux)
 #
@@ -37,6 +39,8 @@ timeout 300 node tools/movie_player/widget_pictures.js --trace "$out/demo.trace"
   --report "$out/demo-report.html" >>"$out/demo.txt"
 updates="$(grep -c '"path":"_root.widget.UpdateMenu"' "$out/demo.trace" || true)"
 "$bin/qm" tune tests/tools/tune_settings.ini --trials 20 --report "$out/tune-report.html" >"$out/tune.txt" 2>/dev/null
+"$bin/qm" tune tests/tools/tune_settings.ini tests/tools/tune_settings_b.ini --trials 20 \
+  --report "$out/compare-report.html" >"$out/compare.txt" 2>/dev/null
 
 profile="$(mktemp -d)"
 trap 'rm -rf "$profile"' EXIT
@@ -57,7 +61,7 @@ widget_pictures_shown() {
 }
 
 failed=0
-for page in demo-report tune-report; do
+for page in demo-report tune-report compare-report; do
   url="file://$(realpath "$out/$page.html")"
   dom="$out/$page.dom.html"
   log="$out/$page.browser.log"
@@ -73,6 +77,7 @@ for page in demo-report tune-report; do
   plots="$(sed -n 's/.*data-plots="\([0-9]*\)".*/\1/p' <<<"$html_tag")"
   drawn="$(sed -n 's/.*data-plots-drawn="\([0-9]*\)".*/\1/p' <<<"$html_tag")"
   errors="$(sed -n 's/.*data-errors="\([0-9]*\)".*/\1/p' <<<"$html_tag")"
+  hovered="$(sed -n 's/.*data-hovered="\([0-9]*\)".*/\1/p' <<<"$html_tag")"
   undrawn="$(grep -c 'data-drawn="no"' "$dom" || true)"
   console="$(grep -Ei 'Uncaught|CONSOLE.*(error|exception)' "$log" || true)"
   if [[ -z "$plots" || -z "$drawn" || -z "$errors" ]]; then
@@ -80,6 +85,9 @@ for page in demo-report tune-report; do
     failed=1
   elif [[ "$plots" -eq 0 || "$drawn" -ne "$plots" || "$undrawn" -ne 0 ]]; then
     echo "FAILED $page: $drawn of $plots plot(s) drawn"
+    failed=1
+  elif [[ "$page" != demo-report && "${hovered:-0}" -ne "$plots" ]]; then
+    echo "FAILED $page: a hover showed a value in ${hovered:-0} of $plots plot(s)"
     failed=1
   elif [[ "$errors" -ne 0 || -n "$console" ]]; then
     echo "FAILED $page: $errors script error(s) $console"
@@ -89,7 +97,7 @@ for page in demo-report tune-report; do
   else
     pictures=""
     [[ "$page" == demo-report ]] && pictures=", $updates widget picture(s)"
-    echo "ok $page: $drawn of $plots plot(s) drawn$pictures, no script errors"
+    echo "ok $page: $drawn of $plots plot(s) drawn$pictures${hovered:+, hover values in $hovered}, no script errors"
   fi
 done
 exit $failed

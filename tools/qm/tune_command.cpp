@@ -1,28 +1,27 @@
-// qm tune: the tuning lab's command line, its settings and its table.
-#include "host_double.h"
-#include "process_facts.h"
-#include "run_context.h"
+// qm tune: the tuning lab's command line. One settings file gives the table
+// of all cases, two give their comparison, targets make it search settings.
 #include "runner_platform.h"
-#include "tune_lab.h"
+#include "tune_compare.h"
+#include "tune_platform.h"
+#include "tune_plots.h"
 #include "tune_report.h"
-#include "tune_settings.h"
+#include "tune_run.h"
+#include "tune_solve.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <sstream>
+#include <random>
 
 namespace qm::tune {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: qm tune [Quellmark.ini] [--trials N] [--cap HITS] [--report FILE.html]\n"
-    "               [--seed N] [--plugin PATH]\n"
+    "usage: qm tune [Quellmark.ini] [options]                 the table of all cases\n"
+    "       qm tune A.ini B.ini [options]                     A and B compared\n"
+    "       qm tune [Quellmark.ini] --target TEXT... --vary KEYS [options]\n"
+    "                                                         settings searched for targets\n"
     "\n"
     "A Monte Carlo of item wear through the real plug-in in the game double. For\n"
     "every category, starting health 1.0, 1.1, 1.3 and 1.6, the player, a\n"
@@ -34,16 +33,35 @@ constexpr const char* kUsage =
     "  --trials N        trials per case (default 200)\n"
     "  --cap HITS        hits per trial before it counts as never (default 100000)\n"
     "  --report FILE     writes an HTML report with the plots\n"
-    "  --seed N          seed of the plug-in's random source (default 5489)\n"
+    "  --seed N          seed of the run (default 5489); each job of the run is\n"
+    "                    seeded from it and from what the job covers\n"
+    "  --workers N       worker processes at once (default: the number of cores)\n"
     "  --plugin PATH     the plug-in module (default: next to this program)\n"
+    "  --quiet           no progress on standard error\n"
     "\n"
-    "The follower and other-actor rows are simulated as if OnlyPlayer were false\n"
-    "(with OnlyPlayer on, their gear is never worn). The engine wears an actor at\n"
-    "most once between two clearings of its recent hits, so every round of hits\n"
-    "(one per actor) is followed by two update events; the figures count both.\n"
-    "The player's trials run on stand-ins, each made the game's player right\n"
-    "before its hit.\n"
-    "Exits 0 on success, 1 when the settings turn degradation off, 2 for bad\n"
+    "Compare: both files run on the same seeds. Every case shows A and B side by\n"
+    "side with the change of the median and its 95% bootstrap interval; * marks\n"
+    "a change beyond run-to-run noise. Cases that did not change take one line.\n"
+    "\n"
+    "Solve: --target TEXT (repeatable) or --targets FILE (one a line, # starts a\n"
+    "comment), and --vary KEYS, the settings that may change, comma-separated as\n"
+    "Section.Key (DegradationRate.WeaponSword,BreakChance.WeaponSword), each with\n"
+    "an optional range =LOW:HIGH. A target reads\n"
+    "  CATEGORY worn|break STAT = HITS [within P%] [from HEALTH] [for ACTOR] [power]\n"
+    "  CATEGORY worn|break STAT between LOW and HIGH [from HEALTH] [for ACTOR] [power]\n"
+    "with STAT mean, p10, p50 or p90, ACTOR player (the default), follower or\n"
+    "other, HEALTH the starting health (default 1.0), a tolerance of 5% when\n"
+    "none is given. Example: \"WeaponSword break p50 = 300 from 1.1\".\n"
+    "\n"
+    "Workers: every job (one category, actor and attack) runs in a process of its\n"
+    "own with its own seed, so the results do not depend on --workers. The\n"
+    "follower and other-actor rows are simulated as if OnlyPlayer were false.\n"
+    "The engine wears an actor at most once between two clearings of its recent\n"
+    "hits, so every round of hits (one per actor) is followed by two update\n"
+    "events; the figures count both. The player's trials run on stand-ins, each\n"
+    "made the game's player right before its hit.\n"
+    "Exits 0 on success, 1 when the settings turn degradation off, the game\n"
+    "double saw a broken contract or a target was not reached, 2 for bad\n"
     "arguments or a file that cannot be read.\n";
 
 bool ReadNumberArg(const char* text, std::uint64_t low, std::uint64_t high, std::uint64_t& out) {
@@ -55,37 +73,116 @@ bool ReadNumberArg(const char* text, std::uint64_t low, std::uint64_t high, std:
   return true;
 }
 
-// The settings as the plug-in wrote them to its log once it read them:
-// section -> key -> value.
-std::map<std::string, std::map<std::string, double>> LoggedSettings(const std::vector<std::string>& log) {
-  std::map<std::string, std::map<std::string, double>> settings;
-  std::string section;
-  for (const std::string& line : log) {
-    if (line.rfind("   ", 0) == 0) {
-      const std::size_t equals = line.find("  =  ");
-      if (equals == std::string::npos || section.empty()) continue;
-      settings[section][line.substr(3, equals - 3)] = std::strtod(line.c_str() + equals + 5, nullptr);
-    } else if (line == "Degradation" || line == "DegradationRate" || line == "BreakChance" ||
-               line == "DynamicTemper" || line == "Widget") {
-      section = line;
-    } else {
-      section.clear();
+// A folder of this run's own under the temporary folder, removed at the end.
+struct ScratchFolder {
+  std::string path;
+  ScratchFolder() {
+    std::random_device device;
+    const auto base = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+      const auto candidate = base / ("qm-tune-" + std::to_string(device()));
+      std::error_code error;
+      if (std::filesystem::create_directory(candidate, error)) path = candidate.string();
     }
   }
-  return settings;
+  ~ScratchFolder() {
+    std::error_code ignored;
+    if (!path.empty()) std::filesystem::remove_all(path, ignored);
+  }
+};
+
+bool Readable(const std::string& path) {
+  std::error_code error;
+  std::ifstream in(path, std::ios::binary);
+  return std::filesystem::is_regular_file(path, error) && static_cast<bool>(in);
 }
 
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
+// The plotting library, looked up before the run so that a missing one does
+// not cost a run; none is needed without a report.
+bool FindLibraryFor(const std::string& reportPath, const RunSetup& setup, std::optional<PlotLibrary>& library) {
+  if (reportPath.empty()) return true;
+  std::string error;
+  library = FindPlotLibrary(setup.pool.program, error);
+  if (!library) std::fprintf(stderr, "qm tune: %s\n", error.c_str());
+  return library.has_value();
+}
+
+int Table(const std::string& settingsPath, const RunSetup& setup, const std::string& reportPath) {
+  std::vector<LabRun> runs;
+  std::string error;
+  std::optional<PlotLibrary> library;
+  if (!FindLibraryFor(reportPath, setup, library)) return 2;
+  std::printf("Running %zu cases x %u trials on %u worker(s)...\n", AllJobSpecs().size() * std::size(kStartHealths),
+              setup.pool.trials, setup.pool.workers);
+  std::fflush(stdout);
+  if (!RunLabs({SimulationSettings(settingsPath, {})}, AllJobSpecs(), setup, runs, error)) {
+    std::fprintf(stderr, "qm tune: %s\n", error.c_str());
+    return 2;
+  }
+  const LabRun& run = runs[0];
+  if (run.degradationOff) {
+    std::printf("\nThese settings turn degradation off (DisableDegradation=true): no item is ever worn.\n");
+    return 1;
+  }
+  TuneSummary summary{settingsPath.empty() ? "(defaults)" : settingsPath, run.threshold, setup.pool.trials,
+                      setup.pool.cap, run.figures};
+  PrintTable(stdout, run.cases, summary);
+  if (!reportPath.empty()) {
+    if (!WriteTuneReport(reportPath, *library, run.cases, summary)) {
+      std::fprintf(stderr, "qm tune: cannot write the report %s\n", reportPath.c_str());
+      return 2;
+    }
+    std::printf("report: %s\n", reportPath.c_str());
+  }
+  return run.violations == 0 ? 0 : 1;
+}
+
+int Compare(const std::string& pathA, const std::string& pathB, const RunSetup& setup, const std::string& reportPath) {
+  std::vector<LabRun> runs;
+  std::string error;
+  std::optional<PlotLibrary> library;
+  if (!FindLibraryFor(reportPath, setup, library)) return 2;
+  std::printf("Comparing %s (A) with %s (B): %zu cases x %u trials each on %u worker(s)...\n", pathA.c_str(),
+              pathB.c_str(), AllJobSpecs().size() * std::size(kStartHealths), setup.pool.trials, setup.pool.workers);
+  std::fflush(stdout);
+  if (!RunLabs({SimulationSettings(pathA, {}), SimulationSettings(pathB, {})}, AllJobSpecs(), setup, runs, error)) {
+    std::fprintf(stderr, "qm tune: %s\n", error.c_str());
+    return 2;
+  }
+  for (std::size_t i = 0; i < 2; ++i) {
+    if (runs[i].degradationOff) {
+      std::printf("\n%s turns degradation off (DisableDegradation=true): no item is ever worn.\n",
+                  (i == 0 ? pathA : pathB).c_str());
+      return 1;
+    }
+  }
+  PrintComparison(stdout, runs[0], runs[1], {pathA, pathB, setup.pool.trials, setup.pool.cap});
+  LabFigures total = runs[0].figures;
+  total.hitEvents += runs[1].figures.hitEvents;
+  total.updateEvents += runs[1].figures.updateEvents;
+  total.cpuSeconds += runs[1].figures.cpuSeconds;
+  std::printf("%s\n", HitsPerSecond(total).c_str());
+  if (!reportPath.empty()) {
+    const TuneSummary summaryA{pathA, runs[0].threshold, setup.pool.trials, setup.pool.cap, runs[0].figures};
+    const TuneSummary summaryB{pathB, runs[1].threshold, setup.pool.trials, setup.pool.cap, runs[1].figures};
+    if (!WriteCompareReport(reportPath, *library, runs[0].cases, summaryA, runs[1].cases, summaryB)) {
+      std::fprintf(stderr, "qm tune: cannot write the report %s\n", reportPath.c_str());
+      return 2;
+    }
+    std::printf("report: %s\n", reportPath.c_str());
+  }
+  return runs[0].violations + runs[1].violations == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int TuneCommandLine(int argc, char** argv, const char* argv0) {
-  std::string settingsPath, reportPath;
+  if (argc >= 1 && std::string(argv[0]) == "--worker") return WorkerMain(argc - 1, argv + 1);
+  std::vector<std::string> settingsPaths, targetTexts;
+  std::string reportPath, targetsFile, varyText;
   std::string pluginPath = qm::scenario::DefaultPluginPath(argv0);
-  std::uint64_t trials = 200, cap = 100000, seed = 5489;
+  std::uint64_t trials = 200, cap = 100000, seed = 5489, workers = CoreCount();
+  bool quiet = false;
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -107,137 +204,65 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
         std::fprintf(stderr, "qm tune: --seed takes a number from 0 to 4294967295\n");
         return 2;
       }
+    } else if (arg == "--workers") {
+      if (!hasValue || !ReadNumberArg(argv[++i], 1, 256, workers)) {
+        std::fprintf(stderr, "qm tune: --workers takes a number from 1 to 256\n");
+        return 2;
+      }
     } else if (arg == "--report" && hasValue) {
       reportPath = argv[++i];
     } else if (arg == "--plugin" && hasValue) {
       pluginPath = argv[++i];
-    } else if (arg.rfind("-", 0) == 0 || !settingsPath.empty()) {
+    } else if (arg == "--target" && hasValue) {
+      targetTexts.push_back(argv[++i]);
+    } else if (arg == "--targets" && hasValue) {
+      targetsFile = argv[++i];
+    } else if (arg == "--vary" && hasValue) {
+      varyText = argv[++i];
+    } else if (arg == "--quiet") {
+      quiet = true;
+    } else if (arg.rfind("-", 0) == 0 || settingsPaths.size() == 2) {
       std::fprintf(stderr, "qm tune: unexpected argument \"%s\"\n%s", arg.c_str(), kUsage);
       return 2;
     } else {
-      settingsPath = arg;
+      settingsPaths.push_back(arg);
     }
   }
-
-  if (!settingsPath.empty()) {
-    std::error_code error;
-    std::ifstream in(settingsPath, std::ios::binary);
-    if (!std::filesystem::is_regular_file(settingsPath, error) || !in) {
-      std::fprintf(stderr, "qm tune: cannot read the settings file \"%s\"\n", settingsPath.c_str());
+  for (const std::string& path : settingsPaths) {
+    if (!Readable(path)) {
+      std::fprintf(stderr, "qm tune: cannot read the settings file \"%s\"\n", path.c_str());
       return 2;
     }
   }
-
-  // The game: the lab's actors and records, then the plug-in loaded and
-  // started as the script extender does.
-  scenario::SetSeedForPlugin(static_cast<std::uint32_t>(seed));
-  const scenario::RunFolders folders = scenario::PrepareRunFolders();
-  const auto iniPath = std::filesystem::path(folders.gameFolder) / "data/SKSE/Plugins/Quellmark/Quellmark.ini";
-  std::filesystem::create_directories(iniPath.parent_path());
-  {
-    std::ofstream out(iniPath, std::ios::binary | std::ios::trunc);
-    out << SimulationSettings(settingsPath, {});
-  }
-  gd::World world = scenario::MakeWorld();
-  host::HostDouble hostDouble{host::HostSettings{}};
-  scenario::RunContext run(world, hostDouble, folders.gameFolder, folders.documentsFolder);
-  Lab lab(world);
-  LabOptions options;
-  options.trials = static_cast<std::uint32_t>(trials);
-  options.hitCap = static_cast<std::uint32_t>(cap);
-  lab.Build(options.lanes);
-  host::SetProcessFacts(world.base(), folders.gameFolder + "/SkyrimSE.exe", folders.documentsFolder, false);
-  std::string error;
-  if (!hostDouble.LoadModule(pluginPath, &error)) {
-    std::fprintf(stderr, "qm tune: cannot load the plug-in %s: %s\n", pluginPath.c_str(), error.c_str());
+  if (!Readable(pluginPath)) {
+    std::fprintf(stderr, "qm tune: cannot read the plug-in \"%s\"\n", pluginPath.c_str());
     return 2;
   }
-  // The plug-in echoes its log to standard output; the table follows it.
-  std::printf("The plug-in starts (its log follows):\n");
-  if (!hostDouble.Query() || !hostDouble.Load()) {
-    std::fprintf(stderr, "qm tune: the plug-in refused to start\n");
+  const bool solving = !targetTexts.empty() || !targetsFile.empty() || !varyText.empty();
+  if (solving && settingsPaths.size() > 1) {
+    std::fprintf(stderr, "qm tune: targets start from one settings file, not two\n");
     return 2;
   }
-  hostDouble.SendMessage(8);
-  std::fflush(stdout);
 
-  const auto settings = LoggedSettings(run.ReadLog());
-  const auto value = [&](const char* section, const std::string& key) -> double {
-    const auto s = settings.find(section);
-    if (s == settings.end()) return 0;
-    const auto k = s->second.find(key);
-    return k == s->second.end() ? 0 : k->second;
-  };
-  if (settings.empty()) {
-    std::fprintf(stderr, "qm tune: the plug-in wrote no settings to its log\n");
+  ScratchFolder scratch;
+  if (scratch.path.empty()) {
+    std::fprintf(stderr, "qm tune: cannot make a temporary folder\n");
     return 2;
   }
-  if (value("Degradation", "onlyplayer") != 0) {
-    std::fprintf(stderr, "qm tune: the plug-in did not take onlyplayer=false; the follower and other-actor rows "
-                         "cannot be simulated\n");
-    return 2;
-  }
-  if (value("Degradation", "disabledegradation") != 0) {
-    std::printf("\nThese settings turn degradation off (DisableDegradation=true): no item is ever worn.\n");
-    return 1;
-  }
-  const auto thresholdSetting = static_cast<std::uint32_t>(static_cast<std::int64_t>(value("Degradation", "equipmenthealththreshold")));
-  options.threshold = thresholdSetting == 0 ? 1.0f : static_cast<float>(thresholdSetting) * 0.001f + 1.0f;
+  RunSetup setup;
+  setup.seed = static_cast<std::uint32_t>(seed);
+  setup.pool.program = ThisProgram(argv0);
+  setup.pool.plugin = std::filesystem::absolute(pluginPath).string();
+  setup.pool.folder = scratch.path;
+  setup.pool.workers = static_cast<unsigned>(std::min<std::uint64_t>(workers, ParallelWorkerLimit()));
+  setup.pool.trials = static_cast<std::uint32_t>(trials);
+  setup.pool.cap = static_cast<std::uint32_t>(cap);
+  setup.pool.showProgress = !quiet;
 
-  std::vector<Case> cases;
-  for (ActorKind actor : {ActorKind::Player, ActorKind::Follower, ActorKind::Other}) {
-    for (bool power : {false, true}) {
-      for (int category = 0; category < kCategoryCount; ++category) {
-        for (double start : kStartHealths) {
-          Case c;
-          c.category = category;
-          c.startHealth = start;
-          c.actor = actor;
-          c.powerAttack = power;
-          const std::string key = Lower(kCategoryNames[category]);
-          const char* multiplier = actor == ActorKind::Follower ? "followermultiplier" : "npcmultiplier";
-          double rate = value("DegradationRate", key), chance = value("BreakChance", key);
-          if (power) {
-            rate *= value("DegradationRate", "powerattackmultiplier");
-            chance *= value("BreakChance", "powerattackmultiplier");
-          }
-          if (actor != ActorKind::Player) {
-            rate *= value("DegradationRate", multiplier);
-            chance *= value("BreakChance", multiplier);
-          }
-          c.terms.wears = rate > 0;
-          c.terms.breaks = chance > 0;
-          cases.push_back(std::move(c));
-        }
-      }
-    }
-  }
-
-  options.progress = [](double done, std::uint64_t hits, double seconds) {
-    std::fprintf(stderr, "\rtune: %5.1f%% of the trials, %.1f M hits, %.2f M hits/s   ", done * 100.0, hits / 1e6,
-                 hits / 1e6 / seconds);
-    std::fflush(stderr);
-  };
-  std::printf("\nRunning %zu cases x %llu trials (threshold %.6f)...\n", cases.size(),
-              static_cast<unsigned long long>(trials), static_cast<double>(options.threshold));
-  std::fflush(stdout);
-  const LabFigures figures = lab.Run(cases, options);
-  std::fprintf(stderr, "\r%70s\r", "");
-  for (const std::string& violation : world.Violations()) {
-    std::fprintf(stderr, "qm tune: the game double saw a broken contract: %s\n", violation.c_str());
-  }
-
-  TuneSummary summary{settingsPath.empty() ? "(defaults)" : settingsPath, options.threshold,
-                      static_cast<std::uint32_t>(trials), static_cast<std::uint32_t>(cap), figures};
-  PrintTable(stdout, cases, summary);
-  if (!reportPath.empty()) {
-    if (!WriteTuneReport(reportPath, cases, summary)) {
-      std::fprintf(stderr, "qm tune: cannot write the report %s\n", reportPath.c_str());
-      return 2;
-    }
-    std::printf("report: %s\n", reportPath.c_str());
-  }
-  return world.Violations().empty() ? 0 : 1;
+  const std::string first = settingsPaths.empty() ? "" : settingsPaths[0];
+  if (solving) return SolveCommand(first, targetTexts, targetsFile, varyText, setup);
+  if (settingsPaths.size() == 2) return Compare(settingsPaths[0], settingsPaths[1], setup, reportPath);
+  return Table(first, setup, reportPath);
 }
 
 }  // namespace qm::tune

@@ -35,4 +35,8 @@ void WaitForWorker(const std::vector<std::intptr_t>& workers, std::size_t& ended
 
 bool IsTerminal(std::FILE* stream);
 
+// Removes the temporary folders a worker's game ran in, where they are its
+// own (on Windows the game runs in the program's folder: nothing goes).
+void RemoveWorkerFolders(const std::string& gameFolder);
+
 }  // namespace qm::tune

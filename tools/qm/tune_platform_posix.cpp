@@ -77,4 +77,11 @@ void WaitForWorker(const std::vector<std::intptr_t>& workers, std::size_t& ended
 
 bool IsTerminal(std::FILE* stream) { return ::isatty(::fileno(stream)) != 0; }
 
+void RemoveWorkerFolders(const std::string& gameFolder) {
+  const auto runFolder = std::filesystem::path(gameFolder).parent_path();
+  if (runFolder.filename().string().rfind("qm-run-", 0) != 0) return;
+  std::error_code ignored;
+  std::filesystem::remove_all(runFolder, ignored);
+}
+
 }  // namespace qm::tune

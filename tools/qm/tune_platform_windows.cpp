@@ -54,7 +54,10 @@ std::string Quoted(const std::string& argument) {
 std::intptr_t StartWorker(const std::string& program, const std::vector<std::string>& arguments,
                           const std::string& outputFile, std::string& error) {
   std::string commandLine = Quoted(program);
-  for (const std::string& argument : arguments) commandLine += " " + Quoted(argument);
+  for (const std::string& argument : arguments) {
+    commandLine += ' ';
+    commandLine += Quoted(argument);
+  }
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE output = ::CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -96,5 +99,7 @@ void WaitForWorker(const std::vector<std::intptr_t>& workers, std::size_t& ended
 }
 
 bool IsTerminal(std::FILE* stream) { return ::_isatty(::_fileno(stream)) != 0; }
+
+void RemoveWorkerFolders(const std::string&) {}
 
 }  // namespace qm::tune

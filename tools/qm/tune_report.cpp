@@ -1,6 +1,7 @@
 #include "tune_report.h"
 
 #include "html_report.h"
+#include "tune_plots.h"
 
 #include <algorithm>
 #include <sstream>
@@ -26,6 +27,8 @@ std::string StatsText(const Stats& s, bool html) {
   return result;
 }
 
+}  // namespace
+
 std::string HitsPerSecond(const LabFigures& f) {
   char text[256];
   const double seconds = f.seconds > 0 ? f.seconds : 1e-9;
@@ -38,8 +41,6 @@ std::string HitsPerSecond(const LabFigures& f) {
                 static_cast<double>(f.hitEvents) / cpu / 1e6);
   return text;
 }
-
-}  // namespace
 
 Stats Summarise(const std::vector<std::uint32_t>& samples) {
   Stats s;
@@ -94,43 +95,26 @@ void PrintTable(std::FILE* out, const std::vector<Case>& cases, const TuneSummar
                     "each made the game's player right before it is hit.\n");
 }
 
-bool WriteTuneReport(const std::string& path, const std::vector<Case>& cases, const TuneSummary& summary) {
-  std::ostringstream body;
-  body << "<p>Settings: <code>" << report::Escape(summary.settings) << "</code>; threshold "
-       << summary.threshold << "; " << summary.trials << " trials per case; a trial gives up after " << summary.cap
+namespace {
+
+std::string SettingsText(const TuneSummary& summary) {
+  std::ostringstream text;
+  text << "<code>" << report::Escape(summary.settings) << "</code> (threshold " << summary.threshold << ")";
+  return text.str();
+}
+
+std::string Method(const TuneSummary& summary) {
+  std::ostringstream text;
+  text << summary.trials << " trials per case; a trial gives up after " << summary.cap
        << " hits. Follower and other-actor rows are simulated with OnlyPlayer=false. Every round hits each actor "
           "under test once and then sends two update events (the engine wears an actor once until its recent hits "
-          "are cleared); the player's trials run on stand-ins, each made the game's player right before its hit.</p>\n<p>"
-       << report::Escape(HitsPerSecond(summary.figures)) << "</p>\n";
-  for (ActorKind actor : {ActorKind::Player, ActorKind::Follower, ActorKind::Other}) {
-    for (bool breaking : {false, true}) {
-      report::Plot plot;
-      plot.title = std::string("Mean hits until ") + (breaking ? "broken" : "worn out") + ": " + ActorKindName(actor);
-      plot.xLabel = "starting health";
-      plot.yLabel = "mean hits";
-      plot.yMin = 0.0;
-      for (bool power : {false, true}) {
-        for (int category = 0; category < kCategoryCount; ++category) {
-          report::Series series;
-          series.name = std::string(kCategoryNames[category]) + (power ? " (power)" : "");
-          for (const Case& c : cases) {
-            if (c.actor != actor || c.powerAttack != power || c.category != category) continue;
-            const Stats s = Summarise(breaking ? c.hitsToBreak : c.hitsToWornOut);
-            series.points.emplace_back(c.startHealth, s.any ? std::optional<double>(s.mean) : std::nullopt);
-          }
-          const bool drawable = std::any_of(series.points.begin(), series.points.end(),
-                                            [](const auto& p) { return p.second.has_value(); });
-          if (drawable) plot.series.push_back(std::move(series));
-        }
-      }
-      if (plot.series.empty()) {
-        body << "<p><b>" << report::Escape(plot.title) << "</b>: never, with these settings.</p>\n";
-        continue;
-      }
-      body << "<figure>" << report::LinePlotSvg(plot) << "</figure>\n";
-    }
-  }
-  body << "<h2>All cases</h2>\n<table><tr><th class=\"l\">actor</th><th class=\"l\">attack</th>"
+          "are cleared); the player's trials run on stand-ins, each made the game's player right before its hit.";
+  return text.str();
+}
+
+std::string CaseTable(const std::string& heading, const std::vector<Case>& cases) {
+  std::ostringstream body;
+  body << "<h2>" << report::Escape(heading) << "</h2>\n<table><tr><th class=\"l\">actor</th><th class=\"l\">attack</th>"
           "<th class=\"l\">category</th><th>start</th><th>worn: mean</th><th>p10</th><th>p50</th><th>p90</th>"
           "<th></th><th>broken: mean</th><th>p10</th><th>p50</th><th>p90</th><th></th></tr>\n";
   for (const Case& c : cases) {
@@ -144,7 +128,31 @@ bool WriteTuneReport(const std::string& path, const std::vector<Case>& cases, co
          << (broke.any ? StatsText(broke, true) : "<td colspan=\"5\">never</td>") << "</tr>\n";
   }
   body << "</table>\n";
-  return report::WriteFile(path, report::Page("Quellmark tuning lab", body.str()));
+  return body.str();
+}
+
+}  // namespace
+
+bool WriteTuneReport(const std::string& path, const PlotLibrary& library, const std::vector<Case>& cases,
+                     const TuneSummary& summary) {
+  const std::string intro = "<p>Settings: " + SettingsText(summary) + "; " + report::Escape(Method(summary)) +
+                            "</p>\n<p>" + report::Escape(HitsPerSecond(summary.figures)) + "</p>\n";
+  return report::WriteFile(path, PlotPage(library, "Quellmark tuning lab", intro, CaseFigures(cases, "", false),
+                                          CaseTable("All cases", cases)));
+}
+
+bool WriteCompareReport(const std::string& path, const PlotLibrary& library, const std::vector<Case>& casesA,
+                        const TuneSummary& summaryA, const std::vector<Case>& casesB, const TuneSummary& summaryB) {
+  const std::string intro = "<p>A (solid lines): " + SettingsText(summaryA) + "<br>B (dashed lines): " +
+                            SettingsText(summaryB) + "</p>\n<p>Both on the same seeds; " +
+                            report::Escape(Method(summaryA)) + "</p>\n";
+  std::vector<PlotFigure> figures = CaseFigures(casesA, " A", false);
+  const std::vector<PlotFigure> figuresB = CaseFigures(casesB, " B", true);
+  for (std::size_t i = 0; i < figures.size() && i < figuresB.size(); ++i) {
+    figures[i].series.insert(figures[i].series.end(), figuresB[i].series.begin(), figuresB[i].series.end());
+  }
+  return report::WriteFile(path, PlotPage(library, "Quellmark tuning lab: A and B", intro, figures,
+                                          CaseTable("All cases of A", casesA) + CaseTable("All cases of B", casesB)));
 }
 
 }  // namespace qm::tune

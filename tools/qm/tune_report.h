@@ -26,6 +26,16 @@ struct Stats {
 Stats Summarise(const std::vector<std::uint32_t>& samples);
 
 void PrintTable(std::FILE* out, const std::vector<Case>& cases, const TuneSummary& summary);
-bool WriteTuneReport(const std::string& path, const std::vector<Case>& cases, const TuneSummary& summary);
+// "N hit events and M update events in S s: ... million hits per second ...".
+std::string HitsPerSecond(const LabFigures& figures);
+
+struct PlotLibrary;
+
+bool WriteTuneReport(const std::string& path, const PlotLibrary& library, const std::vector<Case>& cases,
+                     const TuneSummary& summary);
+
+// A and B overlaid in every plot.
+bool WriteCompareReport(const std::string& path, const PlotLibrary& library, const std::vector<Case>& casesA, const TuneSummary& summaryA,
+                        const std::vector<Case>& casesB, const TuneSummary& summaryB);
 
 }  // namespace qm::tune
