@@ -17,7 +17,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
 
-# The npm packages of the browser tests (Ruffle, puppeteer-core), exactly as
+# The npm packages of the browser tests (Ruffle, puppeteer-core) and of qm tune's
+# reports (uPlot, inlined into them), exactly as
 # package-lock.json pins them; reinstalled only when the lockfile changed.
 if ! command -v npm >/dev/null; then
   SUDO=""

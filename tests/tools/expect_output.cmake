@@ -1,6 +1,7 @@
 # Runs a command and checks its exit code, and that every regular expression
 # listed in REGEX_FILE (one a line) matches its standard output and error
-# together, or the content of OUTPUT_FILE when that is given.
+# together, or the content of OUTPUT_FILE when that is given. A pattern may
+# span lines with \n.
 # Arguments: COMMAND (a |-separated list), EXPECT_EXIT, REGEX_FILE, WORKDIR, OUTPUT_FILE.
 string(REPLACE "|" ";" command "${COMMAND}")
 if(OUTPUT_FILE)
@@ -20,6 +21,7 @@ if(OUTPUT_FILE)
 endif()
 file(STRINGS ${REGEX_FILE} patterns)
 foreach(pattern IN LISTS patterns)
+  string(REPLACE "\\n" "\n" pattern "${pattern}")  # \n in a pattern: a line end
   if(NOT output MATCHES "${pattern}")
     message(FATAL_ERROR "no match for \"${pattern}\" in:\n${output}")
   endif()

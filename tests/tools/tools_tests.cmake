@@ -39,7 +39,11 @@ if(NOT WIN32)
   set(helpIndex 0)
   foreach(bad "${CHECK}|tests/tools/absent.ini" "${CHECK}|--plugins" "${CHECK}|--colour"
               "${CHECK}|a.ini|b.ini|c.ini" "${CHECK}|tests/tools" "${QM}|tune|--trials|0" "${QM}|tune|--cap|x"
-              "${QM}|tune|tests/tools/absent.ini" "${QM}|tune|a.ini|b.ini" "${QM}|run|scenarios/demo/demo.json|--seed|-1"
+              "${QM}|tune|tests/tools/absent.ini" "${QM}|tune|a.ini|b.ini" "${QM}|tune|--workers|0"
+              "${QM}|tune|--target|Sword break p50 = 3|--vary|BreakChance.WeaponSword"
+              "${QM}|tune|--target|WeaponSword break p50 = 3" "${QM}|tune|--target|WeaponSword break p50 = 3|--vary|Foo.Bar"
+              "${QM}|tune|tests/tools/tune_settings.ini|--report|${CMAKE_CURRENT_BINARY_DIR}/no-such-folder/r.html|--trials|1"
+              "${QM}|run|scenarios/demo/demo.json|--seed|-1"
               "${QM}|run|tests/tools/absent.json" "${QM}|fly"
               "${QM}|run|tests/tools/bad_hex_content.json")
     math(EXPR badIndex "${badIndex}+1")
@@ -93,6 +97,21 @@ if(NOT WIN32)
   add_test(NAME tools.tune.spelled_sections COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${QM}|tune|tests/tools/tune_spelled_sections.ini|--trials|10|--cap|2000"
            -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_spelled_sections.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  # The workers: the same table whatever their number.
+  add_test(NAME tools.tune.workers_agree COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DFIRST=${QM}|tune|tests/tools/tune_settings_b.ini|--trials|6|--workers|1|--quiet"
+           "-DSECOND=${QM}|tune|tests/tools/tune_settings_b.ini|--trials|6|--workers|2|--quiet"
+           "-DIGNORE=hits per second|worker" -P ${TOOLS_TEST_DIR}/same_output.cmake)
+  add_test(NAME tools.tune.compare_change COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|tune|tests/tools/tune_settings.ini|tests/tools/tune_settings_b.ini|--trials|20|--quiet"
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_compare.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  add_test(NAME tools.tune.compare_same COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|tune|tests/tools/tune_settings_b.ini|tests/tools/tune_settings_b.ini|--trials|10|--quiet"
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_compare_same.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
+  # One target it reaches, two it explains; exit 1 as not all were reached.
+  add_test(NAME tools.tune.solve COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|tune|--targets|tests/tools/tune_targets.txt|--trials|40|--vary|DegradationRate.HeavyArmor,DegradationRate.LightArmor,BreakChance.WeaponDagger"
+           -DEXPECT_EXIT=1 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_solve.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
   add_test(NAME tools.tune.report COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${QM}|tune|tests/tools/tune_settings.ini|--trials|10|--report|${CMAKE_CURRENT_BINARY_DIR}/tune-report.html"
            -DOUTPUT_FILE=${CMAKE_CURRENT_BINARY_DIR}/tune-report.html

@@ -272,7 +272,8 @@ int SolveCommand(const std::string& settingsPath, const std::vector<std::string>
     for (std::string line; std::getline(in, line);) {
       const std::size_t hash = line.find('#');
       if (hash != std::string::npos) line.resize(hash);
-      if (line.find_first_not_of(" \t\r") != std::string::npos) texts.push_back(line);
+      line.erase(line.find_last_not_of(" \t\r") + 1);
+      if (!line.empty()) texts.push_back(line);
     }
   }
   std::string error;
