@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs the benchmarks of a build made with -DQM_BUILD_BENCH=ON and prints
 # their medians: one hit, tempering passes over 1,000 to 100,000
-# references, and one widget content update. Fails when a benchmark reports
+# references, one widget content update, and qm tune with one worker and
+# with one per core (bench/tune_bench.sh). Fails when a benchmark reports
 # an error (a pass that left references undecided, say).
 #
 #   bench/run_benchmarks.sh [BUILD_DIR] [--quick]   (default build/linux)
@@ -39,3 +40,4 @@ if grep -q 'ERROR OCCURRED' "$output"; then
   exit 1
 fi
 "$bin/widget_update_bench" | grep -E '^widget content update'
+if [[ $quick == 1 ]]; then bench/tune_bench.sh "$build" --quick; else bench/tune_bench.sh "$build"; fi

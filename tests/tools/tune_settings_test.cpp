@@ -36,6 +36,7 @@ TEST(TuneSettings, EverySectionReadsAsFromTheFileWithAllActorsWorn) {
   // No file: the defaults, and still every actor.
   const std::string none = WriteTemp("qm-tune-none.ini", SimulationSettings("", {}));
   EXPECT_EQ(ProfileSectionEntries("Degradation", none), (Entries{"onlyplayer=false"}));
+  for (const std::string& path : {source, result, none}) std::filesystem::remove(path);
 }
 
 TEST(TuneSettings, AnOverrideReplacesEveryEntryOfItsKeyWhereThePluginWouldReadIt) {
@@ -51,6 +52,7 @@ TEST(TuneSettings, AnOverrideReplacesEveryEntryOfItsKeyWhereThePluginWouldReadIt
   EXPECT_EQ(ProfileSectionEntries("Widget", result), Entries{});
   EXPECT_EQ(ProfileSectionEntries("Degradation", result),
             (Entries{"onlyplayer=false", "equipmenthealththreshold=300"}));
+  for (const std::string& path : {source, result}) std::filesystem::remove(path);
 }
 
 }  // namespace

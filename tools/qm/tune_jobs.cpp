@@ -25,8 +25,8 @@ std::vector<JobSpec> AllJobSpecs() {
 
 std::uint32_t JobSeed(std::uint32_t runSeed, const JobSpec& spec) {
   // splitmix64 of the seed and the job's identity: neighbouring jobs get unrelated seeds.
-  std::uint64_t x = (static_cast<std::uint64_t>(runSeed) << 16) ^
-                    static_cast<std::uint64_t>(spec.category * 4 + static_cast<int>(spec.actor) * 2 + spec.powerAttack);
+  const int job = spec.category * 6 + static_cast<int>(spec.actor) * 2 + (spec.powerAttack ? 1 : 0);
+  std::uint64_t x = (static_cast<std::uint64_t>(runSeed) << 16) ^ static_cast<std::uint64_t>(job);
   x += 0x9E3779B97F4A7C15ull;
   x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
   x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
