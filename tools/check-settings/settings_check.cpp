@@ -233,7 +233,7 @@ int ReportLinesOutsideSections(std::FILE* out, const std::string& path) {
     if (entry.rfind('#', 0) == 0) continue;
     const char* why = entry.rfind('[', 0) == 0 ? "no ']', so not a section header; " : "";
     std::fprintf(out, "  (before any section) %s  dropped: %soutside any section, never read\n",
-                 Printable(entry).c_str(), why);
+                 Shown(entry, 60).c_str(), why);
     ++reported;
   }
   return reported;
@@ -262,7 +262,7 @@ std::string ReaderPath(const std::string& path) {
 
 // What the file's encoding and unnamed sections do to what the reader sees;
 // the number of problems.
-int ReportEncoding(std::FILE* out, const std::string& path) {
+int ReportFileForm(std::FILE* out, const std::string& path) {
   const FileEncoding encoding = InspectEncoding(path);
   if (!encoding.byteOrderMark.empty()) {
     std::fprintf(out, "  (%s with a byte-order mark: read as %s; characters outside code page 1252 read as '?')\n",
@@ -399,7 +399,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
   };
 
   std::fprintf(out, "\n%s\n", Printable(options.settingsPath).c_str());
-  result.problems += ReportEncoding(out, options.settingsPath);
+  result.problems += ReportFileForm(out, options.settingsPath);
   result.problems += ReportLinesOutsideSections(out, settingsFile);
   std::set<std::string> shown;
   for (const std::string& name : config::ReadProfileSectionNames(settingsFile)) {
@@ -428,7 +428,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
 
   if (!noBreakFile.empty()) {
     std::fprintf(out, "\n%s\n", Printable(options.noBreakPath).c_str());
-    result.problems += ReportEncoding(out, options.noBreakPath);
+    result.problems += ReportFileForm(out, options.noBreakPath);
     result.problems += ReportLinesOutsideSections(out, noBreakFile);
     std::map<std::string, std::string> shownFiles;  // folded name -> the name as first written
     const std::vector<std::string> names = config::ReadProfileSectionNames(noBreakFile);
