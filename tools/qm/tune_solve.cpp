@@ -195,6 +195,10 @@ class Solver {
       std::vector<double> out;
       if (!Evaluate(trial, {t}, setup_.seed, out)) return false;
       result = out[0];
+      if (setup_.pool.showProgress) {  // a search takes a few dozen runs: say where it is
+        std::fprintf(stderr, "solve: %s: %s=%s gives %s\n", target.text.c_str(), key.name.c_str(),
+                     Format(x, key.integer).c_str(), ValueText(result).c_str());
+      }
       return true;
     };
     double most = 0, least = 0;  // hits at the top and at the bottom of the range
