@@ -1,7 +1,7 @@
 #!/bin/sh
 # Builds the fuzz targets with clang into build/fuzz and runs each for a
-# bounded time: the two settings readers, and the engine driven with the
-# plug-in module loaded into the game double.
+# bounded time: the two settings readers, the engine driven with the
+# plug-in module loaded into the game double, and qm run's scenario reader.
 # Usage: fuzz/run_fuzzers.sh [seconds per target, default 60]
 # Exits non-zero when a target crashes or breaks one of its checks; the
 # input that did it lands in build/fuzz/artifacts/.
@@ -13,11 +13,11 @@ build="$root/build/fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DQM_WERROR=ON -DQM_BUILD_FUZZ=ON -DQM_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" settings_reader_fuzz no_break_reader_fuzz engine_events_fuzz
+ninja -C "$build" settings_reader_fuzz no_break_reader_fuzz engine_events_fuzz scenario_parser_fuzz
 
 mkdir -p "$build/artifacts"
 status=0
-for pair in settings_reader:settings no_break_reader:nobreak engine_events:engine; do
+for pair in settings_reader:settings no_break_reader:nobreak engine_events:engine scenario_parser:scenario; do
   target="${pair%%:*}"
   seeds="$root/fuzz/corpus/${pair#*:}"
   # New inputs go to a working corpus in the build folder; the committed
@@ -36,6 +36,13 @@ for pair in settings_reader:settings no_break_reader:nobreak engine_events:engin
   if [ "$target" = settings_reader ]; then
     extra="-max_len=90000 -dict=$root/fuzz/settings_reader.dict"
     rm -f "$full_buffer_mark"
+  fi
+  # Scenarios: the project's own scenarios are the seeds (read recursively),
+  # with the words of the format; an input read for more than 10 s counts as
+  # a hang.
+  if [ "$target" = scenario_parser ]; then
+    seeds="$root/scenarios"
+    extra="-timeout=10 -dict=$root/fuzz/scenario_parser.dict"
   fi
   echo "== $target: $seconds s"
   # -close_fd_mask=1: the settings code logs every unreadable number to

@@ -17,9 +17,19 @@ using Json = nlohmann::json;
 class RunContext;
 
 // A malformed scenario, with the place of the fault ("steps[3].query.expect").
+// Places built from long keys and quotes of long text are cut short in the
+// middle, so that a message stays readable whatever the file holds.
 class ScenarioError : public std::runtime_error {
  public:
-  ScenarioError(const std::string& place, const std::string& what) : std::runtime_error(place + ": " + what) {}
+  ScenarioError(const std::string& place, const std::string& what)
+      : std::runtime_error(Shortened(place) + ": " + Shortened(what)) {}
+
+ private:
+  static std::string Shortened(const std::string& text) {
+    constexpr std::size_t kKept = 300;
+    if (text.size() <= 2 * kKept) return text;
+    return text.substr(0, kKept) + " ... " + text.substr(text.size() - kKept);
+  }
 };
 
 // One parsed, validated step; runs against a live context.
