@@ -311,6 +311,17 @@ class Runner:
 def copy_tree(destination):
     files = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
                            stdout=subprocess.PIPE).stdout.decode().splitlines()
+    # Files gone from the checkout go from the copy too.
+    wanted = set(files)
+    for folder, subfolders, names in os.walk(destination):
+        relative = os.path.relpath(folder, destination)
+        if relative == "build" or relative.startswith("build" + os.sep):
+            subfolders[:] = []
+            continue
+        for name in names:
+            path = os.path.normpath(os.path.join(relative, name)).replace(os.sep, "/")
+            if path not in wanted:
+                os.remove(os.path.join(folder, name))
     for path in files:
         source = os.path.join(ROOT, path)
         if path.startswith("build/") or not os.path.isfile(source):
