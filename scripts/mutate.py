@@ -328,10 +328,12 @@ def copy_tree(destination):
             continue
         target = os.path.join(destination, path)
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        # Only changed files are rewritten, so that the build there stays incremental.
+        # Only changed files are rewritten, so that the build there stays
+        # incremental; a rewritten file is newer than anything built from it.
         if os.path.exists(target) and open(target, "rb").read() == open(source, "rb").read():
             continue
-        shutil.copy2(source, target)
+        shutil.copyfile(source, target)
+        shutil.copymode(source, target)
 
 
 def main():
