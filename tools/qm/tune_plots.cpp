@@ -25,9 +25,14 @@ bool ReadText(const std::filesystem::path& path, std::string& text) {
 }
 
 // Nothing in an inlined script may close the script element early.
-std::string ScriptSafe(std::string text) {
-  for (std::size_t at = text.find("</"); at != std::string::npos; at = text.find("</", at + 3)) text.insert(at + 1, "\\");
-  return text;
+std::string ScriptSafe(const std::string& text) {
+  std::string safe;
+  safe.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    safe += text[i];
+    if (text[i] == '<' && i + 1 < text.size() && text[i + 1] == '/') safe += '\\';
+  }
+  return safe;
 }
 
 std::optional<double> Value(std::uint32_t hits) {

@@ -41,7 +41,9 @@ std::string SimulationSettings(const std::string& path, const std::vector<Settin
                                    [&](const std::string& entry) { return EntryKey(entry) == override.key; }),
                     entries.end());
     }
-    text += "[" + std::string(section) + "]\r\n";
+    text += '[';
+    text += section;
+    text += "]\r\n";
     // A boolean changes only on its one word, so no entry of the file can undo this one.
     if (std::string(section) == "Degradation") text += "onlyplayer=false\r\n";
     for (const std::string& entry : entries) text += entry + "\r\n";
