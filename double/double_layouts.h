@@ -6,6 +6,9 @@
 
 namespace gd {
 
+// What the bytes of an event record that the game leaves unset hold.
+inline constexpr unsigned char kEventFillByte = 0xCD;
+
 struct SpinLock {
   std::uint32_t owner;  // 0x0
   std::uint32_t count;  // 0x4

@@ -7,6 +7,7 @@
 #include "ui_world.h"
 
 #include <array>
+#include <cstring>
 
 namespace gd {
 namespace {
@@ -47,6 +48,7 @@ void UiWorld::DeliverInput(const std::vector<InputSpec>& chain) {
   std::vector<InputEventRec> events(chain.size());
   for (std::size_t i = 0; i < chain.size(); ++i) {
     InputEventRec& event = events[i];
+    std::memset(&event, kEventFillByte, sizeof event);
     const InputSpec& spec = chain[i];
     event.vtbl = spec.eventType == 0 ? ButtonEventTable().data() : OtherInputEventTable().data();
     event.device = spec.device;
@@ -70,7 +72,8 @@ void UiWorld::DeliverAction(std::uint32_t type, bool byPlayer) {
   auto* state = reinterpret_cast<std::uint32_t*>(static_cast<std::uint8_t*>(actor) + kActorStateWord);
   if (type == kActionWeaponDrawn) *state = (*state & ~kWeaponStateMask) | kWeaponDrawnState;
   if (type == kActionWeaponSheathed) *state &= ~kWeaponStateMask;
-  ActionEventRec event{};
+  ActionEventRec event;
+  std::memset(&event, kEventFillByte, sizeof event);
   event.type = type;
   event.actor = actor;
   world_.Dispatch(*actionSource_, &event);

@@ -285,8 +285,13 @@ void UiWorld::ViewDisplay(MovieViewObj* view) {
 }
 
 std::uint32_t UiWorld::ViewHandleEvent(MovieViewObj* view, const void* event) {
-  if (View(view, "movie view slot 45") != nullptr) ++handledEvents_;
-  (void)event;
+  if (View(view, "movie view slot 45") == nullptr) return 0;
+  // The movie reads the event it is handed.
+  if (event == nullptr) {
+    world_.Violation("movie view slot 45 handed no event");
+    return 0;
+  }
+  ++handledEvents_;
   return 1;
 }
 

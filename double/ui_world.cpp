@@ -303,7 +303,8 @@ void UiWorld::CountMenu(std::uint32_t flags, int delta) {
 
 void UiWorld::RaiseOpenClose(const char* name, bool opening) {
   if (manager_ == nullptr) return;
-  MenuOpenCloseEventRec event{};
+  MenuOpenCloseEventRec event;
+  std::memset(&event, kEventFillByte, sizeof event);
   event.menuName.text = name;
   event.opening = opening ? 1 : 0;
   world_.Dispatch(manager_->openCloseSource, &event);
