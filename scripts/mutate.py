@@ -15,8 +15,8 @@ the code around it changes.
 
   scripts/mutate.py                    full run in build/mutation (a copy of
                                        the tree; the checkout is left alone)
-  scripts/mutate.py --sample 20 --seed $(git rev-parse HEAD) --in-place build/linux
-                                       CI: 20 mutants chosen by the commit,
+  scripts/mutate.py --sample 20 --seed $(git rev-parse HEAD:src) --in-place build/linux
+                                       CI: 20 mutants chosen by the tree of src/,
                                        reusing the native build in place
   scripts/mutate.py --list             the mutants, without running them
 
