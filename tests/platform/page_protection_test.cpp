@@ -1,0 +1,58 @@
+// The POSIX stand-in for VirtualProtect: it changes the pages the range
+// touches and no others, so patching one dispatch slot never makes the code
+// or data on the next page read-only.
+#include "platform/platform.h"
+
+#include <gtest/gtest.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace qm::platform {
+namespace {
+
+// The protection letters ("r--p", "rw-p") of the mapping holding address.
+std::string ProtectionAt(const void* address) {
+  const auto at = reinterpret_cast<std::uintptr_t>(address);
+  std::ifstream maps("/proc/self/maps");
+  for (std::string line; std::getline(maps, line);) {
+    std::uintptr_t low = 0, high = 0;
+    char perms[5] = {};
+    if (std::sscanf(line.c_str(), "%lx-%lx %4s", &low, &high, perms) == 3 && at >= low && at < high) return perms;
+  }
+  return "unmapped";
+}
+
+TEST(PageProtection, ChangesExactlyThePagesTheRangeTouches) {
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  auto* pages = static_cast<unsigned char*>(
+      ::mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(pages, MAP_FAILED);
+
+  // A range that ends exactly at a page boundary stops there.
+  std::uint32_t previous = 0;
+  ASSERT_TRUE(ProtectMemory(pages, page, kPageReadOnly, &previous));
+  EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "r--");
+  EXPECT_EQ(ProtectionAt(pages + page).substr(0, 3), "rw-");
+
+  // A four-byte slot in the middle of a page changes that page only.
+  ASSERT_TRUE(ProtectMemory(pages + page + 8, 4, kPageReadOnly, &previous));
+  EXPECT_EQ(ProtectionAt(pages + page).substr(0, 3), "r--");
+  EXPECT_EQ(ProtectionAt(pages + 2 * page).substr(0, 3), "rw-");
+
+  // Four bytes straddling a boundary change both pages they touch.
+  ASSERT_TRUE(ProtectMemory(pages + 2 * page - 2, 4, kPageReadWrite, &previous));
+  EXPECT_EQ(ProtectionAt(pages + page).substr(0, 3), "rw-");
+  EXPECT_EQ(ProtectionAt(pages + 2 * page).substr(0, 3), "rw-");
+  EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "r--");
+
+  ::munmap(pages, 3 * page);
+}
+
+}  // namespace
+}  // namespace qm::platform
