@@ -1,30 +1,13 @@
-#include "captured_stdout.h"
+#include "stdout_redirect.h"
 
-#include <cstdio>
 #include <unistd.h>
 
 namespace qm::check {
 
-std::optional<std::string> RunCapturingStdout(const std::function<void()>& work) {
-  std::FILE* sink = std::tmpfile();
-  if (sink == nullptr) return std::nullopt;
-  std::fflush(stdout);
-  const int saved = dup(fileno(stdout));
-  if (saved < 0 || dup2(fileno(sink), fileno(stdout)) < 0) {
-    if (saved >= 0) close(saved);
-    std::fclose(sink);
-    return std::nullopt;
-  }
-  work();
-  std::fflush(stdout);
-  dup2(saved, fileno(stdout));
-  close(saved);
-  std::string text;
-  std::rewind(sink);
-  char chunk[4096];
-  for (std::size_t got = 0; (got = std::fread(chunk, 1, sizeof chunk, sink)) > 0;) text.append(chunk, got);
-  std::fclose(sink);
-  return text;
-}
+std::FILE* OpenCaptureFile() { return std::tmpfile(); }
+int DescriptorOf(std::FILE* file) { return fileno(file); }
+int DuplicateDescriptor(int descriptor) { return dup(descriptor); }
+int RedirectDescriptor(int from, int to) { return dup2(from, to); }
+void CloseDescriptor(int descriptor) { close(descriptor); }
 
 }  // namespace qm::check
