@@ -241,6 +241,12 @@ float FuzzGame::HealthThreshold() const {
   return highest;
 }
 
+std::size_t FuzzGame::AttachedProfiles() const {
+  std::size_t attached = 0;
+  for (const Copy& copy : copies_) attached += copy.attached ? 1 : 0;
+  return attached;
+}
+
 gd::ReferenceRec& FuzzGame::Holder(std::size_t i) {
   return i < kActors ? actors_.at(i)->ref : *containers_.at(i - kActors);
 }

@@ -78,6 +78,7 @@ class FuzzGame {
   // The highest health threshold among the attached profiles: nothing at or
   // below it is safe from breaking.
   float HealthThreshold() const;
+  std::size_t AttachedProfiles() const;
 
   gd::World& world() { return *world_; }
   gd::UiWorld& ui() { return world_->Component<gd::UiWorld>(); }
