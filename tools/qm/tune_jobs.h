@@ -29,7 +29,7 @@ struct JobResult {
   bool degradationOff = false;
   std::uint32_t violations = 0;
   LabFigures figures;
-  std::vector<Case> cases;  // one per start, in the spec's order
+  std::vector<Case> cases;  // one per starting health, in the order of the table
 };
 
 // Every job of a full table: each category, actor and attack, all starts.
