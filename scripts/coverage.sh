@@ -6,6 +6,7 @@
 # Writes build/coverage/coverage.txt (every file with its lines not run) and
 # build/coverage/html/index.html; prints the summary. The lines that still do
 # not run, and why, are listed in tests/coverage-uncovered.md.
+#   scripts/coverage.sh [--build-only]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +16,8 @@ if command -v ccache >/dev/null; then
 fi
 cmake --preset coverage "${launcher[@]}" >/dev/null
 cmake --build --preset coverage
+# scripts/mutate.py only needs the build, to run the tests one at a time.
+[[ "${1:-}" == --build-only ]] && exit 0
 # Counters add up across runs: start from none.
 find build/coverage -name '*.gcda' -delete
 ctest --preset coverage

@@ -36,16 +36,22 @@ import subprocess
 import sys
 import time
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import test_line_map  # noqa: E402
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 EQUIVALENTS = os.path.join("scripts", "mutation-equivalents.tsv")
 RESULTS = os.path.join(ROOT, "build", "mutation", "results.json")
+LINE_MAP = os.path.join(ROOT, "build", "mutation", "test-line-map.json")
+COVERAGE_BUILD = os.path.join(ROOT, "build", "coverage")
 FOLDERS = ["src/plugin", "src/config", "src/engine", "src/widget", "src/platform"]
 # Builds only for Windows: nothing here can run it.
 EXCLUDED = {"src/platform/platform_windows.cpp"}
-# Volume tests: a million hits, the tuner's tables, a ten-megabyte file, a
-# thousand openings. They repeat what quicker tests check and would take most
-# of each mutant's time, so mutants are run without them.
-VOLUME_TESTS = "Soak|TenMegabyte|Thousand|thousand_openings|tools\\.tune\\.(table|report)"
+# Volume tests: a million hits, the tuner's statistics over thousands of hits,
+# a ten-megabyte file, a thousand openings. They repeat what quicker tests
+# check and would take most of each mutant's time, so mutants are run without
+# them.
+VOLUME_TESTS = "Soak|TenMegabyte|Thousand|thousand_openings|tools\\.tune\\.|tools\\.temp_folders\\.tune"
 
 
 class Mutant:
@@ -289,9 +295,13 @@ class Runner:
         # Ninja rebuilds only what the changed file reaches.
         return self.run(["cmake", "--build", self.build])
 
-    def test(self):
+    def test(self, only=None):
+        """The whole suite, or only the named tests."""
+        chosen = ["-E", VOLUME_TESTS]
+        if only is not None:
+            chosen = ["-R", "|".join(test_line_map.cmake_regex_literal(name) for name in only)]
         return self.run(["ctest", "--test-dir", self.build, "-j2", "--stop-on-failure", "--timeout",
-                         str(self.timeout), "-E", VOLUME_TESTS])
+                         str(self.timeout)] + chosen)
 
     def write(self, path, text):
         full = os.path.join(self.tree, path)
@@ -350,6 +360,12 @@ def main():
     parser.add_argument("--rerun-survivors", action="store_true",
                         help="run again only the mutants that survived the last run (after adding tests)")
     parser.add_argument("--timeout", type=int, default=30, help="seconds per test before a mutant counts as hanging")
+    parser.add_argument("--resume", action="store_true",
+                        help="go on with a run cut short: mutants with a saved result are not run again")
+    parser.add_argument("--report", action="store_true",
+                        help="print the scores and survivors of the saved results without running anything")
+    parser.add_argument("--whole-suite", action="store_true",
+                        help="run every mutant against the whole suite instead of the tests that run its line")
     args = parser.parse_args()
 
     try:
@@ -387,17 +403,28 @@ def main():
     # One file after another, so that each file is rebuilt as itself only once.
     order = {path: i for i, path in enumerate(source_files())}
     mutants.sort(key=lambda mu: (order[mu.path], mu.start, mu.op))
+    if args.report:
+        saved = read_results()
+        entries = [(mu, saved[mu.key()]["outcome"], saved[mu.key()].get("unrun", False))
+                   for mu in mutants if mu.key() in saved]
+        survivors = report(entries, equivalents, check_stale=len(entries) == len(mutants))
+        if len(entries) < len(mutants):
+            print("\n%d of %d mutants have no saved result (run them with --resume)"
+                  % (len(mutants) - len(entries), len(mutants)))
+        return 1 if survivors or len(entries) < len(mutants) else 0
 
     if args.in_place:
         tree, build = ROOT, os.path.abspath(args.in_place)
     else:
-        # The copy is built like the native build, at the same place relative
-        # to its sources, so that ccache serves every file not mutated.
+        # The copy is built as the native build is, but without debugging
+        # information and with fewer optimisations, which halves the time of
+        # each mutant's rebuild; the program does the same.
         tree = os.path.join(ROOT, "build", "mutation", "tree")
         build = os.path.join(tree, "build", "linux")
         copy_tree(tree)
         if not os.path.exists(os.path.join(build, "CMakeCache.txt")):
-            configure = ["cmake", "--preset", "linux", "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold",
+            configure = ["cmake", "--preset", "linux", "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG",
+                         "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold",
                          "-DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=gold", "-DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=gold"]
             if shutil.which("ccache"):
                 configure += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
@@ -405,6 +432,12 @@ def main():
                 print("mutate.py: cannot configure %s" % build, file=sys.stderr)
                 return 2
     runner = Runner(tree, build, args.timeout)
+    line_map = None
+    if not args.whole_suite and mutants:
+        tracked = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
+                                 stdout=subprocess.PIPE).stdout.decode().splitlines()
+        line_map = test_line_map.load_or_make(ROOT, [p for p in tracked if not p.startswith("build/")],
+                                              COVERAGE_BUILD, VOLUME_TESTS, args.timeout * 4, LINE_MAP)
 
     def stop(signum, frame):
         runner.restore()
@@ -425,69 +458,107 @@ def main():
         return 2
     print("unmutated build and suite: %.0f s; %d mutants to run" % (time.time() - begun, len(mutants)), flush=True)
 
-    results = {folder: {"killed": 0, "compiler": 0, "survived": 0, "equivalent": 0} for folder in FOLDERS}
-    survivors, matched, record = [], set(), []
+    # Results are saved after every mutant, so that a run cut short can go on
+    # with --resume; runs of a part of the mutants add to the last full run's.
+    partial = args.sample is not None or args.files or args.match or args.rerun_survivors or args.resume
+    saved = read_results() if partial else {}
+    entries = []
     try:
         current = None
         for index, mu in enumerate(mutants, 1):
+            if args.resume and tuple(mu.key()) in saved:
+                earlier = saved[tuple(mu.key())]
+                entries.append((mu, earlier["outcome"], earlier.get("unrun", False)))
+                continue
             if mu.path != current:
                 runner.restore()
                 current = mu.path
                 with open(os.path.join(tree, mu.path), encoding="utf-8") as f:
                     original = f.read()
             runner.write(mu.path, original[:mu.start] + mu.replacement + original[mu.end:])
-            folder = mu.path.rsplit("/", 1)[0]
             code, _ = runner.build_targets()
+            unrun = False
             if code != 0:
                 outcome = "compiler"
             else:
-                code, _ = runner.test()
+                tests = line_map.tests_for(mu.path, mu.line_no) if line_map else None
+                if tests == []:
+                    code, unrun = 0, True  # no test runs the line: none can see the fault
+                else:
+                    code, _ = runner.test(tests)
                 outcome = "killed" if code != 0 else "survived"
-            if outcome == "survived" and mu.key() in equivalents:
-                outcome = "equivalent"
-                matched.add(mu.key())
-            results[folder][outcome] += 1
-            if outcome == "survived":
-                survivors.append(mu)
-            record.append({"key": list(mu.key()), "outcome": outcome})
-            print("[%d/%d] %-10s %s" % (index, len(mutants), outcome, mu.describe()), flush=True)
+            entries.append((mu, outcome, unrun))
+            saved[tuple(mu.key())] = {"key": list(mu.key()), "outcome": outcome, "line": mu.line_no, "unrun": unrun}
+            write_results(saved)
+            shown = "equivalent" if outcome == "survived" and mu.key() in equivalents else outcome
+            print("[%d/%d] %-10s %s%s" % (index, len(mutants), shown, mu.describe(),
+                                          "  (no test runs this line)" if unrun and shown == "survived" else ""),
+                  flush=True)
     finally:
         runner.restore()
         if args.in_place:
             runner.build_targets()
 
+    survivors = report(entries, equivalents, check_stale=not partial or args.resume)
+    print("\n%d mutants in %.0f s" % (len(mutants), time.time() - begun))
+    return 1 if survivors else 0
+
+
+def read_results():
+    try:
+        with open(RESULTS, encoding="utf-8") as f:
+            return {tuple(entry["key"]): entry for entry in json.load(f)}
+    except (OSError, ValueError, KeyError, TypeError):
+        return {}
+
+
+def write_results(saved):
+    os.makedirs(os.path.dirname(RESULTS), exist_ok=True)
+    with open(RESULTS + ".new", "w", encoding="utf-8") as f:
+        json.dump(list(saved.values()), f, indent=0)
+    os.replace(RESULTS + ".new", RESULTS)
+
+
+def report(entries, equivalents, check_stale):
+    """Prints the score per folder and the survivors; returns the survivors."""
+    results = {folder: {"killed": 0, "compiler": 0, "survived": 0, "unrun": 0, "equivalent": 0}
+               for folder in FOLDERS}
+    survivors, matched = [], set()
+    for mu, outcome, unrun in entries:
+        folder = results[mu.path.rsplit("/", 1)[0]]
+        if outcome == "survived" and mu.key() in equivalents:
+            outcome = "equivalent"
+            matched.add(mu.key())
+        folder[outcome] += 1
+        if outcome == "survived":
+            survivors.append((mu, unrun))
+            folder["unrun"] += unrun
     print("\nScore per folder: killed by a test / (killed by a test + survived). Mutants that did not build\n"
           "(compiler) and listed equivalent ones are counted apart, in neither.")
     total_killed = total_scored = 0
-    for folder in FOLDERS:
-        r = results[folder]
-        killed = r["killed"]
-        scored = killed + r["survived"]
-        total_killed += killed
+    for name in FOLDERS:
+        r = results[name]
+        scored = r["killed"] + r["survived"]
+        total_killed += r["killed"]
         total_scored += scored
-        score = "%5.1f%%" % (100.0 * killed / scored) if scored else "    -"
-        print("  %-13s %s  killed %d (compiler %d), survived %d, equivalent %d"
-              % (folder, score, r["killed"], r["compiler"], r["survived"], r["equivalent"]))
+        score = "%5.1f%%" % (100.0 * r["killed"] / scored) if scored else "    -"
+        print("  %-13s %s  killed %d (compiler %d), survived %d (%d on lines no test runs), equivalent %d"
+              % (name, score, r["killed"], r["compiler"], r["survived"], r["unrun"], r["equivalent"]))
     if total_scored:
         print("  %-13s %5.1f%%  of %d mutants that can change behaviour" % ("src", 100.0 * total_killed / total_scored,
                                                                              total_scored))
     if survivors:
         print("\nSurviving mutants (add a test, or list the mutant in %s with the reason it is equivalent):"
               % EQUIVALENTS)
-        for mu in survivors:
-            print("  " + mu.describe())
+        for mu, unrun in survivors:
+            print("  " + mu.describe() + ("  (no test runs this line)" if unrun else ""))
             print("    as a list entry: %s\t%s\t%d\t%s\t<why>" % (mu.path, mu.op, mu.occurrence, mu.line_text))
-    if args.sample is None and not args.files and not args.match and not args.rerun_survivors:
-        stale = [key for key in equivalents if key not in matched]
-        for key in stale:
-            print("note: listed equivalent mutant no longer found, or killed now: %s [%s #%d] %s"
-                  % (key[0], key[1], key[2], key[3]))
-    os.makedirs(os.path.dirname(RESULTS), exist_ok=True)
-    with open(RESULTS, "w", encoding="utf-8") as f:
-        json.dump(record, f, indent=0)
-    print("\n%d mutants in %.0f s" % (len(mutants), time.time() - begun))
-    return 1 if survivors else 0
-
+    if check_stale:
+        for key in equivalents:
+            if key not in matched:
+                print("note: listed equivalent mutant no longer found, or killed now: %s [%s #%d] %s"
+                      % (key[0], key[1], key[2], key[3]))
+    return survivors
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -1,0 +1,119 @@
+"""Which tests run which lines of src/: a map from the coverage build.
+
+Every test of the suite is run alone in the coverage build (scripts/coverage.sh
+builds it), and gcov says which lines of src/ it ran. A mutant can change what
+a test sees only if the test runs the mutated line, so mutate.py runs each
+mutant against the tests that run its line, and a mutant on a line no test
+runs survives without a test run. Lines that hold no code of their own
+(declarations, constant tables, the middle of a statement spread over several
+lines) are not in the map; their mutants are run against the whole suite.
+
+The map is saved with the digest of the sources it was made from and made
+again when any of them changes.
+"""
+import glob
+import hashlib
+import json
+import os
+import re
+import subprocess
+import sys
+import time
+
+
+def sources_digest(root, files):
+    digest = hashlib.sha256()
+    for path in sorted(files):
+        full = os.path.join(root, path)
+        if os.path.isfile(full):
+            digest.update(path.encode() + b"\0")
+            with open(full, "rb") as f:
+                digest.update(f.read())
+    return digest.hexdigest()
+
+
+def ctest_names(build, exclude):
+    listing = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"], check=True,
+                             stdout=subprocess.PIPE).stdout
+    names = [test["name"] for test in json.loads(listing)["tests"]]
+    return [name for name in names if not re.search(exclude, name)]
+
+
+def cmake_regex_literal(text):
+    """A CMake regular expression matching exactly this text."""
+    return "^" + re.sub(r"([][.*+?^$()|\\])", r"\\\1", text) + "$"
+
+
+def lines_run(root, build):
+    """{path in src/: {line: count}} from the counters the last test left."""
+    counters = glob.glob(os.path.join(build, "**", "*.gcda"), recursive=True)
+    found = {}
+    # A batch of counter files to a gcov keeps the command short.
+    for begin in range(0, len(counters), 64):
+        batch = counters[begin:begin + 64]
+        done = subprocess.run(["gcov", "--json-format", "--stdout"] + batch, cwd=build,
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        for document in done.stdout.decode(errors="replace").splitlines():
+            if not document.startswith("{"):
+                continue
+            for entry in json.loads(document).get("files", []):
+                path = os.path.relpath(os.path.normpath(os.path.join(build, entry["file"])), root)
+                if not path.startswith("src" + os.sep):
+                    continue
+                counts = found.setdefault(path.replace(os.sep, "/"), {})
+                for line in entry["lines"]:
+                    number = line["line_number"]
+                    counts[number] = counts.get(number, 0) + line["count"]
+    return found
+
+
+class TestLineMap:
+    def __init__(self, tests_by_line, code_lines):
+        self.tests_by_line = tests_by_line  # "path:line" -> [test names]
+        self.code_lines = code_lines        # path -> lines holding code
+
+    def tests_for(self, path, line):
+        """The tests that run the line, [] when none does, None when the line
+        holds no code of its own (then every test may see the mutant)."""
+        if line not in self.code_lines.get(path, ()):
+            return None
+        return self.tests_by_line.get("%s:%d" % (path, line), [])
+
+
+def load_or_make(root, files, coverage_build, exclude, timeout, saved):
+    digest = sources_digest(root, files)
+    try:
+        with open(saved, encoding="utf-8") as f:
+            stored = json.load(f)
+        if stored["digest"] == digest:
+            return TestLineMap(stored["tests_by_line"], {p: set(l) for p, l in stored["code_lines"].items()})
+    except (OSError, ValueError, KeyError):
+        pass
+
+    print("making the map of which tests run which lines (once per change of the sources)", flush=True)
+    begun = time.time()
+    if subprocess.run([os.path.join(root, "scripts", "coverage.sh"), "--build-only"], cwd=root,
+                      stdout=subprocess.DEVNULL).returncode != 0:
+        sys.exit("mutate.py: the coverage build failed (scripts/coverage.sh --build-only)")
+    tests_by_line, code_lines = {}, {}
+    names = ctest_names(coverage_build, exclude)
+    for index, name in enumerate(names, 1):
+        for counter in glob.glob(os.path.join(coverage_build, "**", "*.gcda"), recursive=True):
+            os.remove(counter)
+        run = subprocess.run(["ctest", "--test-dir", coverage_build, "-R", cmake_regex_literal(name),
+                              "--timeout", str(timeout)], stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        if run.returncode != 0:
+            print(run.stdout.decode(errors="replace")[-3000:])
+            sys.exit("mutate.py: %s fails in the coverage build" % name)
+        for path, counts in lines_run(root, coverage_build).items():
+            code_lines.setdefault(path, set()).update(counts)
+            for number, count in counts.items():
+                if count:
+                    tests_by_line.setdefault("%s:%d" % (path, number), []).append(name)
+        if index % 25 == 0 or index == len(names):
+            print("  %d of %d tests mapped, %.0f s" % (index, len(names), time.time() - begun), flush=True)
+    os.makedirs(os.path.dirname(saved), exist_ok=True)
+    with open(saved, "w", encoding="utf-8") as f:
+        json.dump({"digest": digest, "tests_by_line": tests_by_line,
+                   "code_lines": {p: sorted(l) for p, l in code_lines.items()}}, f)
+    return TestLineMap(tests_by_line, code_lines)
