@@ -54,5 +54,32 @@ TEST(PageProtection, ChangesExactlyThePagesTheRangeTouches) {
   ::munmap(pages, 3 * page);
 }
 
+TEST(PageProtection, RefusesUnknownProtectionsAndUnmappedPages) {
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  auto* pages = static_cast<unsigned char*>(
+      ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(pages, MAP_FAILED);
+  ::munmap(pages + page, page);
+
+  EXPECT_FALSE(ProtectMemory(pages, 4, 0x80 /* PAGE_EXECUTE_WRITECOPY */, nullptr));
+  EXPECT_EQ(LastError(), 87u);
+  EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "rw-");
+  EXPECT_FALSE(ProtectMemory(pages + page, 4, kPageReadOnly, nullptr));
+  EXPECT_EQ(LastError(), 487u);
+  // Each known constant gives its own protection; the old one may go unasked.
+  ASSERT_TRUE(ProtectMemory(pages, 4, kPageExecuteRead, nullptr));
+  EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "r-x");
+  ASSERT_TRUE(ProtectMemory(pages, 4, kPageExecuteReadWrite, nullptr));
+  EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "rwx");
+
+  // A range is readable only when every byte of it is.
+  EXPECT_TRUE(IsReadable(pages, page));
+  EXPECT_FALSE(IsReadable(pages + page - 8, 16));
+  EXPECT_FALSE(IsReadable(pages + page, 1));
+  EXPECT_FALSE(IsReadable(nullptr, 1));
+  EXPECT_FALSE(IsReadable(pages, 0));
+  ::munmap(pages, page);
+}
+
 }  // namespace
 }  // namespace qm::platform

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -36,7 +40,10 @@ TEST(UndecorateClassName, RefusesTemplatesBackReferencesAndMalformedNames) {
 // are relative to the start of the buffer.
 class FakeModule {
  public:
-  explicit FakeModule(const char* decorated) : bytes_(0x400 / 8, 0) {
+  // In memory of its own, or in the 0x400 bytes at storage.
+  explicit FakeModule(const char* decorated, std::uint8_t* storage = nullptr) : bytes_(0x400 / 8, 0) {
+    base_ = storage != nullptr ? storage : reinterpret_cast<std::uint8_t*>(bytes_.data());
+    std::memset(base_, 0, 0x400);
     auto* base = Base();
     std::memcpy(base + kDescriptor + 0x10, decorated, std::strlen(decorated) + 1);
     Put32(kBaseClass + 0x00, kDescriptor);  // the class itself is its first base
@@ -63,8 +70,9 @@ class FakeModule {
   static constexpr std::size_t kTable = 0x200;
 
  private:
-  std::uint8_t* Base() { return reinterpret_cast<std::uint8_t*>(bytes_.data()); }
+  std::uint8_t* Base() { return base_; }
   std::vector<std::uint64_t> bytes_;
+  std::uint8_t* base_ = nullptr;
   std::uintptr_t object_ = 0;  // the object: its first word is the table
 };
 
@@ -99,7 +107,42 @@ TEST(RuntimeClassName, GivesNothingForTablesWithoutAValidLocator) {
     module.Put32(FakeModule::kLocator + 0x14, 0xFFFFFFF0u);  // its own offset does not match
     EXPECT_EQ(RuntimeClassName(module.object()), "");
   }
+  // Every offset the walk follows, zeroed in turn, ends it.
+  for (const std::size_t field : {FakeModule::kLocator + 0x0C, FakeModule::kLocator + 0x10,
+                                  FakeModule::kHierarchy + 0x08, FakeModule::kHierarchy + 0x0C,
+                                  FakeModule::kBaseArray}) {
+    FakeModule module(".?AVFreezeEventHandler@hdt@@");
+    module.Put32(field, 0);
+    EXPECT_EQ(RuntimeClassName(module.object()), "") << "offset 0x" << std::hex << field << " zeroed";
+  }
+  const std::uintptr_t tinyTable = 4;  // a table address below one slot has no slot before it
+  EXPECT_EQ(RuntimeClassName(&tinyTable), "");
   EXPECT_EQ(RuntimeClassName(nullptr), "");
+}
+
+TEST(RuntimeClassName, ReadsANameOnlyUpToItsLimitAndItsReadableMemory) {
+  // The module in the first of two pages, the second one not mapped.
+  const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  auto* pages = static_cast<std::uint8_t*>(
+      ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_NE(pages, MAP_FAILED);
+  ::munmap(pages + page, page);
+  FakeModule module(".?AVFreezeEventHandler@hdt@@", pages);
+  const auto nameAt = [&](std::size_t offset, const std::string& name) {
+    const auto descriptor = static_cast<std::uint32_t>(offset - 0x10);
+    std::memcpy(pages + offset, name.data(), name.size());
+    module.Put32(FakeModule::kLocator + 0x0C, descriptor);
+    module.Put32(FakeModule::kBaseClass, descriptor);
+    return RuntimeClassName(module.object());
+  };
+  // 511 characters and the NUL are read; a name one longer has no end within the limit.
+  EXPECT_EQ(nameAt(0x400, ".?AV" + std::string(505, 'N') + "@@" + '\0'), "class " + std::string(505, 'N'));
+  EXPECT_EQ(nameAt(0x400, ".?AV" + std::string(506, 'N') + "@@" + '\0'), "");
+  // A name running into the page that is not mapped is refused, not read;
+  // one ending on the page's last byte is read.
+  EXPECT_EQ(nameAt(page - 15, ".?AVFreezeEvent"), "");
+  EXPECT_EQ(nameAt(page - 15, std::string(".?AVLastByte@@") + '\0'), "class LastByte");
+  ::munmap(pages, page);
 }
 
 }  // namespace
