@@ -299,11 +299,15 @@ TEST_F(TemperTest, ALooseItemWithoutABitFieldIsDecidedAgainEachPass) {
   cells().Place(bare, *room_);
   gd::ReferenceRec& chest = PlacedContainer("chest", *room_);
   gd::ExtraList& stored = Give(chest, cuirass_->form);
+  // Anything else lying about is passed over.
+  gd::ReferenceRec& potion = Loose("potion", forms().AddForm(0x3EADD, gd::form_type::kAlchemy, "Potion").form);
+  cells().Place(potion, *room_);
   Start("TemperChance=100");
 
   Updates(2 * kUpdatesPerPass);
   EXPECT_FALSE(Decided(bare.extraList));
   EXPECT_TRUE(Decided(stored));
+  EXPECT_FALSE(Decided(potion.extraList));
 }
 
 }  // namespace

@@ -258,16 +258,25 @@ TEST_F(WidgetContent, WeaponsInBothHandsWithTheirIcons) {
   EXPECT_EQ(rows[kLeftHand].durability, 500.0);
 }
 
-TEST_F(WidgetContent, TwoHandedAxesWithoutTheHammerKeyword) {
+TEST_F(WidgetContent, EveryWeaponTypeHasItsIcon) {
   StartWidget();
-  gd::WeaponForm& axe = forms().AddWeapon(0x502, "Battleaxe", 6);
-  gd::InstanceSpec right;
-  right.worn = gd::Worn::Right;
-  items().GiveOne(player().ref, &axe.form, right);
+  WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);  // the player has an inventory
   LoadSave();
-  const std::vector<Row> rows = Rows();
-  ASSERT_EQ(rows.size(), 7u);
-  EXPECT_EQ(rows[kRightHand].icon, "weapon_battleaxe");
+  // Hand-to-hand and types the game does not have show a sword; a two-handed
+  // axe is a hammer only with the warhammer keyword.
+  const char* const icons[] = {"weapon_sword",  "weapon_sword",      "weapon_dagger", "weapon_waraxe",
+                               "weapon_mace",   "weapon_greatsword", "weapon_battleaxe", "weapon_bow",
+                               "weapon_staff",  "weapon_crossbow",   "weapon_sword"};
+  gd::InstanceSpec inHand;
+  inHand.worn = gd::Worn::Right;
+  for (std::uint8_t type = 0; type < std::size(icons); ++type) {
+    gd::WeaponForm& weapon = forms().AddWeapon(0x600 + type, "Weapon", type);
+    items().GiveOne(player().ref, &weapon.form, inHand);
+    player().process->rightHand = &weapon.form;
+    const std::vector<Row> rows = Rows();
+    ASSERT_EQ(rows.size(), 7u);
+    EXPECT_EQ(rows[kRightHand].icon, icons[type]) << "weapon type " << int{type};
+  }
 }
 
 TEST_F(WidgetContent, HandFormsNotWornInTheInventoryGiveBlankRows) {

@@ -154,6 +154,13 @@ TEST_F(WindowsCallContracts, OpenLogFileTruncatesAndReportsWhyItCannotOpen) {
 
   EXPECT_EQ(OpenLogFile((folder_ + "/absent/Quellmark.log").c_str()), nullptr);
   EXPECT_EQ(LastError(), static_cast<std::uint32_t>(ENOENT));
+  // A device opens but cannot be emptied: no log there, and no descriptor left open.
+  const int before = ::dup(0);
+  ::close(before);
+  EXPECT_EQ(OpenLogFile("/dev/null"), nullptr);
+  const int after = ::dup(0);
+  ::close(after);
+  EXPECT_EQ(after, before);
 }
 
 }  // namespace
