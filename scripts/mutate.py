@@ -4,7 +4,8 @@
 Makes small faults in src/ one at a time (a comparison flipped, a logical or
 arithmetic operator swapped, a constant changed, a return value inverted, a
 statement deleted, a condition forced), rebuilds what the changed file feeds,
-runs the suite, and counts the mutants the suite kills. Prints the score per
+runs the tests that run the mutated line (scripts/test_line_map.py), and
+counts the mutants the tests kill. Prints the score per
 folder and every mutant that survived. A mutant that does not compile counts
 as killed by the compiler and is reported apart.
 
@@ -13,9 +14,11 @@ its occurrence among mutants with the same three, so that the reviewed list
 of equivalent mutants (scripts/mutation-equivalents.tsv) keeps matching while
 the code around it changes.
 
-  scripts/mutate.py                    full run in build/mutation (a copy of
-                                       the tree; the checkout is left alone)
-  scripts/mutate.py --sample 20 --seed $(git rev-parse HEAD:src) --in-place build/linux
+  scripts/mutate.py                    full run in copies of the checkout under
+                                       build/mutation, one per core (the
+                                       checkout is left alone)
+  scripts/mutate.py --report           the saved results' scores and survivors
+  scripts/mutate.py --sample 20 --seed $(git rev-parse HEAD:src) --in-place build/linux --whole-suite
                                        CI: 20 mutants chosen by the tree of src/,
                                        reusing the native build in place
   scripts/mutate.py --list             the mutants, without running them
@@ -34,6 +37,7 @@ import shutil
 import signal
 import subprocess
 import sys
+import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -52,6 +56,15 @@ EXCLUDED = {"src/platform/platform_windows.cpp"}
 # check and would take most of each mutant's time, so mutants are run without
 # them.
 VOLUME_TESTS = "Soak|TenMegabyte|Thousand|thousand_openings|tools\\.tune\\.|tools\\.temp_folders\\.tune"
+
+
+# The programs each family of tests runs, by the first part of the test's name;
+# a family not listed here needs the whole build.
+PROGRAMS_OF_TESTS = {
+    "platform": ["platform_tests"], "plugin": ["plugin_tests"], "config": ["config_tests"],
+    "engine": ["engine_tests"], "widget": ["widget_tests"], "engine_game": ["engine_game_tests"],
+    "game": ["game_tests", "Quellmark"], "scenario": ["qm", "Quellmark"],
+}
 
 
 class Mutant:
@@ -291,9 +304,17 @@ class Runner:
         except subprocess.TimeoutExpired:
             return -1, "timed out"
 
-    def build_targets(self):
-        # Ninja rebuilds only what the changed file reaches.
-        return self.run(["cmake", "--build", self.build])
+    def build_targets(self, tests=None):
+        """Rebuilds what the changed file reaches: everything, or only the
+        programs the given tests run."""
+        targets = set()
+        for name in tests or ():
+            programs = PROGRAMS_OF_TESTS.get(name.split(".", 1)[0])
+            if programs is None:
+                targets = set()
+                break
+            targets.update(programs)
+        return self.run(["ninja", "-C", self.build] + sorted(targets))
 
     def test(self, only=None):
         """The whole suite, or only the named tests."""
@@ -346,6 +367,26 @@ def copy_tree(destination):
         shutil.copymode(source, target)
 
 
+def prepare_copy(tree):
+    """A copy of the checkout to mutate, built as the native build is but
+    without debugging information and with fewer optimisations, which makes
+    each mutant's rebuild quicker; the program does the same. Copies share
+    the compiler cache, so a second one builds from the first one's objects."""
+    build = os.path.join(tree, "build", "linux")
+    copy_tree(tree)
+    if os.path.exists(os.path.join(build, "CMakeCache.txt")):
+        return True
+    configure = ["cmake", "--preset", "linux", "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG",
+                 "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold",
+                 "-DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=gold", "-DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=gold"]
+    if shutil.which("ccache"):
+        configure += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
+    if subprocess.run(configure, cwd=tree, stdout=subprocess.DEVNULL).returncode != 0:
+        print("mutate.py: cannot configure %s" % build, file=sys.stderr)
+        return False
+    return True
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--sample", type=int, help="run this many mutants, chosen by --seed")
@@ -364,6 +405,8 @@ def main():
                         help="go on with a run cut short: mutants with a saved result are not run again")
     parser.add_argument("--report", action="store_true",
                         help="print the scores and survivors of the saved results without running anything")
+    parser.add_argument("--jobs", type=int,
+                        help="mutants run at once, each in its own copy of the checkout (default: one per core)")
     parser.add_argument("--whole-suite", action="store_true",
                         help="run every mutant against the whole suite instead of the tests that run its line")
     args = parser.parse_args()
@@ -413,25 +456,24 @@ def main():
                   % (len(mutants) - len(entries), len(mutants)))
         return 1 if survivors or len(entries) < len(mutants) else 0
 
+    if args.jobs is not None and args.jobs < 1:
+        print("mutate.py: --jobs must be at least 1", file=sys.stderr)
+        return 2
     if args.in_place:
+        jobs = 1
         tree, build = ROOT, os.path.abspath(args.in_place)
     else:
-        # The copy is built as the native build is, but without debugging
-        # information and with fewer optimisations, which halves the time of
-        # each mutant's rebuild; the program does the same.
+        jobs = args.jobs or os.cpu_count() or 1
         tree = os.path.join(ROOT, "build", "mutation", "tree")
         build = os.path.join(tree, "build", "linux")
-        copy_tree(tree)
-        if not os.path.exists(os.path.join(build, "CMakeCache.txt")):
-            configure = ["cmake", "--preset", "linux", "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG",
-                         "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold",
-                         "-DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=gold", "-DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=gold"]
-            if shutil.which("ccache"):
-                configure += ["-DCMAKE_CXX_COMPILER_LAUNCHER=ccache", "-DCMAKE_C_COMPILER_LAUNCHER=ccache"]
-            if subprocess.run(configure, cwd=tree, stdout=subprocess.DEVNULL).returncode != 0:
-                print("mutate.py: cannot configure %s" % build, file=sys.stderr)
-                return 2
-    runner = Runner(tree, build, args.timeout)
+        if not prepare_copy(tree):
+            return 2
+    runners = [Runner(tree, build, args.timeout)]
+    for number in range(2, jobs + 1):
+        extra = os.path.join(ROOT, "build", "mutation", "tree-%d" % number)
+        if not prepare_copy(extra):
+            return 2
+        runners.append(Runner(extra, os.path.join(extra, "build", "linux"), args.timeout))
     line_map = None
     if not args.whole_suite and mutants:
         tracked = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
@@ -440,64 +482,94 @@ def main():
                                               COVERAGE_BUILD, VOLUME_TESTS, args.timeout * 4, LINE_MAP)
 
     def stop(signum, frame):
-        runner.restore()
-        sys.exit(128 + signum)
+        for runner in runners:
+            runner.restore()
+        os._exit(128 + signum)
     signal.signal(signal.SIGINT, stop)
     signal.signal(signal.SIGTERM, stop)
 
     begun = time.time()
-    code, output = runner.build_targets()
-    if code != 0:
-        print(output[-4000:])
-        print("mutate.py: the unmutated tree does not build", file=sys.stderr)
-        return 2
-    code, output = runner.test()
+    for runner in runners:
+        code, output = runner.build_targets()
+        if code != 0:
+            print(output[-4000:])
+            print("mutate.py: the unmutated tree does not build in %s" % runner.tree, file=sys.stderr)
+            return 2
+    code, output = runners[0].test()
     if code != 0:
         print(output[-4000:])
         print("mutate.py: the suite fails without any mutant", file=sys.stderr)
         return 2
-    print("unmutated build and suite: %.0f s; %d mutants to run" % (time.time() - begun, len(mutants)), flush=True)
+    print("unmutated build and suite: %.0f s; %d mutants to run in %d tree%s"
+          % (time.time() - begun, len(mutants), len(runners), "s" if len(runners) > 1 else ""), flush=True)
 
     # Results are saved after every mutant, so that a run cut short can go on
     # with --resume; runs of a part of the mutants add to the last full run's.
     partial = args.sample is not None or args.files or args.match or args.rerun_survivors or args.resume
     saved = read_results() if partial else {}
     entries = []
-    try:
-        current = None
-        for index, mu in enumerate(mutants, 1):
-            if args.resume and tuple(mu.key()) in saved:
-                earlier = saved[tuple(mu.key())]
-                entries.append((mu, earlier["outcome"], earlier.get("unrun", False)))
-                continue
-            if mu.path != current:
-                runner.restore()
-                current = mu.path
-                with open(os.path.join(tree, mu.path), encoding="utf-8") as f:
-                    original = f.read()
-            runner.write(mu.path, original[:mu.start] + mu.replacement + original[mu.end:])
-            code, _ = runner.build_targets()
-            unrun = False
-            if code != 0:
-                outcome = "compiler"
-            else:
-                tests = line_map.tests_for(mu.path, mu.line_no) if line_map else None
-                if tests == []:
-                    code, unrun = 0, True  # no test runs the line: none can see the fault
-                else:
-                    code, _ = runner.test(tests)
-                outcome = "killed" if code != 0 else "survived"
-            entries.append((mu, outcome, unrun))
-            saved[tuple(mu.key())] = {"key": list(mu.key()), "outcome": outcome, "line": mu.line_no, "unrun": unrun}
-            write_results(saved)
-            shown = "equivalent" if outcome == "survived" and mu.key() in equivalents else outcome
-            print("[%d/%d] %-10s %s%s" % (index, len(mutants), shown, mu.describe(),
-                                          "  (no test runs this line)" if unrun and shown == "survived" else ""),
-                  flush=True)
-    finally:
-        runner.restore()
-        if args.in_place:
-            runner.build_targets()
+    lock = threading.Lock()
+    done = [0]
+
+    def run_one(runner, mu, original):
+        runner.write(mu.path, original[:mu.start] + mu.replacement + original[mu.end:])
+        tests = line_map.tests_for(mu.path, mu.line_no) if line_map else None
+        unrun = tests == []
+        # A header may reach any program; a source file reaches only those its tests run.
+        code, _ = runner.build_targets(None if mu.path.endswith(".h") else tests)
+        if code != 0:
+            return "compiler", False
+        if unrun:
+            return "survived", True  # no test runs the line: none can see the fault
+        code, _ = runner.test(tests)
+        return ("killed" if code != 0 else "survived"), False
+
+    def work(runner, queue):
+        current, original = None, None
+        try:
+            for mu in queue:
+                if mu.path != current:
+                    runner.restore()
+                    current = mu.path
+                    with open(os.path.join(runner.tree, mu.path), encoding="utf-8") as f:
+                        original = f.read()
+                outcome, unrun = run_one(runner, mu, original)
+                with lock:
+                    entries.append((mu, outcome, unrun))
+                    saved[tuple(mu.key())] = {"key": list(mu.key()), "outcome": outcome, "line": mu.line_no,
+                                              "unrun": unrun}
+                    write_results(saved)
+                    done[0] += 1
+                    shown = "equivalent" if outcome == "survived" and mu.key() in equivalents else outcome
+                    print("[%d/%d] %-10s %s%s" % (done[0], len(mutants), shown, mu.describe(),
+                                                  "  (no test runs this line)" if unrun and shown == "survived"
+                                                  else ""), flush=True)
+        finally:
+            runner.restore()
+            if args.in_place:
+                runner.build_targets()
+
+    to_run = []
+    for mu in mutants:
+        if args.resume and tuple(mu.key()) in saved:
+            earlier = saved[tuple(mu.key())]
+            entries.append((mu, earlier["outcome"], earlier.get("unrun", False)))
+            done[0] += 1
+        else:
+            to_run.append(mu)
+    # Whole files to each tree, so that each file is rebuilt as itself once
+    # per tree; the largest files first, each to the tree with least to do.
+    by_file = {}
+    for mu in to_run:
+        by_file.setdefault(mu.path, []).append(mu)
+    queues = [[] for _ in runners]
+    for path in sorted(by_file, key=lambda p: -len(by_file[p])):
+        min(queues, key=len).extend(by_file[path])
+    threads = [threading.Thread(target=work, args=(runner, queue)) for runner, queue in zip(runners, queues)]
+    for thread in threads:
+        thread.start()
+    for thread in threads:
+        thread.join()
 
     survivors = report(entries, equivalents, check_stale=not partial or args.resume)
     print("\n%d mutants in %.0f s" % (len(mutants), time.time() - begun))
