@@ -64,6 +64,7 @@ PROGRAMS_OF_TESTS = {
     "platform": ["platform_tests"], "plugin": ["plugin_tests"], "config": ["config_tests"],
     "engine": ["engine_tests"], "widget": ["widget_tests"], "engine_game": ["engine_game_tests"],
     "game": ["game_tests", "Quellmark"], "scenario": ["qm", "Quellmark"],
+    "tools": ["qm", "Quellmark", "qm-check-settings", "profile_dump", "tools_tests"],
 }
 
 
@@ -478,7 +479,9 @@ def main():
     if not args.whole_suite and mutants:
         tracked = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
                                  stdout=subprocess.PIPE).stdout.decode().splitlines()
-        line_map = test_line_map.load_or_make(ROOT, [p for p in tracked if not p.startswith("build/")],
+        # What the tests run depends on the code, the tests and how they are built.
+        sources = [p for p in tracked if not p.startswith(("build/", "scripts/")) and not p.endswith(".md")]
+        line_map = test_line_map.load_or_make(ROOT, sources,
                                               COVERAGE_BUILD, VOLUME_TESTS, args.timeout * 4, LINE_MAP)
 
     def stop(signum, frame):

@@ -67,17 +67,47 @@ def lines_run(root, build):
     return found
 
 
+def includers(root):
+    """{path in src/: the src/ files that include it, directly or not}."""
+    direct = {}
+    for folder, _, names in os.walk(os.path.join(root, "src")):
+        for name in names:
+            path = os.path.relpath(os.path.join(folder, name), root).replace(os.sep, "/")
+            with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
+                for included in re.findall(r'^\s*#include "([^"]+)"', f.read(), re.M):
+                    direct.setdefault("src/" + included, set()).add(path)
+    closed = {}
+    for header in direct:
+        seen, todo = set(), [header]
+        while todo:
+            for parent in direct.get(todo.pop(), ()):
+                if parent not in seen:
+                    seen.add(parent)
+                    todo.append(parent)
+        closed[header] = seen
+    return closed
+
+
 class TestLineMap:
-    def __init__(self, tests_by_line, code_lines):
+    def __init__(self, tests_by_line, code_lines, root):
         self.tests_by_line = tests_by_line  # "path:line" -> [test names]
         self.code_lines = code_lines        # path -> lines holding code
+        self.includers = includers(root)
+        self.by_file = {}
+        for key, tests in tests_by_line.items():
+            self.by_file.setdefault(key.rsplit(":", 1)[0], set()).update(tests)
 
     def tests_for(self, path, line):
-        """The tests that run the line, [] when none does, None when the line
-        holds no code of its own (then every test may see the mutant)."""
-        if line not in self.code_lines.get(path, ()):
-            return None
-        return self.tests_by_line.get("%s:%d" % (path, line), [])
+        """The tests that run the line, [] when none does. A line without code
+        of its own (a constant, a table, a declaration) can only act through
+        the code of its file and of the files including it: the tests that run
+        any of that. None when nothing is known of the file: every test."""
+        if line in self.code_lines.get(path, ()):
+            return self.tests_by_line.get("%s:%d" % (path, line), [])
+        reached = set()
+        for source in {path} | self.includers.get(path, set()):
+            reached |= self.by_file.get(source, set())
+        return sorted(reached) if reached else None
 
 
 def load_or_make(root, files, coverage_build, exclude, timeout, saved):
@@ -86,7 +116,7 @@ def load_or_make(root, files, coverage_build, exclude, timeout, saved):
         with open(saved, encoding="utf-8") as f:
             stored = json.load(f)
         if stored["digest"] == digest:
-            return TestLineMap(stored["tests_by_line"], {p: set(l) for p, l in stored["code_lines"].items()})
+            return TestLineMap(stored["tests_by_line"], {p: set(l) for p, l in stored["code_lines"].items()}, root)
     except (OSError, ValueError, KeyError):
         pass
 
@@ -116,4 +146,4 @@ def load_or_make(root, files, coverage_build, exclude, timeout, saved):
     with open(saved, "w", encoding="utf-8") as f:
         json.dump({"digest": digest, "tests_by_line": tests_by_line,
                    "code_lines": {p: sorted(l) for p, l in code_lines.items()}}, f)
-    return TestLineMap(tests_by_line, code_lines)
+    return TestLineMap(tests_by_line, code_lines, root)

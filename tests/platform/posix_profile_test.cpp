@@ -131,6 +131,18 @@ TEST_F(PosixProfile, ReadsDecodedTextInCodePage1252) {
   const std::string u8 =
       "\xef\xbb\xbf[Caf\xc3\xa9]\nk=\xe2\x82\xac\xc3\xbf\xe4\xb8\xad\xf0\x9f\x98\x80\xc2\x80\xe2\x80\x93\n";
   for (const std::string& file : {le, be, u8}) EXPECT_EQ(Entries(Write(file), "caf\xe9"), "k=\x80\xff????\x96\0"s);
+  // Code page 1252's characters at 0x80-0x9F, as published (the five unused
+  // positions stand for themselves), each read back as its byte.
+  const std::u16string high =
+      u"[S]\r\nk=\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
+      u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178\r\n";
+  std::string highFile = "\xff\xfe";
+  for (const char16_t c : high) highFile += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+  std::string bytes = "k=";
+  for (int b = 0x80; b <= 0x9F; ++b) bytes += static_cast<char>(b);
+  EXPECT_EQ(Entries(Write(highFile), "S"), bytes + '\0');
+  // A file without a byte-order mark is code page 1252 already: read as it is.
+  EXPECT_EQ(Entries(Write("[S]\r\n" + bytes + "\r\n"), "S"), bytes + '\0');
   // An odd last byte is a unit of its own (Windows reads a zero past the file).
   EXPECT_EQ(Entries(Write(le + "x"), "caf\xe9"), "k=\x80\xff????\x96\0x\0"s);  // its own line
 }
