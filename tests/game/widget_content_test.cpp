@@ -183,6 +183,7 @@ TEST_F(WidgetContent, EveryArmourKindAndSlotHasItsOwnIcon) {
       // Jewellery by its slot: neck, finger, circlet, anything else.
       {0x20, 2, 0x8F95A, "armor_amulet"},    {0x40, 2, 0x8F95A, "armor_ring"},     {0x1000, 2, 0x8F95A, "armor_circlet"},
       {0x8, 2, 0x8F95A, "default_armor"},    {0x60, 2, 0x8F95A, "armor_amulet"},   {0x1040, 2, 0x8F95A, "armor_ring"},
+      {0x1, 2, 0x8F95A, "default_armor"},
   };
   std::uint32_t id = 0x700;
   for (const Case& c : cases) {

@@ -135,12 +135,13 @@ TEST_F(PosixProfile, ReadsDecodedTextInCodePage1252) {
   // positions stand for themselves), each read back as its byte.
   const std::u16string high =
       u"[S]\r\nk=\u20AC\u0081\u201A\u0192\u201E\u2026\u2020\u2021\u02C6\u2030\u0160\u2039\u0152\u008D\u017D\u008F"
-      u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178\r\n";
+      u"\u0090\u2018\u2019\u201C\u201D\u2022\u2013\u2014\u02DC\u2122\u0161\u203A\u0153\u009D\u017E\u0178\r\n"
+      u"edge=\u00FF\u0100\r\n";  // the last character of the code page and the first past it
   std::string highFile = "\xff\xfe";
   for (const char16_t c : high) highFile += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
   std::string bytes = "k=";
   for (int b = 0x80; b <= 0x9F; ++b) bytes += static_cast<char>(b);
-  EXPECT_EQ(Entries(Write(highFile), "S"), bytes + '\0');
+  EXPECT_EQ(Entries(Write(highFile), "S"), bytes + '\0' + "edge=\xff?" + '\0');
   // A file without a byte-order mark is code page 1252 already: read as it is.
   EXPECT_EQ(Entries(Write("[S]\r\n" + bytes + "\r\n"), "S"), bytes + '\0');
   // An odd last byte is a unit of its own (Windows reads a zero past the file).
@@ -151,9 +152,11 @@ TEST_F(PosixProfile, EachBadUtf8SequenceBecomesOneQuestionMark) {
   // Lead byte plus the continuation bytes accepted so far; a cut sequence
   // swallows the rest of the file.
   const std::string file =
-      "\xef\xbb\xbf[S]\na=|\xc3|\xc0\x80|\xed\xa0\x80|\xf4\x90\x80\x80|\xe0\xa0\x80|\nb=\xf0"
+      "\xef\xbb\xbf[S]\na=|\xc3|\xc0\x80|\xed\xa0\x80|\xf4\x90\x80\x80|\xe0\xa0\x80|\n"
+      "c=|\xdf\xbf|\xf4\x8f\xbf\xbf|\n"  // the last two- and four-byte sequences: one and two units
+      "b=\xf0"
       "AB";
-  EXPECT_EQ(Entries(Write(file), "S"), "a=|?|??|??|???|?|\0b=?\0"s);
+  EXPECT_EQ(Entries(Write(file), "S"), "a=|?|??|??|???|?|\0c=|?|??|\0b=?\0"s);
 }
 
 TEST_F(PosixProfile, CutsAtTheExactLengthLikeWindows) {
@@ -182,6 +185,15 @@ TEST_F(PosixProfile, NullArgumentsReturnZero) {
   EXPECT_EQ(PosixProfileSectionNames(nullptr, 4, path.c_str()), 0u);
   EXPECT_EQ(Section(std::string(), "S", 4).substr(0, 2), "0|");
   EXPECT_EQ(PosixProfileSectionNames(buffer, 4, nullptr), 0u);
+}
+
+TEST_F(PosixProfile, ReadsAFileToItsLastByteWhateverItsLength) {
+  // Files are read in pieces of 16 KiB: a last piece of one byte counts too.
+  for (const std::size_t length : {std::size_t{8}, std::size_t{16384}, std::size_t{16385}, std::size_t{32769}}) {
+    std::string file = "[S]\nk=";
+    file += std::string(length - file.size() - 1, 'v') + "x";
+    EXPECT_EQ(Entries(Write(file), "S"), file.substr(4) + '\0') << length << " bytes";
+  }
 }
 
 TEST_F(PosixProfile, LongSectionIsCutToTheBuffer) {
