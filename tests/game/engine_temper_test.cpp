@@ -113,10 +113,14 @@ TEST_F(TemperTest, SomeHoldersAndOwnersKeepTheirItemsAtOne) {
   EXPECT_GT(Health(strangerItem), 1.0f);
   EXPECT_GT(Health(merchants.extraList), 1.0f);
 
-  // Decided once, never again.
+  // Decided once, never again: the tempered keep their values.
+  const float strangers = Health(strangerItem);
+  const float merchantsValue = Health(merchants.extraList);
   Updates(kUpdatesPerPass);
   EXPECT_EQ(Health(playersOwn), 1.0f);
   EXPECT_EQ(Health(unowned.extraList), 1.0f);
+  EXPECT_EQ(Health(strangerItem), strangers);
+  EXPECT_EQ(Health(merchants.extraList), merchantsValue);
 }
 
 TEST_F(TemperTest, ItemsThatCannotBreakReceiveOne) {
@@ -196,19 +200,27 @@ TEST_F(TemperTest, TemperGrowsWithTheHoldersLevel) {
 }
 
 TEST_F(TemperTest, TheSearchRadiusIsStrictlyBelow7000Units) {
-  gd::ReferenceRec& atRadius = PlacedContainer("atRadius", *room_, 7000.0f);
-  gd::ReferenceRec& inside = PlacedContainer("inside", *room_, 6999.5f);
-  gd::ReferenceRec& diagonal = PlacedContainer("diagonal", *room_);
-  references().SetPosition(diagonal, 4000.0f, 4000.0f, 4000.0f);  // 6928 units away
-  gd::ExtraList& atRadiusItem = Give(atRadius, cuirass_->form);
-  gd::ExtraList& insideItem = Give(inside, cuirass_->form);
-  gd::ExtraList& diagonalItem = Give(diagonal, cuirass_->form);
+  // Distances from the player, who stands away from the origin.
+  references().SetPosition(player_->ref, -1000.0f, 500.0f, 0.0f);
+  const auto placed = [&](const std::string& name, float x, float y, float z) -> gd::ExtraList& {
+    gd::ReferenceRec& container = PlacedContainer(name, *room_);
+    references().SetPosition(container, -1000.0f + x, 500.0f + y, z);
+    return Give(container, cuirass_->form);
+  };
+  gd::ExtraList& atRadius = placed("atRadius", 7000.0f, 0.0f, 0.0f);
+  gd::ExtraList& behind = placed("behind", -7000.0f, 0.0f, 0.0f);
+  gd::ExtraList& inside = placed("inside", 6999.5f, 0.0f, 0.0f);
+  gd::ExtraList& diagonal = placed("diagonal", 4000.0f, 4000.0f, 4000.0f);  // 6928 units away
+  // Less than one square unit inside: the squares are summed in double precision.
+  gd::ExtraList& justInside = placed("justInside", 6999.99951171875f, 2.5f, 0.0f);
   Start("TemperChance=100");
 
   Updates(kUpdatesPerPass);
-  EXPECT_FALSE(Decided(atRadiusItem));
-  EXPECT_TRUE(Decided(insideItem));
-  EXPECT_TRUE(Decided(diagonalItem));
+  EXPECT_FALSE(Decided(atRadius));
+  EXPECT_FALSE(Decided(behind));
+  EXPECT_TRUE(Decided(inside));
+  EXPECT_TRUE(Decided(diagonal));
+  EXPECT_TRUE(Decided(justInside));
 }
 
 TEST_F(TemperTest, IndoorsOnlyThePlayersCellIsSearched) {
@@ -270,11 +282,22 @@ TEST_F(TemperTest, OnlyTheFirstInstanceOfAnEntryIsEverDecided) {
   gd::ReferenceRec& chest = PlacedContainer("chest", *room_);
   gd::ExtraList& first = Give(chest, cuirass_->form);
   gd::ExtraList& second = Give(chest, cuirass_->form);
+  // An empty node the game left before the instances does not count as the first.
+  gd::ReferenceRec& shelf = PlacedContainer("shelf", *room_);
+  gd::InventoryEntryRec& entry = inventories().AddEntry(references().Inventory(shelf), &cuirass_->form, 1);
+  inventories().AddEmptyInstanceNode(entry);
+  gd::ExtraList& afterEmpty = inventories().AddInstance(entry);
+  // A container that never held anything has no inventory at all.
+  gd::ReferenceRec& neverUsed = references().AddContainer(
+      "neverUsed", 0x00FFF000, &forms().AddForm(0x00FFF001, gd::form_type::kContainer, "neverUsed").form);
+  cells().Place(neverUsed, *room_);
   Start("TemperChance=100");
 
   Updates(kUpdatesPerPass);
   EXPECT_TRUE(Decided(first));
   EXPECT_FALSE(Decided(second));
+  EXPECT_TRUE(Decided(afterEmpty));
+  EXPECT_EQ(references().FindInventory(neverUsed), nullptr);
   Updates(kUpdatesPerPass);
   EXPECT_FALSE(Decided(second));
 }
@@ -299,15 +322,22 @@ TEST_F(TemperTest, ALooseItemWithoutABitFieldIsDecidedAgainEachPass) {
   cells().Place(bare, *room_);
   gd::ReferenceRec& chest = PlacedContainer("chest", *room_);
   gd::ExtraList& stored = Give(chest, cuirass_->form);
-  // Anything else lying about is passed over.
+  // Anything else lying about is passed over, and so are weapons that do
+  // not wear, even when someone owns them.
+  gd::FormHeader& merchant = forms().AddForm(0x0002F000, gd::form_type::kNpc, "Merchant").form;
   gd::ReferenceRec& potion = Loose("potion", forms().AddForm(0x3EADD, gd::form_type::kAlchemy, "Potion").form);
-  cells().Place(potion, *room_);
+  gd::ReferenceRec& staff = Loose("staff", forms().AddWeapon(0x29B68, "Staff", 8).form);
+  for (gd::ReferenceRec* item : {&potion, &staff}) {
+    references().SetOwner(*item, &merchant);
+    cells().Place(*item, *room_);
+  }
   Start("TemperChance=100");
 
   Updates(2 * kUpdatesPerPass);
   EXPECT_FALSE(Decided(bare.extraList));
   EXPECT_TRUE(Decided(stored));
   EXPECT_FALSE(Decided(potion.extraList));
+  EXPECT_FALSE(Decided(staff.extraList));
 }
 
 }  // namespace
