@@ -84,6 +84,8 @@ TEST_F(PosixProfile, TrimsControlBlanksAndCtrlZButNotNoBreakSpace) {
                     "S"),
             "A=1\0\xa0"
             "B=2\xa0\0"s);
+  // The blanks end at 0x0D: the control characters either side of the range stay.
+  EXPECT_EQ(Entries(Write("[S]\nC=\x08" "c\x0e\n"), "S"), "C=\x08" "c\x0e\0"s);
 }
 
 TEST_F(PosixProfile, SplitsAtTheFirstEqualsSign) {
@@ -154,9 +156,21 @@ TEST_F(PosixProfile, EachBadUtf8SequenceBecomesOneQuestionMark) {
   const std::string file =
       "\xef\xbb\xbf[S]\na=|\xc3|\xc0\x80|\xed\xa0\x80|\xf4\x90\x80\x80|\xe0\xa0\x80|\n"
       "c=|\xdf\xbf|\xf4\x8f\xbf\xbf|\n"  // the last two- and four-byte sequences: one and two units
+      // The first and last sequences of each length, the first past the
+      // surrogates, a lead past U+10FFFF, 0xC0 where a continuation belongs.
+      "d=|\xc5\x92|\xef\xbf\xbd|\xee\x80\x80|\xf0\x90\x80\x80|\xf0\x90\x80\x8a|\xf5\x80\x80\x80|\xc3\xc0|\n"
       "b=\xf0"
       "AB";
-  EXPECT_EQ(Entries(Write(file), "S"), "a=|?|??|??|???|?|\0c=|?|??|\0b=?\0"s);
+  EXPECT_EQ(Entries(Write(file), "S"), "a=|?|??|??|???|?|\0c=|?|??|\0d=|\x8c|?|?|??|??|????|??|\0b=?\0"s);
+  // A sequence ending with the file is whole.
+  EXPECT_EQ(Entries(Write("\xef\xbb\xbf[S]\nk=\xc3\xa9"), "S"), "k=\xe9\0"s);
+}
+
+TEST_F(PosixProfile, AByteOrderMarkAloneIsAnEmptyFile) {
+  for (const std::string mark : {"\xef\xbb\xbf", "\xff\xfe", "\xfe\xff"}) {
+    EXPECT_EQ(Entries(Write(mark), ""), "") << "mark of " << mark.size() << " bytes";
+    EXPECT_EQ(Names(Write(mark), 64), "0|\0Z"s) << "mark of " << mark.size() << " bytes";
+  }
 }
 
 TEST_F(PosixProfile, CutsAtTheExactLengthLikeWindows) {
