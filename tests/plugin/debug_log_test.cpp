@@ -72,12 +72,48 @@ TEST_F(DebugLogTest, LevelDecidesWhatReachesTheFileButEverythingReachesStandardO
     qm::log::CloseLog();
   });
   EXPECT_EQ(Read(LogPath()), "message at level 3\n");
+  // At level 0 only errors are written.
+  qmtest::RunInChild([] {
+    qm::log::OpenLog();
+    qm::log::LogLevel = 0;
+    qm::log::LogMessage("message at level 3");
+    qm::log::LogError("error at level 0");
+    qm::log::CloseLog();
+  });
+  EXPECT_EQ(Read(LogPath()), "error at level 0\n");
+}
+
+TEST_F(DebugLogTest, ALineIsCutAt8191Characters) {
+  const std::string longLine(9000, 'x');
+  qm::log::OpenLog();
+  qm::log::LogMessage("%s", longLine.c_str());
+  EXPECT_EQ(Read(LogPath()), longLine.substr(0, 8191) + "\n");
+}
+
+TEST_F(DebugLogTest, APathPastTheWindowsLimitIsCutTo259Characters) {
+  // A home folder so deep that the log's path runs past 259 characters: the
+  // path is cut there, as the fixed Windows path buffer cuts it, and the log
+  // is the file the cut path names.
+  const std::string home = home_ + "/" + std::string(220 - home_.size() - 1, 'h');
+  fs::create_directories(home);
+  ::setenv("HOME", home.c_str(), 1);
+  qm::log::OpenLog();
+  qm::log::LogMessage("deep");
+  qm::log::CloseLog();
+  const std::string full = home + "/Documents/My Games/Skyrim Special Edition/SKSE/Quellmark.log";
+  EXPECT_EQ(Read(full.substr(0, 259)), "deep\n");
+  EXPECT_EQ(full.substr(0, 259).substr(home.size()), "/Documents/My Games/Skyrim Special Edit");
 }
 
 TEST_F(DebugLogTest, IsRecreatedEmptyAtEveryStart) {
+  const auto openFiles = [] {
+    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
+  };
+  const auto before = openFiles();
   qm::log::OpenLog();
   qm::log::LogMessage("first run");
   qm::log::CloseLog();
+  EXPECT_EQ(openFiles(), before) << "closing the log closes its file";
   qm::log::OpenLog();
   qm::log::LogMessage("second run");
   EXPECT_EQ(Read(LogPath()), "second run\n");
