@@ -97,17 +97,8 @@ std::uint32_t ProfileSectionNames(char* buffer, std::uint32_t size, const char* 
   return PosixProfileSectionNames(buffer, size, path);
 }
 
-std::int32_t DocumentsFolder(std::int32_t folderId, char* buffer) {
-  constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);             // E_FAIL
-  constexpr std::int32_t kInvalidArgument = static_cast<std::int32_t>(0x80070057u);  // E_INVALIDARG
-  constexpr std::int32_t kPersonal = 0x0005;                                         // CSIDL_PERSONAL
-  constexpr std::int32_t kFlagCreate = 0x8000;                                       // CSIDL_FLAG_CREATE
-  // The documents folder is the only one known here: asking for another
-  // fails instead of answering with the wrong folder.
-  if ((folderId & 0xFF) != kPersonal) {
-    lastError = 87;  // ERROR_INVALID_PARAMETER
-    return kInvalidArgument;
-  }
+std::int32_t DocumentsFolder(std::int32_t /*folderId*/, char* buffer) {
+  constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);  // E_FAIL
   const auto* facts = HostFacts();
   std::string folder;
   if (facts != nullptr) {
@@ -126,7 +117,7 @@ std::int32_t DocumentsFolder(std::int32_t folderId, char* buffer) {
     lastError = 206;  // ERROR_FILENAME_EXCED_RANGE
     return kFail;
   }
-  if ((folderId & kFlagCreate) != 0) ::mkdir(folder.c_str(), 0755);
+  ::mkdir(folder.c_str(), 0755);  // CSIDL_FLAG_CREATE
   std::memcpy(buffer, folder.c_str(), folder.size() + 1);
   return 0;
 }
