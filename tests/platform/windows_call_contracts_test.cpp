@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -54,6 +55,9 @@ class WindowsCallContracts : public ::testing::Test {
   std::string folder_;
   std::string savedHome_;
 };
+
+// A function of this program, to find its image by.
+void ProgramProbe() {}
 
 std::string Cut(std::string path, bool* changed) {
   *changed = RemoveFileSpec(path.data());
@@ -103,7 +107,24 @@ TEST_F(WindowsCallContracts, ProcessImagePathIsCutToTheBufferAndTerminated) {
   EXPECT_STREQ(buffer, "C:\\Game");
   EXPECT_EQ(ProcessImagePath(buffer, 29), 28u);  // exactly room for the path and its NUL
   EXPECT_STREQ(buffer, "C:\\Games\\Skyrim\\SkyrimSE.exe");
+  std::memset(buffer, 'x', sizeof buffer);
+  EXPECT_EQ(ProcessImagePath(buffer, 28), 27u);  // one short: cut, and nothing written past the size
+  EXPECT_STREQ(buffer, "C:\\Games\\Skyrim\\SkyrimSE.ex");
+  EXPECT_EQ(buffer[28], 'x');
   EXPECT_EQ(ProcessImageBase(), 0x140000000u);
+}
+
+TEST_F(WindowsCallContracts, WithoutAHostTheImageIsThisProgramAndNoErrorIsSet) {
+  // The program's own code lies just above its load address (a library's
+  // would not).
+  const auto base = ProcessImageBase();
+  const auto code = reinterpret_cast<std::uintptr_t>(&ProgramProbe);
+  EXPECT_GT(code, base);
+  EXPECT_LT(code - base, std::uintptr_t{256} << 20);
+  // A thread starts with no error recorded.
+  std::uint32_t fresh = 1;
+  std::thread([&fresh] { fresh = LastError(); }).join();
+  EXPECT_EQ(fresh, 0u);
 }
 
 TEST_F(WindowsCallContracts, DocumentsFolderFailsWithTheWindowsCodes) {
