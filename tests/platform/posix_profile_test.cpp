@@ -110,6 +110,10 @@ TEST_F(PosixProfile, HeaderNameIsTrimmedTextUpToTheLastBracket) {
   EXPECT_EQ(Entries(path, "X"), "a=1\0"s);
   EXPECT_EQ(Entries(path, " x "), ""s);  // the name asked for is not trimmed
   EXPECT_EQ(Entries(path, "p]q"), "b=2\0[open\0c=3\0"s);
+  // The bracket is looked for on the header's own line; blank lines are no entries.
+  const std::string next = Write("[A]\n]\n\n  \t\nk=1\n");
+  EXPECT_EQ(Names(next, 100), "2|A\0\0Z"s);
+  EXPECT_EQ(Entries(next, "A"), "]\0k=1\0"s);
 }
 
 TEST_F(PosixProfile, MatchesSectionsIgnoringAsciiCaseOnly) {
@@ -117,6 +121,9 @@ TEST_F(PosixProfile, MatchesSectionsIgnoringAsciiCaseOnly) {
   EXPECT_EQ(Entries(path, "\xc9T\xe9"), "a=1\0"s);
   EXPECT_EQ(Entries(path, "\xe9t\xe9"), ""s);
   EXPECT_EQ(Entries(path, "general"), "b=2\0"s);
+  // A to Z, both ends of the range.
+  EXPECT_EQ(Entries(Write("[AZ]\nc=3\n"), "az"), "c=3\0"s);
+  EXPECT_EQ(Entries(Write("[az]\nc=3\n"), "AZ"), "c=3\0"s);
 }
 
 TEST_F(PosixProfile, EntriesBeforeTheFirstHeaderFormTheEmptyNamedSection) {
