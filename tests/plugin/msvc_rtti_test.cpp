@@ -59,6 +59,7 @@ class FakeModule {
   }
 
   void Put32(std::size_t at, std::uint32_t value) { std::memcpy(Base() + at, &value, 4); }
+  void PutName(std::size_t at, const char* name) { std::memcpy(Base() + at, name, std::strlen(name) + 1); }
   void SetSlotBeforeTable(std::uintptr_t value) { std::memcpy(Base() + kTable - 8, &value, 8); }
   const void* object() const { return &object_; }
 
@@ -114,6 +115,15 @@ TEST(RuntimeClassName, GivesNothingForTablesWithoutAValidLocator) {
     FakeModule module(".?AVFreezeEventHandler@hdt@@");
     module.Put32(field, 0);
     EXPECT_EQ(RuntimeClassName(module.object()), "") << "offset 0x" << std::hex << field << " zeroed";
+  }
+  {
+    // A type descriptor at offset 0 is refused even when the hierarchy agrees
+    // and a name lies there.
+    FakeModule module(".?AVFreezeEventHandler@hdt@@");
+    module.Put32(FakeModule::kLocator + 0x0C, 0);
+    module.Put32(FakeModule::kBaseClass, 0);
+    module.PutName(0x10, ".?AVWrong@@");
+    EXPECT_EQ(RuntimeClassName(module.object()), "");
   }
   const std::uintptr_t tinyTable = 4;  // a table address below one slot has no slot before it
   EXPECT_EQ(RuntimeClassName(&tinyTable), "");
