@@ -3,12 +3,14 @@
 // failed look-ups and the error codes they leave.
 #include "platform/platform.h"
 #include "platform/posix_process_facts.h"
+#include "support/child_process.h"
 
 #include <gtest/gtest.h>
 
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -127,6 +129,12 @@ TEST_F(WindowsCallContracts, WithoutAHostTheImageIsThisProgramAndNoErrorIsSet) {
   EXPECT_EQ(fresh, 0u);
 }
 
+TEST_F(WindowsCallContracts, SleepWaitsAtLeastItsTime) {
+  const auto begun = std::chrono::steady_clock::now();
+  SleepMilliseconds(20);
+  EXPECT_GE(std::chrono::steady_clock::now() - begun, std::chrono::milliseconds(20));
+}
+
 TEST_F(WindowsCallContracts, DocumentsFolderFailsWithTheWindowsCodes) {
   constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);
   char buffer[260];
@@ -175,6 +183,20 @@ TEST_F(WindowsCallContracts, OpenLogFileTruncatesAndReportsWhyItCannotOpen) {
 
   EXPECT_EQ(OpenLogFile((folder_ + "/absent/Quellmark.log").c_str()), nullptr);
   EXPECT_EQ(LastError(), static_cast<std::uint32_t>(ENOENT));
+  // Another process writing the file: refused as a sharing violation, and
+  // the descriptor opened to find out is closed again.
+  {
+    const std::string held = folder_ + "/held.log";
+    qmtest::HoldingChild writer([&held] { return OpenLogFile(held.c_str()) != nullptr; });
+    ASSERT_TRUE(writer.holding());
+    const int before = ::dup(0);
+    ::close(before);
+    EXPECT_EQ(OpenLogFile(held.c_str()), nullptr);
+    EXPECT_EQ(LastError(), 32u);
+    const int after = ::dup(0);
+    ::close(after);
+    EXPECT_EQ(after, before);
+  }
   // A device opens but cannot be emptied: no log there, and no descriptor left open.
   const int before = ::dup(0);
   ::close(before);
