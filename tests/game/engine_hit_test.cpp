@@ -94,6 +94,14 @@ TEST_F(HitTest, BlockedHitWearsTheShieldThenTheRightHandWeapon) {
   Hit(player, bandit, kSword, gd::kHitBlocked);
   EXPECT_LT(Health(mace), 1.5f);
   EXPECT_EQ(Health(cuirass), 1.5f);
+
+  // Blocking with empty hands wears nothing.
+  player.process->rightHand = nullptr;
+  ForgetRecentHits();
+  const float maceBefore = Health(mace);
+  Hit(player, bandit, kSword, gd::kHitBlocked);
+  EXPECT_EQ(Health(mace), maceBefore);
+  EXPECT_EQ(Health(cuirass), 1.5f);
 }
 
 TEST_F(HitTest, BlockingWithAnExcludedWeaponWearsNothing) {
@@ -379,6 +387,14 @@ TEST_F(HitTest, HitsWithoutActorsOrInventoriesChangeNothing) {
   gd::DispatchHit(world(), &chest, nullptr, kSword, 0);
   gd::DispatchHit(world(), nullptr, nullptr, kSword, 0);
   EXPECT_EQ(Health(sword), before);
+  // An actor who never held anything has no inventory to wear.
+  gd::FormHeader& base = forms().AddForm(0x00FFF001, gd::form_type::kNpc, "ghost").form;
+  gd::ActorRec& ghost = references().AddActor("ghost", 0x00FFF000, &base);
+  references().GiveProcess(ghost);
+  ForgetRecentHits();
+  Hit(ghost, player, kSword);
+  EXPECT_LT(Health(sword), before);  // the attacker's side still runs
+  EXPECT_EQ(references().FindInventory(ghost.ref), nullptr);
 }
 
 }  // namespace
