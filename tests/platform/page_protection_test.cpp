@@ -75,6 +75,7 @@ TEST(PageProtection, RefusesUnknownProtectionsAndUnmappedPages) {
   // A range is readable only when every byte of it is.
   EXPECT_TRUE(IsReadable(pages, page));
   EXPECT_FALSE(IsReadable(pages + page - 8, 16));
+  EXPECT_FALSE(IsReadable(pages + page - 100, 200));  // read in pieces: the last ones fail
   EXPECT_FALSE(IsReadable(pages + page, 1));
   EXPECT_FALSE(IsReadable(nullptr, 1));
   EXPECT_FALSE(IsReadable(pages, 0));

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -143,9 +144,14 @@ TEST_F(WindowsCallContracts, DocumentsFolderFailsWithTheWindowsCodes) {
   const std::string documents = folder_ + "/My Documents";
   ProcessFacts facts{0, "game.exe", documents.c_str()};
   hostFacts = &facts;
+  ::umask(022);
   EXPECT_EQ(DocumentsFolder(0x8005, buffer), 0);
   EXPECT_EQ(std::string(buffer), documents);
   EXPECT_TRUE(fs::is_directory(documents));  // created as CSIDL_FLAG_CREATE asks
+  // Folders and files are made as Windows makes them for their owner: others may read.
+  EXPECT_EQ(fs::status(documents).permissions(), fs::perms(0755));
+  MakeDirectory((documents + "\\My Games").c_str());
+  EXPECT_EQ(fs::status(documents + "/My Games").permissions(), fs::perms(0755));
   facts.documentsFolder = nullptr;
   EXPECT_EQ(DocumentsFolder(5, buffer), kFail);
   EXPECT_EQ(LastError(), 2u);
@@ -170,6 +176,7 @@ TEST_F(WindowsCallContracts, DocumentsFolderFailsWithTheWindowsCodes) {
 
 TEST_F(WindowsCallContracts, OpenLogFileTruncatesAndReportsWhyItCannotOpen) {
   const std::string path = folder_ + "\\Quellmark.log";  // backslashes as on Windows
+  ::umask(022);
   {
     std::FILE* file = OpenLogFile(path.c_str());
     ASSERT_NE(file, nullptr);
@@ -180,6 +187,7 @@ TEST_F(WindowsCallContracts, OpenLogFileTruncatesAndReportsWhyItCannotOpen) {
   ASSERT_NE(again, nullptr);
   std::fclose(again);
   EXPECT_EQ(fs::file_size(folder_ + "/Quellmark.log"), 0u);
+  EXPECT_EQ(fs::status(folder_ + "/Quellmark.log").permissions(), fs::perms(0644));
 
   EXPECT_EQ(OpenLogFile((folder_ + "/absent/Quellmark.log").c_str()), nullptr);
   EXPECT_EQ(LastError(), static_cast<std::uint32_t>(ENOENT));
