@@ -400,7 +400,8 @@ def main():
                         help="with --sample: run as well the mutants whose description contains this text (repeatable)")
     parser.add_argument("--list", action="store_true", help="print the mutants and stop")
     parser.add_argument("--rerun-survivors", action="store_true",
-                        help="run again only the mutants that survived the last run (after adding tests)")
+                        help="run again only the mutants that survived the last run and are not listed as "
+                             "equivalent (after adding tests)")
     parser.add_argument("--timeout", type=int, default=30, help="seconds per test before a mutant counts as hanging")
     parser.add_argument("--resume", action="store_true",
                         help="go on with a run cut short: mutants with a saved result are not run again")
@@ -443,7 +444,7 @@ def main():
         except (OSError, ValueError, KeyError) as error:
             print("mutate.py: cannot read the last run's results %s: %s" % (RESULTS, error), file=sys.stderr)
             return 2
-        mutants = [mu for mu in mutants if mu.key() in earlier]
+        mutants = [mu for mu in mutants if mu.key() in earlier and mu.key() not in equivalents]
     # One file after another, so that each file is rebuilt as itself only once.
     order = {path: i for i, path in enumerate(source_files())}
     mutants.sort(key=lambda mu: (order[mu.path], mu.start, mu.op))
