@@ -311,7 +311,17 @@ TEST_F(TemperTest, NoPlayerWhenAPassComesDueSkipsThePass) {
   Updates(kUpdatesPerPass);
   EXPECT_FALSE(Decided(stored));
 
+  // Nor while the player is in no cell, or outdoors before any cell has loaded.
   references().SetPlayer(player_);
+  player_->ref.cell = nullptr;
+  Updates(kUpdatesPerPass);
+  EXPECT_FALSE(Decided(stored));
+  gd::CellRec& outside = cells().AddCell("outside", false);
+  player_->ref.cell = &outside;
+  Updates(kUpdatesPerPass);
+  EXPECT_FALSE(Decided(stored));
+
+  player_->ref.cell = room_;
   Updates(kUpdatesPerPass);
   EXPECT_TRUE(Decided(stored));
 }
