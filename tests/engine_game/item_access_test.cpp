@@ -159,6 +159,7 @@ TEST_F(ItemAccess, OnlyWornWeaponsAndBodyArmourWithoutTheClothingKeywordAreDurab
       {&forms().AddWeapon(0x101, "Staff", 8).form, false},
       {&forms().AddWeapon(0x102, "Pickaxe", 1, 0x2000).form, false},
       {&forms().AddWeapon(0x103, "Bow", 7, 0x0400).form, true},
+      {&forms().AddWeapon(0x104, "Axe", 3, 0x0001 | 0x4000).form, true},  // flags beside the one that excludes
       {&forms().AddArmor(0x200, "Cuirass", 0x4, 1).form, true},
       {&forms().AddArmor(0x201, "Shield", 0x200, 1).form, true},
       {&forms().AddArmor(0x202, "Circlet", 0x2, 2).form, true},

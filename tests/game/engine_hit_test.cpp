@@ -81,6 +81,7 @@ TEST_F(HitTest, BlockedHitWearsTheShieldThenTheRightHandWeapon) {
   gd::ExtraList& shieldList = Wear(player, shield.form, 1.5f, true);
   gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
   gd::ExtraList& mace = Wear(player, Weapon(0x0001A002, 4).form, 1.5f);
+  gd::ExtraList& helmet = Wear(player, Armor(kHelmet, 0x1).form, 1.5f);  // never blocks
   Start();
 
   Hit(player, bandit, kSword, gd::kHitBlocked);
@@ -94,6 +95,7 @@ TEST_F(HitTest, BlockedHitWearsTheShieldThenTheRightHandWeapon) {
   Hit(player, bandit, kSword, gd::kHitBlocked);
   EXPECT_LT(Health(mace), 1.5f);
   EXPECT_EQ(Health(cuirass), 1.5f);
+  EXPECT_EQ(Health(helmet), 1.5f);
 
   // Blocking with empty hands wears nothing.
   player.process->rightHand = nullptr;
@@ -115,6 +117,12 @@ TEST_F(HitTest, BlockingWithAnExcludedWeaponWearsNothing) {
   Hit(player, bandit, kSword, gd::kHitBlocked);
   EXPECT_EQ(Health(excluded), 1.5f);
   EXPECT_EQ(Health(cuirass), 1.5f);
+
+  // Flags beside the one that excludes leave a weapon blocking as any other.
+  gd::ExtraList& flagged = Wear(player, Weapon(0x0001A004, 1, 0x0001 | 0x4000).form, 1.5f);
+  ForgetRecentHits();
+  Hit(player, bandit, kSword, gd::kHitBlocked);
+  EXPECT_LT(Health(flagged), 1.5f);
 }
 
 TEST_F(HitTest, BlockingWithASpellInTheRightHandWearsNothing) {
