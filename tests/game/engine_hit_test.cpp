@@ -31,6 +31,7 @@ TEST_F(HitTest, SpellsAndStaffsWearNothingOnEitherSide) {
   const std::uint32_t spell = forms().AddForm(0x0001C000, gd::form_type::kSpell, "Flames").form.formId;
   gd::ExtraList& playerSword = Wear(player, sword.form, 1.5f);
   gd::ExtraList& playerStaff = Wear(player, staff.form, 1.5f, true);
+  gd::ExtraList& playerShield = Wear(player, Armor(kShield, 0x200).form, 1.5f);
   gd::ExtraList& banditCuirass = Wear(bandit, Armor(kCuirass, 0x4).form, 1.5f);
   Start("OnlyPlayer=false");
 
@@ -39,6 +40,7 @@ TEST_F(HitTest, SpellsAndStaffsWearNothingOnEitherSide) {
   Hit(bandit, player, 0x00DEAD00);  // a source the game does not know
   EXPECT_EQ(Health(playerSword), 1.5f);
   EXPECT_EQ(Health(playerStaff), 1.5f);
+  EXPECT_EQ(Health(playerShield), 1.5f) << "only a shield bash wears the caster's shield";
   EXPECT_EQ(Health(banditCuirass), 1.5f);
 
   Hit(bandit, player, kSword);  // the same actors with a sword: both worn
