@@ -143,6 +143,8 @@ TEST_F(WidgetWeaponState, DrawingAndSheathingOfThePlayerOnlyCount) {
   EXPECT_FALSE(RowsShown());
   ui().DeliverAction(8, false);
   EXPECT_FALSE(RowsShown());
+  ui().DeliverAction(9, true);  // the player's other actions change nothing
+  EXPECT_FALSE(RowsShown());
 }
 
 TEST_F(WidgetWeaponState, WithoutTheSettingRowsStayShownAndNoActionSinkIsAdded) {
