@@ -312,6 +312,18 @@ TEST_F(WidgetContent, SpellsTorchesAndShoutsShowTheirRecordsName) {
   EXPECT_EQ(rows[kPower].name, "Unrelenting Force");
 }
 
+TEST_F(WidgetContent, WithoutAnInventoryEveryRowIsBlankEvenWithASpellInHand) {
+  StartWidget();
+  gd::SpellForm& firebolt = world().Component<gd::MagicRecords>().AddSpell("Firebolt", 0, 20);
+  player().process->leftHand = &firebolt.form;
+  player().selectedPower = &forms().AddForm(0x13E07, 0x77, "Unrelenting Force").form;
+  LoadSave();
+  ASSERT_EQ(refs().FindInventory(player().ref), nullptr);
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  for (const Row& row : rows) EXPECT_EQ(row.icon, "none") << row.name;
+}
+
 TEST_F(WidgetContent, SpellIconsByTypeAndSchool) {
   StartWidget();
   WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);
