@@ -94,6 +94,8 @@ TEST_F(PosixProfile, SplitsAtTheFirstEqualsSign) {
 
 TEST_F(PosixProfile, EmptyNamedEntriesFollowingAnEmptyNamedOneAreDropped) {
   EXPECT_EQ(Entries(Write("[S]\n=a\n=b\nk=1\n=c\n=d\n;n\n=e\n[T]\n=f\n"), "S"), "=a\0k=1\0=c\0=e\0"s);
+  // A blank line is no entry: the empty-named one after it is the first.
+  EXPECT_EQ(Entries(Write("[S]\n\n=a\n"), "S"), "=a\0"s);
 }
 
 TEST_F(PosixProfile, LeavesOutSemicolonEntriesOnly) {

@@ -152,6 +152,12 @@ TEST(RuntimeClassName, ReadsANameOnlyUpToItsLimitAndItsReadableMemory) {
   // one ending on the page's last byte is read.
   EXPECT_EQ(nameAt(page - 15, ".?AVFreezeEvent"), "");
   EXPECT_EQ(nameAt(page - 15, std::string(".?AVLastByte@@") + '\0'), "class LastByte");
+  // A whole name without its NUL before the page ends is still refused, and
+  // a name starting inside the unmapped page is not read at all.
+  EXPECT_EQ(nameAt(page - 7, ".?AVA@@"), "");
+  module.Put32(FakeModule::kLocator + 0x0C, static_cast<std::uint32_t>(page + 5 - 0x10));
+  module.Put32(FakeModule::kBaseClass, static_cast<std::uint32_t>(page + 5 - 0x10));
+  EXPECT_EQ(RuntimeClassName(module.object()), "");
   ::munmap(pages, page);
 }
 
