@@ -384,6 +384,24 @@ TEST_F(HitTest, AShieldBashWearsTheAttackersShield) {
   EXPECT_LT(Health(banditCuirass), 1.5f);
 }
 
+TEST_F(HitTest, OnlyTheFollowerFlagMakesAFollower) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& guard = Actor("guard");
+  guard.boolBits = ~gd::kFollowerFlag;  // every other flag set
+  gd::ActorRec& follower = Actor("follower");
+  follower.boolBits = gd::kFollowerFlag;
+  gd::ExtraList& guardsCuirass = Wear(guard, Armor(kCuirass, 0x4).form, 1.5f);
+  gd::ExtraList& followersCuirass = Wear(follower, Armor(0x0001B010, 0x4).form, 1.5f);
+  Wear(player, Weapon(kSword).form, 1.5f);
+  Start("OnlyPlayer=false", "[DegradationRate]\nNPCMultiplier=0\nFollowerMultiplier=1\n");
+
+  Hit(guard, player, kSword);
+  Hit(follower, player, kSword);
+  // A rate of 0 loses less than 0.0001; the default rate of 3 at least 0.0003.
+  EXPECT_GT(Health(guardsCuirass), 1.5f - 0.0001f) << "the NPC multiplier of 0 holds";
+  EXPECT_LT(Health(followersCuirass), 1.5f - 0.0003f) << "the follower multiplier of 1 holds";
+}
+
 TEST_F(HitTest, HitsWithoutActorsOrInventoriesChangeNothing) {
   gd::ActorRec& player = Actor("player");
   gd::ExtraList& sword = Wear(player, Weapon(kSword).form, 1.5f);
