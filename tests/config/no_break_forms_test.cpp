@@ -22,7 +22,8 @@ FormIdSet AddedFrom(const Lines& entries, std::uint8_t position = 2) {
 TEST(NoBreakEntries, AnEntryCountsOnlyWhenItsFlagReadsAsOne) {
   const FormIdSet list =
       AddedFrom({"0x12EB7=1", "0x12EB8=0", "0x12EB9=+1", "0x12EBA=01", "0x12EBB=1 ; note", "0x12EBC=true",
-                 "0x12EBD=2", "0x12EBE=", "0x12EBF=11", "0x12EC0= 1", "0x12EC1=0x1", "0x12EC2=1=1"});
+                 "0x12EBD=2", "0x12EBE=", "0x12EBF=11", "0x12EC0= 1", "0x12EC1=0x1", "0x12EC2=1=1",
+                 "0x12EC3=1a"});
   EXPECT_TRUE(list.Contains(0x02012EB7));
   EXPECT_FALSE(list.Contains(0x02012EB8));
   EXPECT_TRUE(list.Contains(0x02012EB9));
@@ -35,7 +36,8 @@ TEST(NoBreakEntries, AnEntryCountsOnlyWhenItsFlagReadsAsOne) {
   EXPECT_TRUE(list.Contains(0x02012EC0));
   EXPECT_FALSE(list.Contains(0x02012EC1));
   EXPECT_FALSE(list.Contains(0x02012EC2));
-  EXPECT_EQ(list.Size(), 5u);
+  EXPECT_TRUE(list.Contains(0x02012EC3)) << "read in base 10, the letters after the 1 are left over";
+  EXPECT_EQ(list.Size(), 6u);
 }
 
 TEST(NoBreakEntries, FormIdsReadAsTheCLibraryDoesWithBaseZero) {
