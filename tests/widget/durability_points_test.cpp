@@ -10,6 +10,7 @@ namespace {
 
 TEST(DurabilityPoints, ThousandthsAboveTheBaseline) {
   EXPECT_EQ(DurabilityPoints(1.0f), 0.0);
+  EXPECT_EQ(DurabilityPoints(1.001f), 1.0);  // the smallest point shown
   EXPECT_EQ(DurabilityPoints(1.25f), 250.0);
   EXPECT_EQ(DurabilityPoints(2.0f), 1000.0);
 }
