@@ -31,14 +31,23 @@ int Fail(const std::string& why) {
 }
 
 // Runs qm.exe and waits for it; its exit code, or -1 when it cannot start.
+// Starting it is tried three times: a loaded machine can make Wine refuse a
+// new process for a moment, which says nothing about the plug-in. Each
+// refusal is printed with its error code.
 int RunQm(const std::string& qm, const std::string& scenario) {
   std::string commandLine = "\"" + qm + "\" run \"" + scenario + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process{};
-  if (!::CreateProcessA(qm.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-    return -1;
+  for (int attempt = 1;; ++attempt) {
+    if (::CreateProcessA(qm.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                         &process)) {
+      break;
+    }
+    std::printf("cannot start %s (attempt %d): error %lu\n", qm.c_str(), attempt, ::GetLastError());
+    std::fflush(stdout);
+    if (attempt == 3) return -1;
+    ::Sleep(1000);
   }
   ::WaitForSingleObject(process.hProcess, INFINITE);
   DWORD exitCode = 0;
@@ -77,7 +86,11 @@ int main(int argc, char** argv) {
   const int result = RunQm(argv[1], argv[2]);
   std::fclose(held);
 
-  if (result != 0) return Fail("qm.exe exited with " + std::to_string(result));
+  if (result != 0) {
+    char code[16];
+    std::snprintf(code, sizeof code, "%08X", static_cast<unsigned>(result));
+    return Fail(std::string("qm.exe exited with ") + code);
+  }
   const std::string heldText = ReadWhole(log);
   if (heldText != kHolderText) return Fail("the held log was changed to \"" + heldText + "\"");
   const std::string written = ReadWhole(alternative);
