@@ -57,11 +57,15 @@ class FakeDataHandler {
 
 TEST(FindPluginFileIndex, ThePositionInTheListWithoutRegardToCase) {
   FakeDataHandler handler;
-  for (const char* name : {"Skyrim.esm", "Update.esm", "Dawnguard.esm", "My Mod.esp"}) handler.AddFile(name);
+  for (const char* name : {"Skyrim.esm", "Update.esm", "Dawnguard.esm", "My Mod.esp", "Beta.esp", "Zeta.esp"}) {
+    handler.AddFile(name);
+  }
   EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Skyrim.esm"), 0);
   EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Update.esm"), 1);
   EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "DAWNGUARD.ESM"), 2);
   EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "my mod.esp"), 3);
+  // Names differing only in their first letter, and Z at the end of the fold.
+  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "zeta.esp"), 5);
 }
 
 TEST(FindPluginFileIndex, WholeNamesOnly) {

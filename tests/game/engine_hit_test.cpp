@@ -291,6 +291,70 @@ TEST_F(HitTest, ACertainBreakRemovesTheWornInstanceAndTellsThePlayer) {
   EXPECT_EQ(world().Component<gd::Hud>().Notifications().size(), 1u);
 }
 
+TEST_F(HitTest, SmallBreakChancesAreRolledAndNoneOrAnUnbreakableItemNeverBreaks) {
+  // A thousand worn-out cuirasses of each kind, hit once each by the player:
+  // a 1 % chance breaks about ten of them, a chance of 0 and the item the
+  // game never lets break none.
+  gd::ActorRec& player = Actor("player");
+  Wear(player, Weapon(kSword).form, 1.5f);
+  gd::ArmorForm& heavy = Armor(kCuirass, 0x4);
+  gd::ArmorForm& light = Armor(0x0001B030, 0x4, 0);
+  gd::ArmorForm& neverBreaks = Armor(0x000001F4, 0x4);
+  struct Worn {
+    gd::ActorRec* actor;
+    gd::ExtraList* item;
+  };
+  std::vector<Worn> groups[3];
+  for (int i = 0; i < 1000; ++i) {
+    gd::FormHeader* forms[3] = {&heavy.form, &light.form, &neverBreaks.form};
+    for (int group = 0; group < 3; ++group) {
+      gd::ActorRec& actor = Actor("npc" + std::to_string(group) + "_" + std::to_string(i));
+      groups[group].push_back({&actor, &Wear(actor, *forms[group], 1.0f)});
+    }
+  }
+  Start("OnlyPlayer=false", "[BreakChance]\nHeavyArmor=1\nLightArmor=0\n");
+
+  int broken[3] = {};
+  for (int group = 0; group < 3; ++group) {
+    for (const Worn& worn : groups[group]) {
+      Hit(*worn.actor, player, kSword);
+      broken[group] += Holds(worn.actor->ref, *worn.item) ? 0 : 1;
+    }
+  }
+  EXPECT_GE(broken[0], 2);
+  EXPECT_LE(broken[0], 25);
+  EXPECT_EQ(broken[1], 0);
+  EXPECT_EQ(broken[2], 0);
+}
+
+TEST_F(HitTest, ThePlayerIgnoresTheNpcMultipliersAndOnlyWornOutItemsRoll) {
+  gd::ActorRec& player = Actor("player");
+  gd::ActorRec& bandit = Actor("bandit");
+  Wear(bandit, Weapon(kSword).form, 1.5f);
+  gd::ExtraList& sword = Wear(player, Weapon(0x0001A002).form, 1.5f);
+  gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form);
+  gd::ExtraHealthEntry& cuirassHealth = extra().AddHealth(cuirass, 1.5f);
+  Start("OnlyPlayer=false",
+        "[BreakChance]\nHeavyArmor=100\nNPCMultiplier=0\n"
+        "[DegradationRate]\nHeavyArmor=0\nWeaponSword=1\nNPCMultiplier=0\n");
+
+  // Above the threshold even a certain chance is not rolled; a rate of 0
+  // wears nothing at all.
+  Hit(player, bandit, kSword);
+  EXPECT_TRUE(Holds(player.ref, cuirass));
+  EXPECT_EQ(Health(cuirass), 1.5f);
+  // A rate of 1 still wears: [1, 4) * 0.0001.
+  ForgetRecentHits();
+  Hit(bandit, player, 0x0001A002);
+  EXPECT_LE(Health(sword), 1.5f - 0.0001f + 1e-6f);
+  EXPECT_GT(Health(sword), 1.5f - 0.0004f);
+  // Worn out, the player's cuirass breaks: the NPC multiplier of 0 is not his.
+  cuirassHealth.health = 1.0f;
+  ForgetRecentHits();
+  Hit(player, bandit, kSword);
+  EXPECT_FALSE(Holds(player.ref, cuirass));
+}
+
 TEST_F(HitTest, IncreaseDurabilityScalesTheBreakChanceDownToNoneAtTheThreshold) {
   // T = 1.2: at health 1.1 half of the 50 % chance is left, at T none.
   gd::ActorRec& player = Actor("player");

@@ -21,13 +21,15 @@ TEST(ToggleCode, MouseButtonsStartAt256) {
   EXPECT_EQ(ToggleCode(kMouse, 0), 256u);
   EXPECT_EQ(ToggleCode(kMouse, 1), 257u);
   EXPECT_EQ(ToggleCode(kMouse, 25), 281u);
-  EXPECT_GE(ToggleCode(kMouse, 26), kNoToggleCode);
+  EXPECT_EQ(ToggleCode(kMouse, 26), kNoToggleCode);
 }
 
 TEST(ToggleCode, HugeMouseCodesDoNotWrapOntoKeyboardCodes) {
   // 0xFFFFFF2A + 256 would wrap to 42 in 32 bits.
-  EXPECT_GE(ToggleCode(kMouse, 0xFFFFFF2Au), kNoToggleCode);
-  EXPECT_GE(ToggleCode(kMouse, 0xFFFFFFFFu), kNoToggleCode);
+  // From the first code that is no button on, every code means none.
+  EXPECT_EQ(ToggleCode(kMouse, kNoToggleCode), kNoToggleCode);
+  EXPECT_EQ(ToggleCode(kMouse, 0xFFFFFF2Au), kNoToggleCode);
+  EXPECT_EQ(ToggleCode(kMouse, 0xFFFFFFFFu), kNoToggleCode);
 }
 
 TEST(ToggleCode, GamepadButtonsMapTo266Through281) {
