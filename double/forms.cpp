@@ -93,7 +93,7 @@ void Forms::FillKeywords(KeywordListObj& list, const std::vector<std::uint32_t>&
 WeaponForm& Forms::AddWeapon(std::uint32_t id, const std::string& name, std::uint8_t weaponType, std::uint16_t flags,
                              const std::vector<std::uint32_t>& keywords) {
   auto& weapon = *weapons_.emplace_back(std::make_unique<WeaponForm>());
-  std::memset(&weapon, 0, sizeof weapon);
+  std::memset(&weapon, kUnmodelledByte, sizeof weapon);
   Register(weapon.form, id, form_type::kWeapon, weapon.fullName, name);
   weapon.weaponType = weaponType;
   weapon.weaponFlags = flags;
@@ -104,7 +104,7 @@ WeaponForm& Forms::AddWeapon(std::uint32_t id, const std::string& name, std::uin
 ArmorForm& Forms::AddArmor(std::uint32_t id, const std::string& name, std::uint32_t slotMask,
                            std::uint32_t weightClass, const std::vector<std::uint32_t>& keywords) {
   auto& armor = *armor_.emplace_back(std::make_unique<ArmorForm>());
-  std::memset(&armor, 0, sizeof armor);
+  std::memset(&armor, kUnmodelledByte, sizeof armor);
   Register(armor.form, id, form_type::kArmor, armor.fullName, name);
   armor.slotMask = slotMask;
   armor.weightClass = weightClass;
@@ -114,7 +114,7 @@ ArmorForm& Forms::AddArmor(std::uint32_t id, const std::string& name, std::uint3
 
 PlainForm& Forms::AddForm(std::uint32_t id, std::uint8_t formType, const std::string& name) {
   auto& form = *plain_.emplace_back(std::make_unique<PlainForm>());
-  std::memset(&form, 0, sizeof form);
+  std::memset(&form, kUnmodelledByte, sizeof form);
   Register(form.form, id, formType, form.fullName, name);
   return form;
 }

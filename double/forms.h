@@ -29,6 +29,11 @@ constexpr std::uint8_t kActor = 0x3E;
 constexpr std::uint8_t kLocationRefType = 0x5F;
 }  // namespace form_type
 
+// The bytes of a record the double does not model hold this filler, not
+// zeros: in the game they hold the record's other data, so code that reads a
+// field of the wrong kind of record sees a value rather than a quiet zero.
+inline constexpr unsigned char kUnmodelledByte = 0xCD;
+
 struct FormHeader {
   const void* vtbl;          // 0x00
   std::uint8_t pad08[0x0C];  // 0x08
@@ -111,9 +116,10 @@ struct PlainForm {
   FormHeader form;              // 0x00
   std::uint8_t pad20[0x10];     // 0x20
   FullNameObj fullName;         // 0x30
-  std::uint8_t pad40[0x10];     // 0x40
+  std::uint8_t pad40[0x1F8];    // 0x40: as large as the largest record the plug-in reads
 };
 static_assert(offsetof(PlainForm, fullName) == 0x30);
+static_assert(sizeof(PlainForm) >= sizeof(WeaponForm) && sizeof(PlainForm) >= sizeof(ArmorForm));
 
 class Forms : public WorldComponent {
  public:

@@ -188,6 +188,17 @@ TEST_F(HitTest, AHelmetCoveringOnlyTheHairCountsForTheHead) {
 
   Hit(player, bandit, kSword);
   EXPECT_LT(Health(hood), 1.5f);
+
+  // With the other three slots filled, the hood takes the head's share.
+  const float before = Health(hood);
+  Wear(player, Armor(kCuirass, 0x4).form, 1.5f);
+  Wear(player, Armor(0x0001B011, 0x8).form, 1.5f);
+  Wear(player, Armor(0x0001B012, 0x80).form, 1.5f);
+  for (int i = 0; i < 24 && Health(hood) == before; ++i) {
+    ForgetRecentHits();
+    Hit(player, bandit, kSword);
+  }
+  EXPECT_LT(Health(hood), before);
 }
 
 TEST_F(HitTest, TheSameWeaponInBothHandsWearsTheHandThatSwung) {
