@@ -128,6 +128,10 @@ TEST(EngineDraws, PercentRollsCompareWithTheDraw) {
   EXPECT_TRUE(RollIntPercent(13));
   SeedEngineRandom(5489);
   EXPECT_FALSE(RollIntPercent(12));
+  // A chance equal to the draw itself does not roll.
+  Mt19937 reference;
+  SeedEngineRandom(5489);
+  EXPECT_FALSE(RollRealPercent(100.0 * RealFrom(reference)));
 }
 
 TEST(EngineDraws, CertainAndImpossibleRolls) {
@@ -136,6 +140,12 @@ TEST(EngineDraws, CertainAndImpossibleRolls) {
   EXPECT_FALSE(RollRealPercent(-5.0));
   EXPECT_FALSE(RollIntPercent(0));
   EXPECT_EQ(NextEngineOutput(), 3499211612u);  // none of them drew
+  // Any chance above 0, however small, draws.
+  SeedEngineRandom(5489);
+  EXPECT_FALSE(RollRealPercent(0.5));
+  std::mt19937 standard(5489);
+  standard.discard(2);
+  EXPECT_EQ(NextEngineOutput(), standard());
 
   SeedEngineRandom(99);
   for (int i = 0; i < 500; ++i) {

@@ -2,7 +2,9 @@
 // runs, what it searches, and what each undecided instance receives.
 #include "engine_world.h"
 
+#include <random>
 #include <utility>
+#include <vector>
 
 namespace qmtest {
 namespace {
@@ -197,6 +199,26 @@ TEST_F(TemperTest, TemperGrowsWithTheHoldersLevel) {
     EXPECT_GE(Health(*item), 1.0001f);
     EXPECT_LT(Health(*item), 1.1101f);
   }
+}
+
+TEST_F(TemperTest, ATemperIsOneDrawOfTheEngineScaledIntoTheLevelsRange) {
+  // (10001 + u * (level + 10) * 100) / 10000 in single precision, u being a
+  // real drawn from two consecutive outputs of the engine's generator, which
+  // starts from its default seed: the value is one of the early draws'.
+  gd::ReferenceRec& chest = PlacedContainer("chest", *room_);
+  gd::ExtraList& item = Give(chest, cuirass_->form);
+  Start("TemperChance=100");
+
+  Updates(kUpdatesPerPass);
+  std::mt19937 generator(5489);
+  std::vector<std::uint32_t> outputs(1000);
+  for (std::uint32_t& output : outputs) output = generator();
+  bool matched = false;
+  for (std::size_t k = 0; k + 1 < outputs.size() && !matched; ++k) {
+    const double u = (outputs[k] + outputs[k + 1] * 4294967296.0) / 18446744073709551616.0;
+    matched = Health(item) == static_cast<float>((10001.0 + u * 1100.0) * 0.0001);  // the container's level 1
+  }
+  EXPECT_TRUE(matched) << "temper " << Health(item);
 }
 
 TEST_F(TemperTest, TheSearchRadiusIsStrictlyBelow7000Units) {
