@@ -17,7 +17,7 @@ void* GameHeapModel::Allocate(std::size_t size) {
   // block holds a pattern, so that a field the plug-in forgets to set reads
   // as garbage in every test rather than as a lucky zero.
   void* block = std::malloc(size == 0 ? 1 : size);
-  if (block != nullptr) std::memset(block, kFreshByte, size);
+  if (block != nullptr) std::memset(block, freshByte_, size);
   if (block != nullptr && !live_.Add(block, size)) {
     // The C heap aligns every block to 16 bytes on the platforms we build for.
     std::fprintf(stderr, "game double: a heap block at %p is not 16-byte aligned\n", block);
@@ -39,6 +39,11 @@ bool GameHeapModel::Release(void* memory) {
 void GameHeapModel::FailAllocation(std::uint64_t n) {
   std::lock_guard<std::mutex> lock(mutex_);
   failAt_ = n == 0 ? 0 : allocations_ + n;
+}
+
+void GameHeapModel::SetFreshByte(unsigned char byte) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  freshByte_ = byte;
 }
 
 void GameHeapModel::FailAll(bool on) {

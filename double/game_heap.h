@@ -23,6 +23,9 @@ class GameHeapModel {
   // 0 turns injection off. failAll makes every allocation fail.
   void FailAllocation(std::uint64_t n);
   void FailAll(bool on);
+  // What fresh blocks hold from now on (kFreshByte unless a test wants a
+  // recycled block that happens to hold zeros).
+  void SetFreshByte(unsigned char byte);
 
   std::size_t LiveBlocks() const;
   std::size_t LiveBytes() const;
@@ -41,6 +44,7 @@ class GameHeapModel {
   std::uint64_t failures_ = 0;
   std::uint64_t failAt_ = 0;
   bool failAll_ = false;
+  unsigned char freshByte_ = kFreshByte;
 };
 
 }  // namespace gd

@@ -112,7 +112,7 @@ void UiWorld::Create(const UiOptions& options) {
   heapObject_->vtbl = MovieHeapTable();
   *image.At<MovieHeapObj*>(off::kMovieHeapPtr) = heapObject_.get();
 
-  *image.At<BSTEventSource*>(off::kInputEventSourcePtr) = inputSource_.get();
+  *image.At<BSTEventSource*>(off::kInputEventSourcePtr) = options.inputSource ? inputSource_.get() : nullptr;
   RegisterInputTypes();
   std::vector<std::function<void()>> actions;
   actions.swap(whenCreated_);
@@ -151,7 +151,13 @@ void UiWorld::Frames(std::uint32_t count) {
       menu->vtbl->slot5(menu, kFrameInterval, static_cast<std::uint32_t>(frames_));
       if (open.fromFactory && !slotForwarded_) world_.Violation("menu slot 5 did not reach MenuBaseSlot5");
       expectingSlot5_ = nullptr;
+      const std::uint64_t displayedBefore = displayCalls_;
       menu->vtbl->frame(menu);
+      // The base's slot 6 draws the movie; a menu of the plug-in that skips
+      // it leaves its movie undrawn on screen.
+      if (open.fromFactory && menu->view != nullptr && displayCalls_ != displayedBefore + 1) {
+        world_.Violation("menu slot 6 did not display the movie once");
+      }
       // The plug-in keeps no movie value from one frame to the next.
       if (menu->view != nullptr) CheckNoLiveValues(menu->view, "after the frame slot returned");
     }

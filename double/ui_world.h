@@ -40,6 +40,7 @@ struct UiOptions {
   std::string triggerMenu = "Loading Menu";  // interface string at 0xE8
   std::string blockingMenu = "Main Menu";    // interface string at 0xA8
   std::uint32_t menuTableCapacity = 8;       // a power of two; grows when full
+  bool inputSource = true;                   // false: the input source's pointer is null
 };
 
 // What a button press of the input source looks like.

@@ -156,10 +156,29 @@ TEST_F(WidgetWeaponState, WithoutTheSettingRowsStayShownAndNoActionSinkIsAdded) 
   StartWidget();
   WearHelmet();
   player().stateWord = 0;
+  ui().movieHeapModel().SetFreshByte(0);  // the menu's block held zeros before
   LoadSave();
   EXPECT_EQ(ui().ActionSource().size, 0u);
   ui().DeliverAction(10, true);
   EXPECT_TRUE(RowsShown());
+}
+
+TEST_F(WidgetWeaponState, WithoutActionOrInputEventsTheWidgetStillOpensAndCloses) {
+  // An extender without action events and a game whose input source is not
+  // made yet: the sinks that need them are left out, nothing is attached to
+  // or detached from a missing source.
+  gd::UiOptions options;
+  options.inputSource = false;
+  StartWidget({"HideWithWeaponsSheathed=true", "ToggleKeyCode=42"}, options);
+  host().SetEventDispatcher(3, nullptr);
+  WearHelmet();
+  player().stateWord = 3u << 5;
+  LoadSave();
+  ASSERT_TRUE(WidgetOpen());
+  EXPECT_TRUE(RowsShown());
+  EXPECT_EQ(ui().ActionSource().size, 0u);
+  ui().CloseMenu(gd::kWidgetMenuName);
+  EXPECT_FALSE(WidgetOpen());
 }
 
 }  // namespace

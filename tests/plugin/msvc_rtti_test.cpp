@@ -74,6 +74,27 @@ TEST(RuntimeClassName, GivesNothingForTablesWithoutAValidLocator) {
     module.Put32(field, 0);
     EXPECT_EQ(RuntimeClassName(module.object()), "") << "offset 0x" << std::hex << field << " zeroed";
   }
+  // Offset 0 is the image's header, never a descriptor: each offset the walk
+  // follows is refused at 0 even when the bytes there would fit.
+  {
+    FakeModule module(".?AVFreezeEventHandler@hdt@@");
+    module.Put32(FakeModule::kLocator + 0x10, 0);  // the hierarchy...
+    module.Put32(0x08, 1);                         // ...as if it lay at 0
+    module.Put32(0x0C, FakeModule::kBaseArray);
+    EXPECT_EQ(RuntimeClassName(module.object()), "");
+  }
+  {
+    FakeModule module(".?AVFreezeEventHandler@hdt@@");
+    module.Put32(FakeModule::kHierarchy + 0x0C, 0);  // the base array
+    module.Put32(0x00, FakeModule::kBaseClass);
+    EXPECT_EQ(RuntimeClassName(module.object()), "");
+  }
+  {
+    FakeModule module(".?AVFreezeEventHandler@hdt@@");
+    module.Put32(FakeModule::kBaseArray, 0);  // the first base's descriptor
+    module.Put32(0x00, FakeModule::kDescriptor);
+    EXPECT_EQ(RuntimeClassName(module.object()), "");
+  }
   {
     // A type descriptor at offset 0 is refused even when the hierarchy agrees
     // and a name lies there.
