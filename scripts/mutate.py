@@ -372,11 +372,10 @@ def prepare_copy(tree):
     """A copy of the checkout to mutate, built as the native build is but
     without debugging information and with fewer optimisations, which makes
     each mutant's rebuild quicker; the program does the same. Copies share
-    the compiler cache, so a second one builds from the first one's objects."""
+    the compiler cache, so a second one builds from the first one's objects.
+    The copy is configured on every run, so that a changed preset reaches it."""
     build = os.path.join(tree, "build", "linux")
     copy_tree(tree)
-    if os.path.exists(os.path.join(build, "CMakeCache.txt")):
-        return True
     configure = ["cmake", "--preset", "linux", "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O1 -DNDEBUG",
                  "-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=gold",
                  "-DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=gold", "-DCMAKE_MODULE_LINKER_FLAGS=-fuse-ld=gold"]

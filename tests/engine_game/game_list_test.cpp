@@ -4,6 +4,8 @@
 
 #include "widget/game_list.h"
 
+#include <unistd.h>
+
 namespace {
 
 class GameList : public qmtest::InProcessGame {};
@@ -27,6 +29,23 @@ TEST_F(GameList, KeepsItemsInOrderAndReturnsEveryNodeToTheGameHeap) {
   EXPECT_EQ(world().heap().LiveBlocks(), live + 3);
   qm::widget::DestroyGameList(list);
   EXPECT_EQ(world().heap().LiveBlocks(), live);
+}
+
+// The game heap refusing a second node stops the process with the report
+// that names the place, as the game's own list code does.
+TEST_F(GameList, ASecondNodeWithoutMemoryStopsWithTheReport) {
+  GTEST_FLAG_SET(death_test_style, "fast");
+  int first = 0, second = 0;
+  qm::widget::GameListNode* list = qm::widget::CreateGameList();
+  qm::widget::AppendToGameList(list, &first);
+  EXPECT_DEATH(
+      {
+        ::dup2(STDERR_FILENO, STDOUT_FILENO);  // the report's echo on standard output
+        world().heap().FailAllocation(1);
+        qm::widget::AppendToGameList(list, &second);
+      },
+      "Assertion failed in GameTypes \\(617\\): node");
+  qm::widget::DestroyGameList(list);
 }
 
 }  // namespace

@@ -50,6 +50,19 @@ TEST_F(WidgetDisplayName, ZeroCountAndEmptyPoisonName) {
   EXPECT_EQ(PoisonedDaggerName("", 0), "Dagger  (0)");
 }
 
+TEST_F(WidgetDisplayName, APoisonEntryWhoseRecordIsGoneAddsNothing) {
+  // The poison's plug-in left the load order: the entry stays, its record is
+  // null.
+  StartWidget();
+  gd::WeaponForm& dagger = forms().AddWeapon(0x1397E, "Dagger", 2);
+  gd::InstanceSpec spec;
+  spec.worn = gd::Worn::Right;
+  gd::ExtraList& list = items().GiveOne(player().ref, &dagger.form, spec);
+  world().Component<gd::ExtraData>().AddPoison(list, nullptr, 2);
+  LoadSave();
+  EXPECT_EQ(RowName(5), "Dagger");
+}
+
 TEST_F(WidgetDisplayName, ArmourNeverGetsAPoisonSuffix) {
   StartWidget();
   gd::ArmorForm& helmet = forms().AddArmor(0x12E4D, "Iron Helmet", 0x1, 1);
