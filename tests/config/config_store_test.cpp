@@ -103,6 +103,7 @@ TEST(ConfigStoreSetExisting, NeverAddsAKey) {
 
 TEST(HealthThreshold, FromEquipmentHealthThreshold) {
   EXPECT_EQ(HealthThresholdFor(0), 1.0f);
+  EXPECT_EQ(HealthThresholdFor(1), 1.0f + 0.001f);  // the smallest step above none
   EXPECT_EQ(HealthThresholdFor(100), 1.10000002f);
   EXPECT_EQ(HealthThresholdFor(250), 1.25f);
   // -1 read from the file is held as 4294967295: every item is worn out.

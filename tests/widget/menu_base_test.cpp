@@ -28,7 +28,7 @@ TEST(MenuBase, MessageHandlerPassesOnlyMovieEventsWithAViewAndDataToTheMovie) {
   int event = 0;
   const void* eventData[3] = {nullptr, nullptr, &event};  // the event sits at 0x10
   game::UIMessage message{};
-  message.type = game::kMessageScaleformEvent;
+  message.type = 6;  // the game's number for a movie event, not the plug-in's constant
   message.data = eventData;
   const auto process = kMenuBaseDispatch.ProcessMessage;
 
@@ -36,9 +36,9 @@ TEST(MenuBase, MessageHandlerPassesOnlyMovieEventsWithAViewAndDataToTheMovie) {
   ASSERT_EQ(handledEvents.size(), 1u);
   EXPECT_EQ(handledEvents[0], &event);
 
-  message.type = game::kMessageOpen;
+  message.type = 1;  // opening
   EXPECT_EQ(process(&menu, &message), 2u);
-  message.type = game::kMessageScaleformEvent;
+  message.type = 6;
   message.data = nullptr;
   EXPECT_EQ(process(&menu, &message), 2u);
   message.data = eventData;
