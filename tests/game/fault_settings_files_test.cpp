@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 namespace qmtest {
 namespace {
@@ -37,6 +38,20 @@ TEST_F(FaultSettingsFiles, ASettingsFileThatCannotBeReadLeavesTheDefaults) {
   EXPECT_TRUE(Logged("   scale  =  100"));
   EXPECT_EQ(world().HitSource().size, 1u);
   EXPECT_EQ(world().UpdateSource().size, 1u);
+}
+
+TEST_F(FaultSettingsFiles, WithoutTheGameFolderNothingIsReadFromTheCurrentFolder) {
+  // The process image's path is unknown; the current folder holds a
+  // settings file where the plug-in's relative path would find it.
+  const std::filesystem::path settings = std::filesystem::path(root_) / kSettingsPath;
+  std::filesystem::create_directories(settings.parent_path());
+  std::ofstream(settings, std::ios::binary) << "[DynamicTemper]\r\nTemperChance=7\r\n";
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(root_);
+  imagePath_ = "";
+  StartPlugin();
+  std::filesystem::current_path(before);
+  EXPECT_TRUE(Logged("   temperchance  =  40"));
 }
 
 TEST_F(FaultSettingsFiles, ANoBreakFileThatCannotBeReadProtectsNothing) {

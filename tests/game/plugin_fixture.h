@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -48,7 +49,8 @@ class PluginFixture : public ::testing::Test {
 
   // Loads the module; its static initialisation reads the image base here.
   void LoadPlugin(host::HostSettings settings = {}, bool documentsLookupFails = false) {
-    host::SetProcessFacts(world_->base(), gameFolder_ + "/SkyrimSE.exe", documentsFolder_, documentsLookupFails);
+    host::SetProcessFacts(world_->base(), imagePath_.value_or(gameFolder_ + "/SkyrimSE.exe"), documentsFolder_,
+                          documentsLookupFails);
     host_ = std::make_unique<host::HostDouble>(settings);
     std::string error;
     ASSERT_TRUE(host_->LoadModule(QM_PLUGIN_PATH, &error)) << error;
@@ -79,6 +81,7 @@ class PluginFixture : public ::testing::Test {
   host::HostDouble& host() { return *host_; }
 
   std::string root_;
+  std::optional<std::string> imagePath_;  // the process image's path; unset: the game folder's SkyrimSE.exe
   std::string gameFolder_;
   std::string documentsFolder_;
   std::unique_ptr<gd::World> world_;
