@@ -16,6 +16,13 @@
 namespace qm::platform {
 namespace {
 
+// The protections are given by the Windows numbers themselves, not the
+// platform's constants: a wrong constant must not agree with itself.
+constexpr std::uint32_t kReadOnly = 0x02;          // PAGE_READONLY
+constexpr std::uint32_t kReadWrite = 0x04;         // PAGE_READWRITE
+constexpr std::uint32_t kExecuteRead = 0x20;       // PAGE_EXECUTE_READ
+constexpr std::uint32_t kExecuteReadWrite = 0x40;  // PAGE_EXECUTE_READWRITE
+
 // The protection letters ("r--p", "rw-p") of the mapping holding address.
 std::string ProtectionAt(const void* address) {
   const auto at = reinterpret_cast<std::uintptr_t>(address);
@@ -36,17 +43,18 @@ TEST(PageProtection, ChangesExactlyThePagesTheRangeTouches) {
 
   // A range that ends exactly at a page boundary stops there.
   std::uint32_t previous = 0;
-  ASSERT_TRUE(ProtectMemory(pages, page, kPageReadOnly, &previous));
+  ASSERT_TRUE(ProtectMemory(pages, page, kReadOnly, &previous));
+  EXPECT_EQ(previous, kReadOnly);  // POSIX cannot ask: the pages of other modules' tables are read-only
   EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "r--");
   EXPECT_EQ(ProtectionAt(pages + page).substr(0, 3), "rw-");
 
   // A four-byte slot in the middle of a page changes that page only.
-  ASSERT_TRUE(ProtectMemory(pages + page + 8, 4, kPageReadOnly, &previous));
+  ASSERT_TRUE(ProtectMemory(pages + page + 8, 4, kReadOnly, &previous));
   EXPECT_EQ(ProtectionAt(pages + page).substr(0, 3), "r--");
   EXPECT_EQ(ProtectionAt(pages + 2 * page).substr(0, 3), "rw-");
 
   // Four bytes straddling a boundary change both pages they touch.
-  ASSERT_TRUE(ProtectMemory(pages + 2 * page - 2, 4, kPageReadWrite, &previous));
+  ASSERT_TRUE(ProtectMemory(pages + 2 * page - 2, 4, kReadWrite, &previous));
   EXPECT_EQ(ProtectionAt(pages + page).substr(0, 3), "rw-");
   EXPECT_EQ(ProtectionAt(pages + 2 * page).substr(0, 3), "rw-");
   EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "r--");
@@ -64,13 +72,15 @@ TEST(PageProtection, RefusesUnknownProtectionsAndUnmappedPages) {
   EXPECT_FALSE(ProtectMemory(pages, 4, 0x80 /* PAGE_EXECUTE_WRITECOPY */, nullptr));
   EXPECT_EQ(LastError(), 87u);
   EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "rw-");
-  EXPECT_FALSE(ProtectMemory(pages + page, 4, kPageReadOnly, nullptr));
+  EXPECT_FALSE(ProtectMemory(pages + page, 4, kReadOnly, nullptr));
   EXPECT_EQ(LastError(), 487u);
   // Each known constant gives its own protection; the old one may go unasked.
-  ASSERT_TRUE(ProtectMemory(pages, 4, kPageExecuteRead, nullptr));
+  ASSERT_TRUE(ProtectMemory(pages, 4, kExecuteRead, nullptr));
   EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "r-x");
-  ASSERT_TRUE(ProtectMemory(pages, 4, kPageExecuteReadWrite, nullptr));
+  ASSERT_TRUE(ProtectMemory(pages, 4, kExecuteReadWrite, nullptr));
   EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "rwx");
+  ASSERT_TRUE(ProtectMemory(pages, 4, kReadWrite, nullptr));
+  EXPECT_EQ(ProtectionAt(pages).substr(0, 3), "rw-");
 
   // A range is readable only when every byte of it is.
   EXPECT_TRUE(IsReadable(pages, page));
