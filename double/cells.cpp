@@ -9,6 +9,11 @@ namespace {
 // sentinel; only "not null" matters to the reader.
 std::uint8_t gChainEnd;
 
+// What the game's memory holds where the double models nothing: the stale
+// reference of a free slot, the slot past a table's end, the cell past the
+// grid's end. A reader that follows one of them faults here as in the game.
+ReferenceRec* const kStaleReference = reinterpret_cast<ReferenceRec*>(~std::uintptr_t{0x3232323232323232});
+
 }  // namespace
 
 Cells::Cells(World& world) : world_(world) {
@@ -36,13 +41,15 @@ void Cells::Place(ReferenceRec& reference, CellRec& cell) {
 
 // The table gets twice as many slots as references (at least 8), each
 // reference in the slot its address hashes to, probing onwards, so that free
-// slots lie between used ones as in the game's table.
+// slots lie between used ones as in the game's table. Free slots keep a stale
+// reference, and one slot of the same garbage follows the table.
 void Cells::Rebuild(CellRec& cell) {
   const std::vector<ReferenceRec*>& references = contents_[&cell];
   std::size_t capacity = 8;
   while (capacity < references.size() * 2) capacity *= 2;
   std::vector<CellRefSlot>& slots = slots_[&cell];
-  slots.assign(capacity, CellRefSlot{nullptr, nullptr});
+  slots.assign(capacity, CellRefSlot{kStaleReference, nullptr});
+  slots.push_back(CellRefSlot{kStaleReference, &gChainEnd});
   for (ReferenceRec* reference : references) {
     std::size_t index = (reinterpret_cast<std::uintptr_t>(reference) >> 4) % capacity;
     while (slots[index].link != nullptr) index = (index + 1) % capacity;
@@ -54,6 +61,7 @@ void Cells::Rebuild(CellRec& cell) {
 
 void Cells::MakeGrid(std::uint32_t dimension) {
   gridCells_.assign(static_cast<std::size_t>(dimension) * dimension, nullptr);
+  gridCells_.push_back(reinterpret_cast<CellRec*>(kStaleReference));  // past the grid's end
   grid_.dimension = dimension;
   grid_.cells = gridCells_.data();
   worldObject_.loadedGrid = &grid_;
