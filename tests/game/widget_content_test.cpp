@@ -259,6 +259,24 @@ TEST_F(WidgetContent, WeaponsInBothHandsWithTheirIcons) {
   EXPECT_EQ(rows[kLeftHand].durability, 500.0);
 }
 
+TEST_F(WidgetContent, AShieldInTheLeftHandIsFoundAmongOtherWornArmour) {
+  StartWidget();
+  WearArmor(0x600, "Iron Helmet", 0x1, 1, 1.2f);
+  gd::ArmorForm& shield = forms().AddArmor(0x601, "Iron Shield", 0x200, 1);
+  gd::InstanceSpec left;
+  left.worn = gd::Worn::Left;
+  left.health = 1.3f;
+  items().GiveOne(player().ref, &shield.form, left);
+  player().process->leftHand = &shield.form;  // the game equips a shield in the left hand
+  WearArmor(0x602, "Iron Boots", 0x80, 1, 1.1f);
+  LoadSave();
+  const std::vector<Row> rows = Rows();
+  ASSERT_EQ(rows.size(), 7u);
+  EXPECT_EQ(rows[kLeftHand].name, "Iron Shield");
+  EXPECT_EQ(rows[kLeftHand].durability, 300.0);
+  EXPECT_EQ(rows[kHead].name, "Iron Helmet");
+}
+
 TEST_F(WidgetContent, EveryWeaponTypeHasItsIcon) {
   StartWidget();
   WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);  // the player has an inventory
