@@ -91,6 +91,7 @@ void ExtraData::InitList(ExtraList& list, bool presenceBits) {
   list.first = nullptr;
   list.lock = 0;
   list.presence = presenceBits ? bits_.emplace_back(std::make_unique<PresenceBits>()).get() : nullptr;
+  if (presenceBits) knownBits_[&list] = PresenceBits{};
 }
 
 void ExtraData::SetPresenceBit(ExtraList& list, std::uint32_t type, bool on) {
@@ -100,6 +101,21 @@ void ExtraData::SetPresenceBit(ExtraList& list, std::uint32_t type, bool on) {
     list.presence->bits[type / 8] |= bit;
   } else {
     list.presence->bits[type / 8] &= static_cast<std::uint8_t>(~bit);
+  }
+  knownBits_[&list] = *list.presence;
+}
+
+void ExtraData::AtEnd() {
+  for (const auto& [list, known] : knownBits_) {
+    if (list->presence == nullptr) continue;
+    for (std::uint32_t type = 0; type < sizeof(PresenceBits) * 8; ++type) {
+      const auto bit = static_cast<std::uint8_t>(1u << (type % 8));
+      const bool setByPlugin = (list->presence->bits[type / 8] & bit) != 0 && (known.bits[type / 8] & bit) == 0;
+      if (setByPlugin && Find(*list, type) == nullptr) {
+        world_.Violation("the presence bit of extra-data type " + std::to_string(type) +
+                         " was set on a list that holds no such entry");
+      }
+    }
   }
 }
 

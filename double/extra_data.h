@@ -13,6 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace gd {
@@ -93,6 +94,10 @@ class ExtraData : public WorldComponent {
   // The extra-data type whose class table this is; nullopt for none.
   std::optional<std::uint32_t> TypeOfClassTable(const void* table) const;
 
+  // Every presence bit the plug-in set must have its entry: a bit without one
+  // is a list the game would read as corrupt.
+  void AtEnd() override;
+
   // The game's own flag that keeps an instance from breaking.
   void SetUnbreakable(const ExtraList& list, bool on);
   bool IsUnbreakable(const ExtraList& list) const;
@@ -106,6 +111,8 @@ class ExtraData : public WorldComponent {
   std::deque<std::unique_ptr<std::uint64_t[]>> entries_;
   mutable std::mutex mutex_;
   std::unordered_set<const ExtraList*> unbreakable_;
+  // The bits the double itself set on each list with a bit field.
+  std::unordered_map<const ExtraList*, PresenceBits> knownBits_;
 };
 
 }  // namespace gd
