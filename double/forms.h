@@ -31,8 +31,9 @@ constexpr std::uint8_t kLocationRefType = 0x5F;
 
 // The bytes of a record the double does not model hold this filler, not
 // zeros: in the game they hold the record's other data, so code that reads a
-// field of the wrong kind of record sees a value rather than a quiet zero.
-inline constexpr unsigned char kUnmodelledByte = 0xCD;
+// field of the wrong kind of record sees every flag set rather than a quiet
+// zero, and a pointer read from there faults.
+inline constexpr unsigned char kUnmodelledByte = 0xFF;
 
 struct FormHeader {
   const void* vtbl;          // 0x00

@@ -345,7 +345,7 @@ TEST_F(HitTest, ThePlayerIgnoresTheNpcMultipliersAndOnlyWornOutItemsRoll) {
   gd::ExtraList& sword = Wear(player, Weapon(0x0001A002).form, 1.5f);
   gd::ExtraList& cuirass = Wear(player, Armor(kCuirass, 0x4).form);
   gd::ExtraHealthEntry& cuirassHealth = extra().AddHealth(cuirass, 1.5f);
-  Start("OnlyPlayer=false",
+  Start("OnlyPlayer=false\nIncreaseDurability=false",
         "[BreakChance]\nHeavyArmor=100\nNPCMultiplier=0\n"
         "[DegradationRate]\nHeavyArmor=0\nWeaponSword=1\nNPCMultiplier=0\n");
 
