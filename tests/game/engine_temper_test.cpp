@@ -221,6 +221,19 @@ TEST_F(TemperTest, ATemperIsOneDrawOfTheEngineScaledIntoTheLevelsRange) {
   EXPECT_TRUE(matched) << "temper " << Health(item);
 }
 
+TEST_F(TemperTest, AReferenceWithoutABaseRecordIsPassedOver) {
+  // A placed reference whose base record is gone from the load order.
+  gd::ReferenceRec& orphan = references().AddLooseItem("orphan", nextReferenceId_++, nullptr);
+  references().SetPosition(orphan, 50.0f, 0.0f, 0.0f);
+  cells().Place(orphan, *room_);
+  gd::ReferenceRec& chest = PlacedContainer("chest", *room_);
+  gd::ExtraList& item = Give(chest, cuirass_->form);
+  Start("TemperChance=100");
+
+  Updates(kUpdatesPerPass);
+  EXPECT_GT(Health(item), 1.0f) << "the pass goes on past it";
+}
+
 TEST_F(TemperTest, TheSearchRadiusIsStrictlyBelow7000Units) {
   // Distances from the player, who stands away from the origin.
   references().SetPosition(player_->ref, -1000.0f, 500.0f, 0.0f);

@@ -215,6 +215,8 @@ TEST_F(WidgetMenu, ClosingASecondMenuObjectLeavesTheOpenWidgetsSinks) {
   second->vtbl->processMessage(second, &open);
   second->vtbl->processMessage(second, &close);
   EXPECT_EQ(ui().InputSource().size, 1u) << "the open widget still toggles";
+  LoadSave();
+  EXPECT_EQ(ui().InvokeCount("_root.widget.Setup"), 1u) << "the widget is still known to be open";
 
   ui().CloseMenu(gd::kWidgetMenuName);
   EXPECT_EQ(ui().InputSource().size, 0u) << "no sink of a destroyed menu is left on the source";
