@@ -25,6 +25,7 @@ TEST(UndecorateClassName, PrintsNamespacesInReverseWithTheKindOfClass) {
 TEST(UndecorateClassName, RefusesTemplatesBackReferencesAndMalformedNames) {
   EXPECT_EQ(UndecorateClassName(".?AV?$BSTEventSink@VMenuOpenCloseEvent@@@@"), "");
   EXPECT_EQ(UndecorateClassName(".?AV0Handler@hdt@@"), "");
+  EXPECT_EQ(UndecorateClassName(".?AVHandler@9hdt@@"), "");  // 9, the last back-reference digit
   EXPECT_EQ(UndecorateClassName(".?AVFreezeEventHandler@hdt@"), "");
   EXPECT_EQ(UndecorateClassName(".?AVFreezeEventHandler@hdt@@x"), "");
   EXPECT_EQ(UndecorateClassName(".?AVFreezeEventHandler"), "");
