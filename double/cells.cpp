@@ -12,7 +12,7 @@ std::uint8_t gChainEnd;
 // What the game's memory holds where the double models nothing: the stale
 // reference of a free slot, the slot past a table's end, the cell past the
 // grid's end. A reader that follows one of them faults here as in the game.
-ReferenceRec* const kStaleReference = reinterpret_cast<ReferenceRec*>(~std::uintptr_t{0x3232323232323232});
+ReferenceRec* const kStaleReference = reinterpret_cast<ReferenceRec*>(std::uintptr_t{0xCDCDCDCDCDCDCDCD});
 
 }  // namespace
 

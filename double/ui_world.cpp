@@ -87,7 +87,7 @@ void UiWorld::Create(const UiOptions& options) {
     manager_->vtbl = const_cast<void**>(ManagerTable().data());
     // Only the marker's address ends a chain; what it holds is never an
     // entry, so a reader that steps onto it reads garbage.
-    std::memset(&sentinel_, 0xCD, sizeof sentinel_);
+    std::memset(&sentinel_, kFreshByte, sizeof sentinel_);
     manager_->sentinel = &sentinel_;
     std::uint32_t capacity = 1;
     while (capacity < options.menuTableCapacity) capacity <<= 1;
