@@ -4,7 +4,7 @@
 #include "config/config_store.h"
 #include "config/entry_parsing.h"
 #include "config/profile_section.h"
-#include "config/settings_defaults.h"
+#include "config/settings_table.h"
 #include "fuzz_input_file.h"
 
 #include <cmath>
@@ -16,18 +16,23 @@ namespace {
 using qm::config::ConfigStore;
 using qmfuzz::Require;
 
-template <typename Table, typename Defaults>
-void RequireExactlyTheDefaultKeys(const Table& table, const Defaults& defaults) {
-  Require(table.size() == defaults.size(), "a table gained or lost keys");
-  for (const auto& entry : defaults) Require(table.count(entry.key) == 1, "a default key went missing");
+template <typename Table>
+void RequireExactlyTheDefaultKeys(const Table& table, qm::config::Section section) {
+  std::size_t keys = 0;
+  for (const qm::config::SettingInfo& info : qm::config::kSettings) {
+    if (info.section != section) continue;
+    ++keys;
+    Require(table.count(info.key) == 1, "a default key went missing");
+  }
+  Require(table.size() == keys, "a table gained or lost keys");
 }
 
 void RequireSoundStore(const ConfigStore& store) {
-  RequireExactlyTheDefaultKeys(store.degradation, qm::config::kDegradationDefaults);
-  RequireExactlyTheDefaultKeys(store.degradationRate, qm::config::kDegradationRateDefaults);
-  RequireExactlyTheDefaultKeys(store.breakChance, qm::config::kBreakChanceDefaults);
-  RequireExactlyTheDefaultKeys(store.dynamicTemper, qm::config::kDynamicTemperDefaults);
-  RequireExactlyTheDefaultKeys(store.widget, qm::config::kWidgetDefaults);
+  RequireExactlyTheDefaultKeys(store.degradation, qm::config::Section::Degradation);
+  RequireExactlyTheDefaultKeys(store.degradationRate, qm::config::Section::DegradationRate);
+  RequireExactlyTheDefaultKeys(store.breakChance, qm::config::Section::BreakChance);
+  RequireExactlyTheDefaultKeys(store.dynamicTemper, qm::config::Section::DynamicTemper);
+  RequireExactlyTheDefaultKeys(store.widget, qm::config::Section::Widget);
 
   for (const char* key : {"DisableDegradation", "OnlyPlayer", "NoBreakMagicDisallowEnchanting", "IncreaseDurability"}) {
     Require(store.GetDegradation(key) <= 1, "a boolean is neither 0 nor 1");

@@ -1,14 +1,16 @@
 #include "config/config_store.h"
 
-#include "config/settings_defaults.h"
+#include "config/settings_table.h"
 
 namespace qm::config {
 namespace {
 
-template <typename Table, typename Defaults>
-void Fill(Table& table, const Defaults& defaults) {
+template <typename Value>
+void Fill(SettingsTable<Value>& table, Section section) {
   table.clear();
-  for (const auto& entry : defaults) table.emplace(entry.key, entry.value);
+  for (const SettingInfo& info : kSettings) {
+    if (info.section == section) table.emplace(info.key, static_cast<Value>(info.defaultValue));
+  }
 }
 
 }  // namespace
@@ -52,12 +54,55 @@ void ConfigStore::InitDefaults() {
   HealthThreshold = 1.0f;
   settingsFilePath.clear();
   noBreakFilePath.clear();
-  Fill(degradation, kDegradationDefaults);
-  Fill(degradationRate, kDegradationRateDefaults);
-  Fill(breakChance, kBreakChanceDefaults);
-  Fill(dynamicTemper, kDynamicTemperDefaults);
-  Fill(widget, kWidgetDefaults);
+  Fill(degradation, Section::Degradation);
+  Fill(degradationRate, Section::DegradationRate);
+  Fill(breakChance, Section::BreakChance);
+  Fill(dynamicTemper, Section::DynamicTemper);
+  Fill(widget, Section::Widget);
   NoBreakFormList.Clear();
+  BindSlots();
+}
+
+ConfigStore::ConfigStore(const ConfigStore& other)
+    : HealthThreshold(other.HealthThreshold),
+      settingsFilePath(other.settingsFilePath),
+      noBreakFilePath(other.noBreakFilePath),
+      degradation(other.degradation),
+      degradationRate(other.degradationRate),
+      breakChance(other.breakChance),
+      dynamicTemper(other.dynamicTemper),
+      widget(other.widget),
+      NoBreakFormList(other.NoBreakFormList) {
+  BindSlots();
+}
+
+ConfigStore& ConfigStore::operator=(const ConfigStore& other) {
+  if (this == &other) return *this;
+  HealthThreshold = other.HealthThreshold;
+  settingsFilePath = other.settingsFilePath;
+  noBreakFilePath = other.noBreakFilePath;
+  degradation = other.degradation;
+  degradationRate = other.degradationRate;
+  breakChance = other.breakChance;
+  dynamicTemper = other.dynamicTemper;
+  widget = other.widget;
+  NoBreakFormList = other.NoBreakFormList;
+  BindSlots();
+  return *this;
+}
+
+void ConfigStore::BindSlots() {
+  for (const SettingInfo& info : kSettings) {
+    const void* value = nullptr;
+    switch (info.section) {
+      case Section::Degradation: value = &degradation.find(std::string_view(info.key))->second; break;
+      case Section::DegradationRate: value = &degradationRate.find(std::string_view(info.key))->second; break;
+      case Section::BreakChance: value = &breakChance.find(std::string_view(info.key))->second; break;
+      case Section::DynamicTemper: value = &dynamicTemper.find(std::string_view(info.key))->second; break;
+      case Section::Widget: value = &widget.find(std::string_view(info.key))->second; break;
+    }
+    slots_[Index(info.setting)] = value;
+  }
 }
 
 }  // namespace qm::config

@@ -3,6 +3,9 @@
 // the module is loaded. Keys are held in lower case; every look-up folds the
 // asked key first, and a key the table does not hold reads as 0.
 #include "config/form_id_set.h"
+#include "config/settings_table.h"
+
+#include <array>
 
 #include <cstdint>
 #include <string>
@@ -22,6 +25,8 @@ using SettingsTable = std::unordered_map<std::string, Value, KeyHash, std::equal
 class ConfigStore {
  public:
   ConfigStore() { InitDefaults(); }
+  ConfigStore(const ConfigStore& other);
+  ConfigStore& operator=(const ConfigStore& other);
 
   std::uint32_t GetDegradation(std::string_view key) const { return Find(degradation, key); }
   double GetDegradationRate(std::string_view key) const { return Find(degradationRate, key); }
@@ -37,6 +42,19 @@ class ConfigStore {
 
   void InitDefaults();
 
+  // A setting by its name in the table, without folding or hashing: what the
+  // game's threads ask on every hit.
+  template <Setting S>
+  auto Get() const {
+    if constexpr (HoldsReals(InfoOf(S).section)) {
+      return Real(S);
+    } else {
+      return Whole(S);
+    }
+  }
+  std::uint32_t Whole(Setting setting) const { return *static_cast<const std::uint32_t*>(slots_[Index(setting)]); }
+  double Real(Setting setting) const { return *static_cast<const double*>(slots_[Index(setting)]); }
+
   // Fields in the order the store keeps them.
   float HealthThreshold = 1.0f;
   std::string settingsFilePath;
@@ -51,6 +69,12 @@ class ConfigStore {
  private:
   template <typename Value>
   static Value Find(const SettingsTable<Value>& table, std::string_view key);
+  static constexpr std::size_t Index(Setting setting) { return static_cast<std::size_t>(setting); }
+  // Points every setting at its value in the tables; the tables' nodes stay
+  // where they are until the tables are refilled or the store is copied.
+  void BindSlots();
+
+  std::array<const void*, kSettingCount> slots_{};
 };
 
 // Folds ASCII A-Z to a-z; every other byte is kept.

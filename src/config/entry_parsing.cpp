@@ -1,6 +1,7 @@
 #include "config/entry_parsing.h"
 
 #include "config/number_reading.h"
+#include "config/settings_table.h"
 
 #include <array>
 #include <cmath>
@@ -10,58 +11,19 @@ namespace {
 
 using IntegerTable = SettingsTable<std::uint32_t> ConfigStore::*;
 
-// A boolean changes only on its one word; any other text leaves it alone.
-struct BooleanKey {
-  std::string_view key;
-  std::string_view word;
-  std::uint32_t value;
-  IntegerTable table;
-};
-
-constexpr std::array<BooleanKey, 8> kBooleanKeys{{
-    {"disabledegradation", "true", 1, &ConfigStore::degradation},
-    {"onlyplayer", "false", 0, &ConfigStore::degradation},
-    {"nobreakmagicdisallowenchanting", "false", 0, &ConfigStore::degradation},
-    {"increasedurability", "false", 0, &ConfigStore::degradation},
-    {"disabledynamictemper", "true", 1, &ConfigStore::dynamicTemper},
-    {"disablewidget", "true", 1, &ConfigStore::widget},
-    {"hidepoisonname", "true", 1, &ConfigStore::widget},
-    {"hidewithweaponssheathed", "true", 1, &ConfigStore::widget},
-}};
-
-struct IntegerKey {
-  std::string_view key;
-  std::uint32_t maximum;  // as unsigned: -1 exceeds every bound below
-  IntegerTable table;
-};
-
-constexpr std::uint32_t kAny = 0xFFFFFFFFu;
-constexpr std::uint32_t kMaxPosition = 100;
-constexpr std::uint32_t kMaxColour = 0xFFFFFF;
-
-constexpr std::array<IntegerKey, 10> kIntegerKeys{{
-    {"equipmenthealththreshold", kAny, &ConfigStore::degradation},
-    {"temperchance", kAny, &ConfigStore::dynamicTemper},
-    {"bosstemperchance", kAny, &ConfigStore::dynamicTemper},
-    {"positionx", kMaxPosition, &ConfigStore::widget},
-    {"positiony", kMaxPosition, &ConfigStore::widget},
-    {"scale", kAny, &ConfigStore::widget},
-    {"unbreakablecolor", kMaxColour, &ConfigStore::widget},
-    {"breakablecolor", kMaxColour, &ConfigStore::widget},
-    {"togglekeycode", kAny, &ConfigStore::widget},
-    {"flags", kAny, &ConfigStore::widget},
-}};
-
-const BooleanKey* FindBooleanKey(std::string_view key) {
-  for (const BooleanKey& entry : kBooleanKeys) {
-    if (entry.key == key) return &entry;
+// The three sections of whole values are read by one routine: a key finds
+// its table whichever of the three sections it was written under.
+IntegerTable TableOf(Section section) {
+  switch (section) {
+    case Section::Degradation: return &ConfigStore::degradation;
+    case Section::DynamicTemper: return &ConfigStore::dynamicTemper;
+    default: return &ConfigStore::widget;
   }
-  return nullptr;
 }
 
-const IntegerKey* FindIntegerKey(std::string_view key) {
-  for (const IntegerKey& entry : kIntegerKeys) {
-    if (entry.key == key) return &entry;
+const SettingInfo* FindIntegerSetting(std::string_view key, ValueForm form) {
+  for (const SettingInfo& info : kSettings) {
+    if (info.form == form && key == info.key) return &info;
   }
   return nullptr;
 }
@@ -108,11 +70,12 @@ void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& s
   for (const std::string& entry : entries) {
     if (!SplitEntry(entry, tokens, key, observer)) continue;
 
-    // Booleans are words, never numbers, and never reported.
-    if (const BooleanKey* boolean = FindBooleanKey(key); boolean != nullptr) {
+    // Booleans are words, never numbers, and never reported. A boolean
+    // changes only on its one word; any other text leaves it alone.
+    if (const SettingInfo* boolean = FindIntegerSetting(key, ValueForm::Word); boolean != nullptr) {
       if (FoldToLower(tokens[1]) == boolean->word) {
-        ConfigStore::SetExisting(store.*boolean->table, key, boolean->value);
-        Tell(observer, {entry, EntryFate::Taken, key, static_cast<double>(boolean->value)});
+        ConfigStore::SetExisting(store.*TableOf(boolean->section), key, boolean->wordValue);
+        Tell(observer, {entry, EntryFate::Taken, key, static_cast<double>(boolean->wordValue)});
       } else {
         Tell(observer, {entry, EntryFate::WordNotRecognised, key});
       }
@@ -125,13 +88,13 @@ void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& s
     ReportIntegerFault(tokens[0].c_str(), reading.fault);
     const auto value = static_cast<std::uint32_t>(reading.value);
 
-    const IntegerKey* known = FindIntegerKey(key);
+    const SettingInfo* known = FindIntegerSetting(key, ValueForm::Whole);
     const EntryFate fate = known == nullptr           ? EntryFate::UnknownKey
                            : value > known->maximum ? EntryFate::OutOfRange
                                                     : EntryFate::Taken;
     Tell(observer, {entry, fate, key, static_cast<double>(value), reading.fault});
     if (fate != EntryFate::Taken) continue;
-    ConfigStore::SetExisting(store.*known->table, key, value);
+    ConfigStore::SetExisting(store.*TableOf(known->section), key, value);
   }
 }
 

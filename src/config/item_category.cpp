@@ -1,54 +1,35 @@
 #include "config/item_category.h"
 
 #include "config/config_store.h"
-#include "engine/game_forms.h"
-#include "plugin/game_bindings.h"
+#include "game/game_constants.h"
+#include "game/game_forms.h"
+#include "game/game_keywords.h"
 
 namespace qm::config {
 namespace {
 
-constexpr std::uint32_t kHammerKeywordId = 0x0006D930;
-constexpr std::uint32_t kClothingKeywordId = 0x0008F95B;
-
-// A keyword the game does not know is held by no record.
-bool Holds(const game::KeywordList& list, const game::TESForm* keyword) {
-  return keyword != nullptr && game::HoldsKeyword(list, keyword);
-}
-
 ItemCategory WeaponCategory(const game::TESObjectWEAP* weapon) {
   switch (weapon->weaponType) {
-    case 2: return ItemCategory::WeaponDagger;
-    case 3: return ItemCategory::WeaponWarAxe;
-    case 4: return ItemCategory::WeaponMace;
-    case 5: return ItemCategory::WeaponGreatSword;
-    case 6: return Holds(weapon->keywords, HammerKeyword()) ? ItemCategory::WeaponHammer : ItemCategory::WeaponBattleAxe;
-    case 7: return ItemCategory::WeaponBow;
-    case 9: return ItemCategory::WeaponCrossbow;
+    case game::kWeaponTypeDagger: return ItemCategory::WeaponDagger;
+    case game::kWeaponTypeWarAxe: return ItemCategory::WeaponWarAxe;
+    case game::kWeaponTypeMace: return ItemCategory::WeaponMace;
+    case game::kWeaponTypeGreatSword: return ItemCategory::WeaponGreatSword;
+    case game::kWeaponTypeTwoHandedAxe: return game::HoldsKnownKeyword(weapon->keywords, game::WarhammerKeyword()) ? ItemCategory::WeaponHammer : ItemCategory::WeaponBattleAxe;
+    case game::kWeaponTypeBow: return ItemCategory::WeaponBow;
+    case game::kWeaponTypeCrossbow: return ItemCategory::WeaponCrossbow;
     default: return ItemCategory::WeaponSword;  // 0, 1, 8 and 10 to 255
   }
 }
 
 ItemCategory ArmorCategory(const game::TESObjectARMO* armor) {
   switch (armor->weightClass) {
-    case 0: return ItemCategory::LightArmor;
-    case 1: return ItemCategory::HeavyArmor;
-    default: return Holds(armor->keywords, ClothingKeyword()) ? ItemCategory::Clothing : ItemCategory::DefaultArmor;
+    case game::kArmorLight: return ItemCategory::LightArmor;
+    case game::kArmorHeavy: return ItemCategory::HeavyArmor;
+    default: return game::HoldsKnownKeyword(armor->keywords, game::ClothingKeyword()) ? ItemCategory::Clothing : ItemCategory::DefaultArmor;
   }
 }
 
 }  // namespace
-
-// Function-local statics: the first fetch happens once even when several
-// game threads classify at the same moment.
-const game::TESForm* HammerKeyword() {
-  static const game::TESForm* const keyword = game::Bindings.FindFormById(kHammerKeywordId);
-  return keyword;
-}
-
-const game::TESForm* ClothingKeyword() {
-  static const game::TESForm* const keyword = game::Bindings.FindFormById(kClothingKeywordId);
-  return keyword;
-}
 
 ItemCategory CategoryOf(const game::TESForm* record) {
   if (record == nullptr) return ItemCategory::DefaultArmor;
@@ -57,8 +38,8 @@ ItemCategory CategoryOf(const game::TESForm* record) {
   return ItemCategory::DefaultArmor;
 }
 
-double GetDegradationRateFor(const game::TESForm* record) { return Store().GetDegradationRate(NameOf(CategoryOf(record))); }
+double GetDegradationRateFor(const game::TESForm* record) { return Store().Real(RateOf(CategoryOf(record))); }
 
-double GetBreakChanceFor(const game::TESForm* record) { return Store().GetBreakChance(NameOf(CategoryOf(record))); }
+double GetBreakChanceFor(const game::TESForm* record) { return Store().Real(ChanceOf(CategoryOf(record))); }
 
 }  // namespace qm::config

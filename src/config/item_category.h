@@ -1,7 +1,11 @@
 #pragma once
 // The thirteen item categories that wear rates and break chances are keyed by.
+#include "config/settings_table.h"
+
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 namespace qm::game {
 struct TESForm;
@@ -51,11 +55,23 @@ inline constexpr const char* NameOf(ItemCategory category) {
   return kItemCategories[static_cast<std::size_t>(category)].name;
 }
 
-// The keywords that split categories: 0x0006D930 tells a hammer from a
-// battle axe, 0x0008F95B marks clothing. Fetched once, on first use; null
-// when the game has no such form.
-const game::TESForm* HammerKeyword();
-const game::TESForm* ClothingKeyword();
+// The rate and the break chance of a category: the rate and chance sections
+// open with one key per category, in the categories' order.
+constexpr Setting RateOf(ItemCategory category) {
+  return static_cast<Setting>(static_cast<std::size_t>(Setting::RateWeaponSword) + static_cast<std::size_t>(category));
+}
+constexpr Setting ChanceOf(ItemCategory category) {
+  return static_cast<Setting>(static_cast<std::size_t>(Setting::ChanceWeaponSword) + static_cast<std::size_t>(category));
+}
+
+constexpr bool CategoriesMatchTheirSettings() {
+  for (const ItemCategoryInfo& info : kItemCategories) {
+    if (std::string_view(InfoOf(RateOf(info.category)).key) != info.key) return false;
+    if (std::string_view(InfoOf(ChanceOf(info.category)).key) != info.key) return false;
+  }
+  return true;
+}
+static_assert(CategoriesMatchTheirSettings(), "the rate and chance keys follow the categories' order");
 
 // Sorts a weapon or armour record into its category; never fails.
 ItemCategory CategoryOf(const game::TESForm* record);

@@ -1,6 +1,6 @@
 #include "config/number_reading.h"
 
-#include "plugin/debug_log.h"
+#include "log/debug_log.h"
 
 #include <cerrno>
 #include <cstdlib>

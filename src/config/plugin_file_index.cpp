@@ -1,7 +1,7 @@
 #include "config/plugin_file_index.h"
 
 #include "config/no_break_forms.h"
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 
 namespace qm::config {
 namespace {

@@ -44,7 +44,7 @@ void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const
   LoadNoBreakForms(plugInFiles, noBreakPath, findPluginFile, store.NoBreakFormList);
 
   DumpSettings(store);
-  store.HealthThreshold = HealthThresholdFor(store.GetDegradation("equipmenthealththreshold"));
+  store.HealthThreshold = HealthThresholdFor(store.Get<Setting::EquipmentHealthThreshold>());
 }
 
 }  // namespace qm::config

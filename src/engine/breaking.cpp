@@ -2,22 +2,15 @@
 // leaves its holder's inventory for good, and the player is told its name.
 #include "config/config_store.h"
 #include "engine/item_entry.h"
-#include "plugin/game_bindings.h"
-#include "widget/display_name.h"
+#include "engine/display_name.h"
+#include "game/game_bindings.h"
+#include "game/game_keywords.h"
 
 namespace qm::engine {
 namespace {
 
-constexpr std::uint32_t kNoEnchantKeywordId = 0x000C27BD;
-constexpr std::uint32_t kNeverBreaksFormId = 0x000001F4;
-
-const game::TESForm* NoEnchantKeyword() {
-  static const game::TESForm* const keyword = game::Bindings.FindFormById(kNoEnchantKeywordId);
-  return keyword;
-}
-
 bool CarriesNoEnchantKeyword(const game::TESForm* form) {
-  const game::TESForm* keyword = NoEnchantKeyword();
+  const game::TESForm* keyword = game::NoEnchantKeyword();
   if (keyword == nullptr) return false;
   if (form->formType == game::kFormWeapon) return game::HoldsKeyword(game::AsWeapon(form)->keywords, keyword);
   if (form->formType == game::kFormArmor) return game::HoldsKeyword(game::AsArmor(form)->keywords, keyword);
@@ -27,7 +20,7 @@ bool CarriesNoEnchantKeyword(const game::TESForm* form) {
 }  // namespace
 
 BreakRuleSettings ReadBreakRuleSettings() {
-  return {config::Store().GetDegradation("NoBreakMagicDisallowEnchanting") == 1};
+  return {config::Store().Get<config::Setting::NoBreakMagicDisallowEnchanting>() == 1};
 }
 
 bool IsBreakable(const ItemEntry& item) { return IsBreakable(item, ReadBreakRuleSettings()); }
@@ -35,7 +28,7 @@ bool IsBreakable(const ItemEntry& item) { return IsBreakable(item, ReadBreakRule
 bool IsBreakable(const ItemEntry& item, const BreakRuleSettings& settings) {
   if (item.form == nullptr || item.extraList == nullptr) return false;
   if (settings.noBreakWithoutEnchanting && CarriesNoEnchantKeyword(item.form)) return false;
-  if (item.form->formId == kNeverBreaksFormId) return false;
+  if (item.form->formId == game::kNeverBreaksFormId) return false;
   if (config::Store().NoBreakFormList.Contains(item.form->formId)) return false;
   if (game::Bindings.ExtraListUnbreakable(item.extraList)) return false;
   return true;
@@ -45,7 +38,7 @@ void BreakItem(ItemEntry item, game::Actor* actor) {
   if (actor == nullptr || item.form == nullptr) return;
   const game::GameBindings& g = game::Bindings;
   if (actor == *g.Player) {
-    widget::BuildDisplayName(item);
+    BuildDisplayName(item);
     g.HudNotify(item.displayName.c_str(), nullptr, false);
   }
   // Slot 86 returns a handle by value, hence the result slot after the

@@ -3,7 +3,7 @@
 #include "config/config_store.h"
 #include "engine/engine_random.h"
 #include "engine/item_entry.h"
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 
 #include <immintrin.h>
 
@@ -17,7 +17,6 @@ namespace {
 
 // 7000 units, compared squared.
 constexpr double kSearchRadiusSquared = 49000000.0;
-constexpr std::uint32_t kPlayerRecordId = 0x00000007;
 
 // Forms the pass asks about, fetched on first use and kept.
 struct TemperForms {
@@ -82,7 +81,7 @@ struct PassSettings {
 
 PassSettings ReadPassSettings() {
   const config::ConfigStore& store = config::Store();
-  return {store.GetDynamicTemper("TemperChance"), store.GetDynamicTemper("BossTemperChance"), ReadBreakRuleSettings()};
+  return {store.Get<config::Setting::TemperChance>(), store.Get<config::Setting::BossTemperChance>(), ReadBreakRuleSettings()};
 }
 
 // An item lying in the world: tempered by chance when someone other than the
@@ -90,11 +89,11 @@ PassSettings ReadPassSettings() {
 void DecideLooseItem(game::Reference* loose, const PassSettings& settings) {
   const ItemEntry item{loose->baseForm, &loose->extraList, {}};
   if (!IsDurabilityItem(item)) return;
-  if (game::HasExtraType(item.extraList, kExtraHealth)) return;
+  if (game::HasExtraType(item.extraList, game::kExtraHealth)) return;
 
   float value = 1.0f;
   const game::TESForm* owner = game::Bindings.ReferenceOwner(loose);
-  if (owner != nullptr && owner->formId != kPlayerRecordId) {
+  if (owner != nullptr && owner->formId != game::kPlayerRecordId) {
     const std::uint32_t level = PlayerLevel();
     if (level != 0 && IsBreakable(item, settings.breakRules) && RollIntPercent(settings.usual)) {
       value = TemperValue(level);
@@ -105,7 +104,7 @@ void DecideLooseItem(game::Reference* loose, const PassSettings& settings) {
 
 bool IsBossHolder(game::Reference* holder) {
   const auto* marker =
-      reinterpret_cast<const game::ExtraPayloadPointer*>(FindExtraData(&holder->extraList, kExtraReferenceMarker));
+      reinterpret_cast<const game::ExtraPayloadPointer*>(FindExtraData(&holder->extraList, game::kExtraReferenceMarker));
   if (marker == nullptr || marker->payload == nullptr) return false;
   const TemperForms& forms = Forms();
   return marker->payload == forms.bossMarkers[0] || marker->payload == forms.bossMarkers[1];
@@ -163,7 +162,7 @@ void DecideHolderItems(game::Reference* holder, const PassSettings& settings) {
         break;
       }
     }
-    if (list == nullptr || game::HasExtraType(list, kExtraHealth)) continue;
+    if (list == nullptr || game::HasExtraType(list, game::kExtraHealth)) continue;
 
     const ItemEntry instance{entry->form, list, {}};
     if (!terms.known) WorkOutTerms(holder, terms);

@@ -2,7 +2,7 @@
 // Dynamic tempering: the equipment of actors near the player, the contents of
 // nearby containers and the gear lying nearby each get decided once, a random
 // temper or plain 1.0, and carry a health entry from then on.
-#include "engine/game_cells.h"
+#include "game/game_cells.h"
 
 #include <vector>
 

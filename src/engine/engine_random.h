@@ -4,7 +4,7 @@
 // outputs by hand (the standard library's distributions differ between
 // compilers), so one seed gives the same wear and temper everywhere.
 #include "engine/mt19937.h"
-#include "plugin/recursive_spin_lock.h"
+#include "game/recursive_spin_lock.h"
 
 #include <array>
 #include <cstddef>

@@ -1,8 +1,8 @@
 #include "engine/engine_start.h"
 
 #include "config/config_store.h"
-#include "engine/game_events.h"
-#include "plugin/game_bindings.h"
+#include "engine/event_handlers.h"
+#include "game/game_bindings.h"
 
 namespace qm::engine {
 namespace {
@@ -14,7 +14,7 @@ constexpr std::uintptr_t kHitSourceInHolder = 0x5D8;
 
 void RegisterEngineSinks() {
   const config::ConfigStore& store = config::Store();
-  const bool degradationOff = store.GetDegradation("DisableDegradation") != 0;
+  const bool degradationOff = store.Get<config::Setting::DisableDegradation>() != 0;
   if (!degradationOff) {
     auto* holder = static_cast<std::uint8_t*>(game::Bindings.ScriptEventSources());
     auto* hitSource = reinterpret_cast<game::EventSource*>(holder + kHitSourceInHolder);
@@ -22,7 +22,7 @@ void RegisterEngineSinks() {
   }
   // The update sink also clears the recent hits, so it serves degradation
   // even with tempering off.
-  if (degradationOff && store.GetDynamicTemper("DisableDynamicTemper") != 0) return;
+  if (degradationOff && store.Get<config::Setting::DisableDynamicTemper>() != 0) return;
   game::Bindings.AttachSink(game::Bindings.UpdateEventSource, &TheUpdateEventHandler.base);
 }
 

@@ -3,24 +3,16 @@
 // weapon or shield it hit with).
 #include "config/config_store.h"
 #include "engine/engine_random.h"
-#include "engine/game_events.h"
+#include "engine/event_handlers.h"
 #include "engine/item_entry.h"
 #include "engine/wear_item.h"
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
+#include "game/game_constants.h"
 
 #include <array>
 
 namespace qm::engine {
 namespace {
-
-constexpr std::uint16_t kWeaponExcluded = 0x2000;
-constexpr std::uint8_t kWeaponStaff = 8;
-constexpr std::uint32_t kSlotHead = 0x1;
-constexpr std::uint32_t kSlotHair = 0x2;
-constexpr std::uint32_t kSlotBody = 0x4;
-constexpr std::uint32_t kSlotHands = 0x8;
-constexpr std::uint32_t kSlotFeet = 0x80;
-constexpr std::uint32_t kSlotShield = 0x200;
 
 // The actor whose equipment a side of the hit wears, with its inventory.
 struct Combatant {
@@ -33,7 +25,7 @@ struct Combatant {
 Combatant CombatantOf(game::Reference* reference) {
   if (reference == nullptr || reference->form.formType != game::kFormActor) return {};
   auto* actor = reinterpret_cast<game::Actor*>(reference);
-  if (actor != *game::Bindings.Player && config::Store().GetDegradation("OnlyPlayer") != 0) return {};
+  if (actor != *game::Bindings.Player && config::Store().Get<config::Setting::OnlyPlayer>() != 0) return {};
   game::InventoryChanges* changes = InventoryChangesOf(&reference->extraList);
   if (changes == nullptr) return {};
   return {actor, changes};
@@ -58,23 +50,23 @@ class HitSource {
 };
 
 bool IsShield(const game::TESForm* form) {
-  return form->formType == game::kFormArmor && (game::AsArmor(form)->slotMask & kSlotShield) != 0;
+  return form->formType == game::kFormArmor && (game::AsArmor(form)->slotMask & game::kSlotShield) != 0;
 }
 
 bool IsExcludedWeapon(const game::TESForm* form) {
   const game::TESObjectWEAP* weapon = game::AsWeapon(form);
-  return weapon->weaponType == kWeaponStaff || (weapon->weaponFlags & kWeaponExcluded) != 0;
+  return weapon->weaponType == game::kWeaponTypeStaff || (weapon->weaponFlags & game::kWeaponNoDurability) != 0;
 }
 
 // Blocked: the worn shield, else the weapon in the right hand.
 ItemEntry BlockingItem(const Combatant& target) {
-  ItemEntry shield = FindWornArmor(target.changes, kSlotShield);
+  ItemEntry shield = FindWornArmor(target.changes, game::kSlotShield);
   if (shield.form != nullptr) return shield;
   const game::ActorProcess* process = target.actor->process;
   if (process == nullptr || process->rightHand == nullptr) return {};
   game::TESForm* right = process->rightHand;
   // Only a weapon carries the exclusion flag; other objects have no field there.
-  if (right->formType == game::kFormWeapon && (game::AsWeapon(right)->weaponFlags & kWeaponExcluded) != 0) {
+  if (right->formType == game::kFormWeapon && (game::AsWeapon(right)->weaponFlags & game::kWeaponNoDurability) != 0) {
     return {};
   }
   return FindWornWeapon(target.changes, right, false);
@@ -83,28 +75,28 @@ ItemEntry BlockingItem(const Combatant& target) {
 // Not blocked: the first worn armour of the head, body, hands and feet slots
 // in a random order; a helmet that covers only the hair counts for the head.
 ItemEntry StruckArmor(const Combatant& target) {
-  std::array<std::uint32_t, 4> masks{kSlotHead, kSlotBody, kSlotHands, kSlotFeet};
+  std::array<std::uint32_t, 4> masks{game::kSlotHead, game::kSlotBody, game::kSlotHands, game::kSlotFeet};
   ShuffleSlots(masks);
   for (const std::uint32_t mask : masks) {
     ItemEntry item = FindWornArmor(target.changes, mask);
-    if (item.form == nullptr && mask == kSlotHead) item = FindWornArmor(target.changes, kSlotHair);
+    if (item.form == nullptr && mask == game::kSlotHead) item = FindWornArmor(target.changes, game::kSlotHair);
     if (item.form != nullptr) return item;
   }
   return {};
 }
 
-void WearTarget(const TESHitEvent& hit, HitSource& source) {
+void WearTarget(const game::TESHitEvent& hit, HitSource& source) {
   const Combatant target = CombatantOf(hit.target);
   if (target.actor == nullptr) return;
   const game::TESForm* form = source.Get();
   if (form == nullptr) return;
-  const bool wearsTarget = (form->formType == game::kFormWeapon && game::AsWeapon(form)->weaponType != kWeaponStaff) ||
+  const bool wearsTarget = (form->formType == game::kFormWeapon && game::AsWeapon(form)->weaponType != game::kWeaponTypeStaff) ||
                            IsShield(form);
   if (!wearsTarget) return;  // spells, staffs and the like
 
-  const ItemEntry item = (hit.flags & kHitBlocked) != 0 ? BlockingItem(target) : StruckArmor(target);
+  const ItemEntry item = (hit.flags & game::kHitBlocked) != 0 ? BlockingItem(target) : StruckArmor(target);
   if (item.form == nullptr) return;
-  WearItem(item, target.actor, (hit.flags & kHitPowerAttack) != 0);
+  WearItem(item, target.actor, (hit.flags & game::kHitPowerAttack) != 0);
 }
 
 const game::InternedString& LeftHandAttackName() {
@@ -139,7 +131,7 @@ ItemEntry AttackingWeapon(const Combatant& attacker, const game::TESForm* weapon
   return {};
 }
 
-void WearAttacker(const TESHitEvent& hit, HitSource& source) {
+void WearAttacker(const game::TESHitEvent& hit, HitSource& source) {
   const Combatant attacker = CombatantOf(hit.cause);
   if (attacker.actor == nullptr) return;
   const game::TESForm* form = source.Get();
@@ -149,15 +141,15 @@ void WearAttacker(const TESHitEvent& hit, HitSource& source) {
   if (form->formType == game::kFormWeapon) {
     item = AttackingWeapon(attacker, form);
   } else if (IsShield(form)) {
-    item = FindWornArmor(attacker.changes, kSlotShield);  // a shield bash
+    item = FindWornArmor(attacker.changes, game::kSlotShield);  // a shield bash
   }
   if (item.form == nullptr) return;
-  WearItem(item, attacker.actor, (hit.flags & kHitPowerAttack) != 0);
+  WearItem(item, attacker.actor, (hit.flags & game::kHitPowerAttack) != 0);
 }
 
 std::uint32_t OnHitEvent(game::Sink* /*self*/, const void* event, game::EventSource* /*source*/) {
   if (event == nullptr) return 0;
-  const auto& hit = *static_cast<const TESHitEvent*>(event);
+  const auto& hit = *static_cast<const game::TESHitEvent*>(event);
   HitSource source(hit.sourceFormId);
   WearTarget(hit, source);
   WearAttacker(hit, source);

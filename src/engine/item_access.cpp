@@ -1,8 +1,8 @@
 // Item instances as the game keeps them: health in the instance's extra-data
 // list, worn instances found through the presence bits of their lists.
-#include "config/item_category.h"
 #include "engine/item_entry.h"
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
+#include "game/game_keywords.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,10 +11,8 @@
 namespace qm::engine {
 namespace {
 
-constexpr std::uint32_t kExtraTypeCount = 180;
-constexpr std::uint16_t kWeaponNoDurability = 0x2000;
-constexpr std::uint8_t kWeaponTypeStaff = 8;
-constexpr std::uint32_t kDurabilitySlots = 0x28F;  // head, hair, body, hands, feet, shield
+constexpr std::uint32_t kDurabilitySlots = game::kSlotHead | game::kSlotHair | game::kSlotBody | game::kSlotHands |
+                                           game::kSlotFeet | game::kSlotShield;
 
 // Health as a number the engine and the widget can reckon with. A stored
 // value that is no number (left by another program or an old save) counts
@@ -26,7 +24,7 @@ float FiniteHealth(float stored) {
 }
 
 game::ExtraHealth* HealthEntryOf(game::ExtraDataList* list) {
-  return reinterpret_cast<game::ExtraHealth*>(FindExtraData(list, kExtraHealth));
+  return reinterpret_cast<game::ExtraHealth*>(FindExtraData(list, game::kExtraHealth));
 }
 
 void SetPresenceBit(game::ExtraDataList* list, std::uint32_t type) {
@@ -36,7 +34,7 @@ void SetPresenceBit(game::ExtraDataList* list, std::uint32_t type) {
 }  // namespace
 
 game::ExtraDataEntry* FindExtraData(game::ExtraDataList* list, std::uint32_t type) {
-  if (type >= kExtraTypeCount || !game::HasExtraType(list, type)) return nullptr;
+  if (type >= game::kExtraDataTypeCount || !game::HasExtraType(list, type)) return nullptr;
   const game::GameBindings& g = game::Bindings;
   const void* wanted = g.ExtraTypeDescriptors[type];
   if (wanted == nullptr) return nullptr;
@@ -47,7 +45,7 @@ game::ExtraDataEntry* FindExtraData(game::ExtraDataList* list, std::uint32_t typ
 }
 
 game::InventoryChanges* InventoryChangesOf(game::ExtraDataList* list) {
-  auto* entry = reinterpret_cast<game::ExtraPayloadPointer*>(FindExtraData(list, kExtraInventoryChanges));
+  auto* entry = reinterpret_cast<game::ExtraPayloadPointer*>(FindExtraData(list, game::kExtraInventoryChanges));
   return entry != nullptr ? static_cast<game::InventoryChanges*>(entry->payload) : nullptr;
 }
 
@@ -67,7 +65,7 @@ void SetItemHealth(const ItemEntry& item, float value) {
   }
   // A list without a bit field cannot announce a new entry; a set bit with
   // no entry behind it is a list we do not understand: leave both alone.
-  if (list->presence == nullptr || game::HasExtraType(list, kExtraHealth)) return;
+  if (list->presence == nullptr || game::HasExtraType(list, game::kExtraHealth)) return;
   const game::GameBindings& g = game::Bindings;
   void* block = g.GameHeapAlloc(g.Heap, sizeof(game::ExtraHealth), 0, false);
   // Out of game memory: the instance keeps no entry rather than a write
@@ -79,12 +77,12 @@ void SetItemHealth(const ItemEntry& item, float value) {
   entry->health = value;
   entry->pad14 = 0;
   list->first = &entry->base;
-  SetPresenceBit(list, kExtraHealth);
+  SetPresenceBit(list, game::kExtraHealth);
 }
 
 ItemEntry FindWornWeapon(game::InventoryChanges* changes, const game::TESForm* weapon, bool leftHand) {
   if (changes == nullptr || weapon == nullptr) return {};
-  const std::uint32_t wornBit = leftHand ? kExtraWornLeft : kExtraWorn;
+  const std::uint32_t wornBit = leftHand ? game::kExtraWornLeft : game::kExtraWorn;
   for (auto* node = changes->entries; node != nullptr; node = node->next) {
     game::InventoryEntry* entry = node->item;
     if (entry == nullptr || entry->form != weapon) continue;
@@ -103,7 +101,7 @@ ItemEntry FindWornArmor(game::InventoryChanges* changes, std::uint32_t slotMask)
     if ((game::AsArmor(entry->form)->slotMask & slotMask) == 0) continue;
     for (auto* listNode = entry->extraLists; listNode != nullptr; listNode = listNode->next) {
       game::ExtraDataList* list = listNode->item;
-      if (game::HasExtraType(list, kExtraWorn) || game::HasExtraType(list, kExtraWornLeft)) {
+      if (game::HasExtraType(list, game::kExtraWorn) || game::HasExtraType(list, game::kExtraWornLeft)) {
         return ItemEntry{entry->form, list, {}};
       }
     }
@@ -116,12 +114,12 @@ bool IsDurabilityItem(const ItemEntry& item) {
   if (form == nullptr) return false;
   if (form->formType == game::kFormWeapon) {
     const game::TESObjectWEAP* weapon = game::AsWeapon(form);
-    return weapon->weaponType != kWeaponTypeStaff && (weapon->weaponFlags & kWeaponNoDurability) == 0;
+    return weapon->weaponType != game::kWeaponTypeStaff && (weapon->weaponFlags & game::kWeaponNoDurability) == 0;
   }
   if (form->formType == game::kFormArmor) {
     const game::TESObjectARMO* armor = game::AsArmor(form);
     if ((armor->slotMask & kDurabilitySlots) == 0) return false;
-    const game::TESForm* clothing = config::ClothingKeyword();
+    const game::TESForm* clothing = game::ClothingKeyword();
     return clothing == nullptr || !game::HoldsKeyword(armor->keywords, clothing);
   }
   return false;

@@ -1,7 +1,8 @@
 #pragma once
 // ItemEntry names one item instance in an actor's or container's inventory,
 // and the shared operations on item instances.
-#include "engine/game_forms.h"
+#include "game/game_constants.h"
+#include "game/game_forms.h"
 
 #include <string>
 
@@ -12,14 +13,6 @@ struct ItemEntry {
   game::ExtraDataList* extraList = nullptr;  // the instance's own list; may be null
   std::string displayName;                // empty unless a display name was built
 };
-
-// Extra-data types the engine and the widget read.
-inline constexpr std::uint32_t kExtraInventoryChanges = 0x15;
-inline constexpr std::uint32_t kExtraWorn = 0x16;
-inline constexpr std::uint32_t kExtraWornLeft = 0x17;
-inline constexpr std::uint32_t kExtraHealth = 0x25;
-inline constexpr std::uint32_t kExtraPoison = 0x3E;
-inline constexpr std::uint32_t kExtraReferenceMarker = 0x8B;
 
 // The first entry of the given type, or null.
 game::ExtraDataEntry* FindExtraData(game::ExtraDataList* list, std::uint32_t type);

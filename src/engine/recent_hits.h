@@ -2,7 +2,7 @@
 // RecentHitActors: the actors whose equipment was worn since the set was last
 // emptied, so that an actor in a continuous fight is worn at most once per
 // update cycle. Guarded by RecentHitLock, held for one set operation only.
-#include "plugin/recursive_spin_lock.h"
+#include "game/recursive_spin_lock.h"
 
 #include <unordered_set>
 

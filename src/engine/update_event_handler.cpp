@@ -2,7 +2,7 @@
 // also runs a tempering pass when the settings allow it.
 #include "config/config_store.h"
 #include "engine/dynamic_temper.h"
-#include "engine/game_events.h"
+#include "engine/event_handlers.h"
 #include "engine/recent_hits.h"
 
 namespace qm::engine {
@@ -16,7 +16,7 @@ std::uint32_t OnUpdateEvent(game::Sink* /*self*/, const void* /*event*/, game::E
   UpdateTickCount = 0;
   // Read anew at every pass, so turning tempering on or off takes effect at
   // the next one.
-  if (config::Store().GetDynamicTemper("DisableDynamicTemper") == 0) DynamicTemperPass();
+  if (config::Store().Get<config::Setting::DisableDynamicTemper>() == 0) DynamicTemperPass();
   return 0;
 }
 

@@ -4,16 +4,15 @@
 #include "config/item_category.h"
 #include "engine/engine_random.h"
 #include "engine/recent_hits.h"
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 
 #include <algorithm>
 
 namespace qm::engine {
 namespace {
 
-constexpr std::uint32_t kFollowerOfPlayer = 0x4000000;
 
-bool IsFollower(const game::Actor* actor) { return (actor->boolBits & kFollowerOfPlayer) != 0; }
+bool IsFollower(const game::Actor* actor) { return (actor->boolBits & game::kActorFollowerOfPlayer) != 0; }
 
 // Settings may be infinite. A factor of 0 turns the value off even then,
 // where the plain product inf * 0 would be no number.
@@ -29,15 +28,16 @@ double BreakChance(const ItemEntry& item, game::Actor* actor, bool powerAttack, 
   double chance = config::GetBreakChanceFor(item.form);
   if (chance == 0.0) return 0.0;
   if (!IsBreakable(item)) return 0.0;
-  if (store.GetDegradation("IncreaseDurability") == 1 && health > 1.0f) {
+  if (store.Get<config::Setting::IncreaseDurability>() == 1 && health > 1.0f) {
     // Falls linearly from the full chance at health 1.0 to none at the
     // threshold; the quotient is taken in single precision.
     const float worn = (health - 1.0f) / (threshold - 1.0f);
     chance = ScaledBy(chance, 1.0 - worn);
   }
-  if (powerAttack) chance = ScaledBy(chance, store.GetBreakChance("PowerAttackMultiplier"));
+  if (powerAttack) chance = ScaledBy(chance, store.Get<config::Setting::ChancePowerAttackMultiplier>());
   if (actor != *game::Bindings.Player) {
-    chance = ScaledBy(chance, store.GetBreakChance(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier"));
+    chance = ScaledBy(chance, IsFollower(actor) ? store.Get<config::Setting::ChanceFollowerMultiplier>()
+                                               : store.Get<config::Setting::ChanceNpcMultiplier>());
   }
   return std::min(chance, kCertain);
 }
@@ -46,9 +46,10 @@ void LoseHealth(const ItemEntry& item, game::Actor* actor, bool powerAttack, flo
   const config::ConfigStore& store = config::Store();
   double rate = config::GetDegradationRateFor(item.form);
   if (rate == 0.0) return;
-  if (powerAttack) rate = ScaledBy(rate, store.GetDegradationRate("PowerAttackMultiplier"));
+  if (powerAttack) rate = ScaledBy(rate, store.Get<config::Setting::RatePowerAttackMultiplier>());
   if (actor != *game::Bindings.Player) {
-    rate = ScaledBy(rate, store.GetDegradationRate(IsFollower(actor) ? "FollowerMultiplier" : "NPCMultiplier"));
+    rate = ScaledBy(rate, IsFollower(actor) ? store.Get<config::Setting::RateFollowerMultiplier>()
+                                             : store.Get<config::Setting::RateNpcMultiplier>());
   }
   const double loss = UniformScaled(rate, (rate + 1.0) * (rate + 1.0));
   // An infinite or overflowing rate gives an infinite loss, or no number at

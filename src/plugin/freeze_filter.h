@@ -1,5 +1,5 @@
 #pragma once
-#include "plugin/game_types.h"
+#include "game/game_types.h"
 
 namespace qm::plugin {
 

@@ -3,20 +3,22 @@
 #include "config/config_store.h"
 #include "config/settings_loader.h"
 #include "engine/engine_start.h"
-#include "plugin/debug_log.h"
+#include "log/debug_log.h"
 #include "plugin/freeze_filter.h"
-#include "plugin/game_bindings.h"
 #include "widget/menu_registration.h"
+#include "widget/widget_sources.h"
 
 namespace qm::plugin {
 namespace {
 
+using game::HostInterfaceRecord;
+using game::HostMessage;
+using game::MessagingInterfaceRecord;
+using game::PluginInfoRecord;
+
 std::uint32_t pluginHandle = 0;
-MessagingInterfaceRecord* messaging = nullptr;
 
 }  // namespace
-
-MessagingInterfaceRecord* Messaging() { return messaging; }
 
 bool Query(const HostInterfaceRecord* host, PluginInfoRecord* info) {
   log::LogLevel = 5;
@@ -34,11 +36,12 @@ bool Query(const HostInterfaceRecord* host, PluginInfoRecord* info) {
     log::LogMessage("loaded in editor, marking as incompatible");
     return false;
   }
-  if (host->runtimeVersion != kRuntime1_5_39) {
+  if (host->runtimeVersion != game::kRuntime1_5_39) {
     log::LogMessage("unsupported runtime version %08X", host->runtimeVersion);
     return false;
   }
-  messaging = static_cast<MessagingInterfaceRecord*>(host->QueryInterface(kMessagingInterfaceId));
+  auto* messaging = static_cast<MessagingInterfaceRecord*>(host->QueryInterface(game::kMessagingInterfaceId));
+  game::KeepHostMessaging(messaging);
   if (messaging == nullptr) {
     log::LogMessage("couldn't get messaging interface");
     return false;
@@ -52,20 +55,18 @@ bool Query(const HostInterfaceRecord* host, PluginInfoRecord* info) {
 
 bool Load(const HostInterfaceRecord* /*host*/) {
   log::LogMessage("Quellmark Loaded");
-  messaging->RegisterListener(pluginHandle, "SKSE", HostMessageListener);
+  game::HostMessaging()->RegisterListener(pluginHandle, "SKSE", HostMessageListener);
   return true;
 }
 
 void HostMessageListener(HostMessage* message) {
-  if (message->type != kMessageDataLoaded) return;
+  if (message->type != game::kMessageDataLoaded) return;
 
   config::LoadSettings();
   engine::RegisterEngineSinks();
-  if (config::Store().GetWidget("DisableWidget") != 0) return;
+  if (config::Store().Get<config::Setting::DisableWidget>() != 0) return;
   if (!widget::RegisterDurabilityMenu()) return;
-  if (game::MenuManager* manager = *game::Bindings.MenuManagerPtr; manager != nullptr) {
-    // The menu open/close source sits right after the manager's table pointer.
-    auto* openCloseSource = reinterpret_cast<game::EventSource*>(reinterpret_cast<std::uintptr_t>(manager) + 0x8);
+  if (game::EventSource* openCloseSource = widget::MenuOpenCloseSource(); openCloseSource != nullptr) {
     InstallFreezeFilter(openCloseSource);
   }
 }

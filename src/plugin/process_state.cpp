@@ -4,10 +4,10 @@
 // settings, the log's closing at exit, and the freeze filter's map.
 #include "config/config_store.h"
 #include "engine/engine_random.h"
-#include "engine/game_events.h"
+#include "engine/event_handlers.h"
 #include "engine/recent_hits.h"
-#include "plugin/debug_log.h"
-#include "plugin/game_bindings.h"
+#include "log/debug_log.h"
+#include "game/game_bindings.h"
 #include "plugin/saved_receive_functions.h"
 #include "platform/platform.h"
 #include "widget/widget_state.h"

@@ -2,7 +2,7 @@
 // The receive functions the freeze filter displaced, by the dispatch table
 // they were taken from; null when the table could not be made writable.
 // Filled once at start-up, only read afterwards.
-#include "plugin/game_types.h"
+#include "game/game_types.h"
 
 #include <unordered_map>
 

@@ -2,7 +2,7 @@
 // AutoOpenDurabilityMenuSink: waits on the menu open/close source for the
 // closing that means the game is ready (a save has loaded), asks the game to
 // open the widget, and removes itself.
-#include "plugin/game_types.h"
+#include "game/game_types.h"
 
 namespace qm::widget {
 

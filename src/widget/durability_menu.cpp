@@ -1,7 +1,7 @@
 #include "widget/durability_menu.h"
 
-#include "plugin/debug_log.h"
-#include "plugin/game_bindings.h"
+#include "log/debug_log.h"
+#include "game/game_bindings.h"
 #include "widget/menu_base.h"
 #include "widget/visibility_sinks.h"
 #include "widget/widget_content.h"

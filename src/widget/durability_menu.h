@@ -3,7 +3,7 @@
 // factory registered as "Durability Menu", drives it through the menu slots
 // and destroys it through slot 0; three event sinks are embedded after the
 // menu base, each with its own dispatch table.
-#include "widget/game_ui.h"
+#include "game/game_ui.h"
 
 #include <cstddef>
 #include <cstdint>

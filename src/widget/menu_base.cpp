@@ -1,6 +1,6 @@
 #include "widget/menu_base.h"
 
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 
 namespace qm::widget {
 namespace {

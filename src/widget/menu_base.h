@@ -2,7 +2,7 @@
 // The menu base class the plug-in supplies itself: its dispatch table, whose
 // slots are empty or forward to the game's own base implementations, and the
 // root of its reference-counting chain. Menus live on the movie heap.
-#include "widget/game_ui.h"
+#include "game/game_ui.h"
 
 namespace qm::widget {
 

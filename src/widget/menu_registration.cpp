@@ -1,6 +1,6 @@
 #include "widget/menu_registration.h"
 
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 #include "widget/auto_open_sink.h"
 #include "widget/durability_menu.h"
 #include "widget/widget_sources.h"

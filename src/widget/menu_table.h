@@ -1,6 +1,6 @@
 #pragma once
 // Finding an open menu by name in the menu manager's table.
-#include "widget/game_ui.h"
+#include "game/game_ui.h"
 
 namespace qm::widget {
 

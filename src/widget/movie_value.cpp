@@ -1,6 +1,6 @@
 #include "widget/movie_value.h"
 
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 
 namespace qm::widget {
 

@@ -2,7 +2,7 @@
 // Building, copying and dropping the values handed to the widget's movie.
 // Managed values (arrays) are counted by the movie: a copy is retained, and
 // a value is dropped before it is overwritten or goes away.
-#include "widget/game_ui.h"
+#include "game/game_ui.h"
 
 namespace qm::widget {
 

@@ -2,9 +2,9 @@
 
 #include "config/config_store.h"
 #include "config/item_category.h"
-#include "plugin/game_bindings.h"
-#include "widget/display_name.h"
-#include "widget/widget_forms.h"
+#include "game/game_bindings.h"
+#include "engine/display_name.h"
+#include "game/name_records.h"
 #include "widget/widget_icons.h"
 
 #include <cmath>
@@ -14,7 +14,7 @@ namespace {
 
 constexpr double kNoDurability = -1.0;
 
-double Colour(const char* key) { return static_cast<double>(config::Store().GetWidget(key)); }
+double Colour(config::Setting setting) { return static_cast<double>(config::Store().Whole(setting)); }
 
 // The name of a record that is neither weapon nor armour; empty when it has
 // no full-name component.
@@ -33,7 +33,7 @@ void ApplyWear(const engine::ItemEntry& row, RowValues& values) {
   values.durability = DurabilityPoints(health);
   const bool breakable = config::GetBreakChanceFor(row.form) != 0.0 &&
                          !(health > config::Store().HealthThreshold) && engine::IsBreakable(row);
-  values.colour = Colour(breakable ? "BreakableColor" : "UnbreakableColor");
+  values.colour = Colour(breakable ? config::Setting::BreakableColor : config::Setting::UnbreakableColor);
 }
 
 }  // namespace
@@ -45,17 +45,17 @@ double DurabilityPoints(float health) {
 }
 
 RowValues ComputeRowValues(engine::ItemEntry& row) {
-  RowValues values{IconFor(row.form), "", kNoDurability, Colour("UnbreakableColor")};
+  RowValues values{IconFor(row.form), "", kNoDurability, Colour(config::Setting::UnbreakableColor)};
   if (row.form == nullptr) return values;
 
   switch (row.form->formType) {
     case game::kFormWeapon:
-      BuildDisplayName(row);
+      engine::BuildDisplayName(row);
       values.name = row.displayName.c_str();
       if (engine::IsDurabilityItem(row)) ApplyWear(row, values);
       break;
     case game::kFormArmor:
-      BuildDisplayName(row);
+      engine::BuildDisplayName(row);
       values.name = row.displayName.c_str();
       ApplyWear(row, values);
       break;

@@ -1,6 +1,6 @@
 #include "widget/toggle_code.h"
 
-#include "widget/game_ui.h"
+#include "game/game_ui.h"
 
 #include <array>
 #include <utility>

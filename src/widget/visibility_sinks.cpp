@@ -1,7 +1,7 @@
 #include "widget/visibility_sinks.h"
 
 #include "config/config_store.h"
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 #include "widget/durability_menu.h"
 #include "widget/menu_base.h"
 #include "widget/menu_table.h"
@@ -67,7 +67,7 @@ std::uint32_t OnInput(game::Sink* sink, const void* event, game::EventSource*) {
   DurabilityMenu* menu = MenuOfSink<offsetof(DurabilityMenu, inputSink)>(sink);
   const auto* first = static_cast<game::InputEvent* const*>(event);
   if (first == nullptr) return 0;
-  const std::uint32_t toggleKey = config::Store().GetWidget("ToggleKeyCode");
+  const std::uint32_t toggleKey = config::Store().Get<config::Setting::ToggleKeyCode>();
   for (game::InputEvent* input = *first; input != nullptr; input = input->next) {
     if (input->eventType != game::kInputButton) continue;
     const game::ButtonEvent* button = AsButton(input);

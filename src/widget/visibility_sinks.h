@@ -1,7 +1,7 @@
 #pragma once
 // The three event sinks embedded in the widget's menu: hiding behind other
 // menus, following drawn and sheathed weapons, and the toggle key.
-#include "plugin/game_types.h"
+#include "game/game_types.h"
 
 namespace qm::widget {
 

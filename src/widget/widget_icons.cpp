@@ -1,12 +1,12 @@
 #include "widget/widget_icons.h"
 
-#include "plugin/game_bindings.h"
-#include "widget/widget_forms.h"
+#include "game/game_constants.h"
+#include "game/game_keywords.h"
+#include "game/name_records.h"
 
 #include <string_view>
 
 namespace qm::widget {
-
 
 namespace {
 
@@ -64,28 +64,10 @@ static_assert(IconIs(kDefaultShout, "default_shout") && IconIs(kDefaultEffect, "
 static_assert(IconIs(18, "lightarmor_body") && IconIs(33, "armor_mask") && IconIs(36, "clothing_body"));
 static_assert(IconIs(38, "clothing_head") && IconIs(46, "clothing_mask") && IconIs(49, "armor_circlet"));
 
-bool HasKeyword(const game::KeywordList& keywords, const game::TESForm* keyword) {
-  return keyword != nullptr && game::HoldsKeyword(keywords, keyword);
-}
-
-// Keyword forms, fetched on first need and kept.
-const game::TESForm* ClothingKeyword() {
-  static const game::TESForm* const form = game::Bindings.FindFormById(0x8F95B);
-  return form;
-}
-const game::TESForm* JewelryKeyword() {
-  static const game::TESForm* const form = game::Bindings.FindFormById(0x8F95A);
-  return form;
-}
-const game::TESForm* WarhammerKeyword() {
-  static const game::TESForm* const form = game::Bindings.FindFormById(0x6D930);
-  return form;
-}
-
 std::uint32_t JewelryIndex(std::uint32_t slotMask) {
-  if ((slotMask & 0x20) != 0) return 24;
-  if ((slotMask & 0x40) != 0) return 25;
-  if ((slotMask & 0x1000) != 0) return 26;
+  if ((slotMask & game::kSlotAmulet) != 0) return 24;
+  if ((slotMask & game::kSlotRing) != 0) return 25;
+  if ((slotMask & game::kSlotCirclet) != 0) return 26;
   return kDefaultArmorIndex;
 }
 
@@ -96,25 +78,25 @@ std::uint32_t ArmorIndex(const game::TESForm* form) {
   const game::TESObjectARMO* armor = game::AsArmor(form);
   const std::uint32_t mask = armor->slotMask;
   std::uint32_t base = 0;
-  if (armor->weightClass == 0) {
+  if (armor->weightClass == game::kArmorLight) {
     base = 0;
-  } else if (armor->weightClass == 1) {
+  } else if (armor->weightClass == game::kArmorHeavy) {
     base = 8;
-  } else if (HasKeyword(armor->keywords, ClothingKeyword())) {
+  } else if (game::HoldsKnownKeyword(armor->keywords, game::ClothingKeyword())) {
     base = 16;
-  } else if (HasKeyword(armor->keywords, JewelryKeyword())) {
+  } else if (game::HoldsKnownKeyword(armor->keywords, game::JewelryKeyword())) {
     return JewelryIndex(mask);
   } else {
     return kDefaultArmorIndex;
   }
 
-  if ((mask & 0x404) != 0) return base + 0;
-  if ((mask & 0x803) != 0) return IsMaskForm(form->formId) ? base + 7 : base + 1;
-  if ((mask & 0x8) != 0) return base + 2;
-  if ((mask & 0x10) != 0) return base + 3;
-  if ((mask & 0x80) != 0) return base + 4;
-  if ((mask & 0x100) != 0) return base + 5;
-  if ((mask & 0x200) != 0) return base + 6;
+  if ((mask & (game::kSlotBody | game::kSlotTail)) != 0) return base + 0;
+  if ((mask & (game::kSlotHead | game::kSlotHair | game::kSlotLongHair)) != 0) return IsMaskForm(form->formId) ? base + 7 : base + 1;
+  if ((mask & game::kSlotHands) != 0) return base + 2;
+  if ((mask & game::kSlotForearms) != 0) return base + 3;
+  if ((mask & game::kSlotFeet) != 0) return base + 4;
+  if ((mask & game::kSlotCalves) != 0) return base + 5;
+  if ((mask & game::kSlotShield) != 0) return base + 6;
   return kDefaultArmorIndex;
 }
 
@@ -123,15 +105,15 @@ std::uint32_t ArmorIndex(const game::TESForm* form) {
 const char* WeaponIcon(const game::TESForm* form) {
   const game::TESObjectWEAP* weapon = game::AsWeapon(form);
   switch (weapon->weaponType) {
-    case 1: return Name(kWeaponSword);
-    case 2: return Name(kWeaponDagger);
-    case 3: return Name(kWeaponWaraxe);
-    case 4: return Name(kWeaponMace);
-    case 5: return Name(kWeaponGreatsword);
-    case 6: return Name(HasKeyword(weapon->keywords, WarhammerKeyword()) ? kWeaponHammer : kWeaponBattleaxe);
-    case 7: return Name(kWeaponBow);
-    case 8: return Name(kWeaponStaff);
-    case 9: return Name(kWeaponCrossbow);
+    case game::kWeaponTypeSword: return Name(kWeaponSword);
+    case game::kWeaponTypeDagger: return Name(kWeaponDagger);
+    case game::kWeaponTypeWarAxe: return Name(kWeaponWaraxe);
+    case game::kWeaponTypeMace: return Name(kWeaponMace);
+    case game::kWeaponTypeGreatSword: return Name(kWeaponGreatsword);
+    case 6: return Name(game::HoldsKnownKeyword(weapon->keywords, game::WarhammerKeyword()) ? kWeaponHammer : kWeaponBattleaxe);
+    case game::kWeaponTypeBow: return Name(kWeaponBow);
+    case game::kWeaponTypeStaff: return Name(kWeaponStaff);
+    case game::kWeaponTypeCrossbow: return Name(kWeaponCrossbow);
     default: return Name(kWeaponSword);
   }
 }

@@ -1,6 +1,6 @@
 #pragma once
 // The movie's icon vocabulary and the rules that pick a row's icon.
-#include "engine/game_forms.h"
+#include "game/game_forms.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #include "widget/widget_open.h"
 
 #include "config/config_store.h"
-#include "engine/game_forms.h"
-#include "plugin/game_bindings.h"
+#include "game/game_forms.h"
+#include "game/game_bindings.h"
 #include "widget/auto_open_sink.h"
 #include "widget/durability_menu.h"
 #include "widget/movie_value.h"
@@ -14,17 +14,17 @@
 namespace qm::widget {
 namespace {
 
-double WidgetNumber(const char* key) { return static_cast<double>(config::Store().GetWidget(key)); }
+double WidgetNumber(config::Setting setting) { return static_cast<double>(config::Store().Whole(setting)); }
 
-bool FollowsWeaponState() { return config::Store().GetWidget("HideWithWeaponsSheathed") == 1; }
-bool HasToggleKey() { return config::Store().GetWidget("ToggleKeyCode") != 0; }
+bool FollowsWeaponState() { return config::Store().Get<config::Setting::HideWithWeaponsSheathed>() == 1; }
+bool HasToggleKey() { return config::Store().Get<config::Setting::ToggleKeyCode>() != 0; }
 
 void SetUpMovie(game::MovieView* view) {
   std::array<game::MovieValue, 4> args{
-      NumberValue(WidgetNumber("PositionX") / 100.0),
-      NumberValue(WidgetNumber("PositionY") / 100.0),
-      NumberValue(WidgetNumber("Scale")),
-      NumberValue(WidgetNumber("Flags")),
+      NumberValue(WidgetNumber(config::Setting::PositionX) / 100.0),
+      NumberValue(WidgetNumber(config::Setting::PositionY) / 100.0),
+      NumberValue(WidgetNumber(config::Setting::Scale)),
+      NumberValue(WidgetNumber(config::Setting::Flags)),
   };
   view->dispatch->Invoke(view, "_root.widget.Setup", nullptr, args.data(), static_cast<std::uint32_t>(args.size()));
   for (game::MovieValue& value : args) DropMovieValue(value);

@@ -1,6 +1,7 @@
 #include "widget/widget_rows.h"
 
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
+#include "game/game_constants.h"
 
 namespace qm::widget {
 namespace {
@@ -12,15 +13,15 @@ engine::ItemEntry FormOnly(game::TESForm* form) {
 }
 
 engine::ItemEntry Head(game::InventoryChanges* changes) {
-  engine::ItemEntry row = engine::FindWornArmor(changes, 0x1);
-  return row.form != nullptr ? row : engine::FindWornArmor(changes, 0x2);
+  engine::ItemEntry row = engine::FindWornArmor(changes, game::kSlotHead);
+  return row.form != nullptr ? row : engine::FindWornArmor(changes, game::kSlotHair);
 }
 
 engine::ItemEntry LeftHand(game::InventoryChanges* changes, game::TESForm* form) {
   if (form == nullptr) return {};
   if (form->formType == game::kFormWeapon) return engine::FindWornWeapon(changes, form, true);
-  if (form->formType == game::kFormArmor && (game::AsArmor(form)->slotMask & 0x200) != 0) {
-    return engine::FindWornArmor(changes, 0x200);
+  if (form->formType == game::kFormArmor && (game::AsArmor(form)->slotMask & game::kSlotShield) != 0) {
+    return engine::FindWornArmor(changes, game::kSlotShield);
   }
   return FormOnly(form);
 }
@@ -50,9 +51,9 @@ void CollectWidgetRows(bool showItems, WidgetRows& rows) {
 
   const game::ActorProcess* process = player->process;
   rows[0] = Head(changes);
-  rows[1] = engine::FindWornArmor(changes, 0x4);
-  rows[2] = engine::FindWornArmor(changes, 0x8);
-  rows[3] = engine::FindWornArmor(changes, 0x80);
+  rows[1] = engine::FindWornArmor(changes, game::kSlotBody);
+  rows[2] = engine::FindWornArmor(changes, game::kSlotHands);
+  rows[3] = engine::FindWornArmor(changes, game::kSlotFeet);
   rows[4] = LeftHand(changes, process != nullptr ? process->leftHand : nullptr);
   rows[5] = RightHand(changes, process != nullptr ? process->rightHand : nullptr);
   rows[6] = FormOnly(player->selectedPower);

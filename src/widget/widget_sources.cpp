@@ -1,7 +1,7 @@
 #include "widget/widget_sources.h"
 
-#include "plugin/game_bindings.h"
-#include "plugin/plugin_entry.h"
+#include "game/game_bindings.h"
+#include "game/host_records.h"
 
 namespace qm::widget {
 
@@ -13,9 +13,9 @@ game::EventSource* MenuOpenCloseSource() {
 }
 
 game::EventSource* ActionEventSource() {
-  plugin::MessagingInterfaceRecord* messaging = plugin::Messaging();
+  game::MessagingInterfaceRecord* messaging = game::HostMessaging();
   if (messaging == nullptr) return nullptr;
-  return static_cast<game::EventSource*>(messaging->GetEventDispatcher(plugin::kActionEventDispatcherId));
+  return static_cast<game::EventSource*>(messaging->GetEventDispatcher(game::kActionEventDispatcherId));
 }
 
 game::EventSource* InputEventSource() { return *game::Bindings.InputEventSource; }

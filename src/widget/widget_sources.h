@@ -1,7 +1,7 @@
 #pragma once
 // The event sources the widget's sinks are added to; each is null when the
 // game or the script extender does not offer it.
-#include "widget/game_ui.h"
+#include "game/game_ui.h"
 
 namespace qm::widget {
 

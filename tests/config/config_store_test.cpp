@@ -1,6 +1,6 @@
 #include "config/config_store.h"
 #include "config/item_category.h"
-#include "config/settings_defaults.h"
+#include "config/settings_table.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // (the widget hands one to the game's naming function).
 #include "in_process_game.h"
 
-#include "widget/game_list.h"
+#include "game/game_list.h"
 
 #include <unistd.h>
 
@@ -13,13 +13,13 @@ class GameList : public qmtest::InProcessGame {};
 TEST_F(GameList, KeepsItemsInOrderAndReturnsEveryNodeToTheGameHeap) {
   const std::size_t live = world().heap().LiveBlocks();
   int first = 0, second = 0, third = 0;
-  qm::widget::GameListNode* list = qm::widget::CreateGameList();
+  qm::game::GameListNode* list = qm::game::CreateGameList();
   EXPECT_EQ(list->item, nullptr);
   EXPECT_EQ(list->next, nullptr);
-  qm::widget::AppendToGameList(list, &first);
+  qm::game::AppendToGameList(list, &first);
   EXPECT_EQ(list->next, nullptr) << "the empty head takes the first item";
-  qm::widget::AppendToGameList(list, &second);
-  qm::widget::AppendToGameList(list, &third);
+  qm::game::AppendToGameList(list, &second);
+  qm::game::AppendToGameList(list, &third);
   ASSERT_NE(list->next, nullptr);
   ASSERT_NE(list->next->next, nullptr);
   EXPECT_EQ(list->item, &first);
@@ -27,7 +27,7 @@ TEST_F(GameList, KeepsItemsInOrderAndReturnsEveryNodeToTheGameHeap) {
   EXPECT_EQ(list->next->next->item, &third);
   EXPECT_EQ(list->next->next->next, nullptr);
   EXPECT_EQ(world().heap().LiveBlocks(), live + 3);
-  qm::widget::DestroyGameList(list);
+  qm::game::DestroyGameList(list);
   EXPECT_EQ(world().heap().LiveBlocks(), live);
 }
 
@@ -36,16 +36,16 @@ TEST_F(GameList, KeepsItemsInOrderAndReturnsEveryNodeToTheGameHeap) {
 TEST_F(GameList, ASecondNodeWithoutMemoryStopsWithTheReport) {
   GTEST_FLAG_SET(death_test_style, "fast");
   int first = 0, second = 0;
-  qm::widget::GameListNode* list = qm::widget::CreateGameList();
-  qm::widget::AppendToGameList(list, &first);
+  qm::game::GameListNode* list = qm::game::CreateGameList();
+  qm::game::AppendToGameList(list, &first);
   EXPECT_DEATH(
       {
         ::dup2(STDERR_FILENO, STDOUT_FILENO);  // the report's echo on standard output
         world().heap().FailAllocation(1);
-        qm::widget::AppendToGameList(list, &second);
+        qm::game::AppendToGameList(list, &second);
       },
       "Assertion failed in GameTypes \\(617\\): node");
-  qm::widget::DestroyGameList(list);
+  qm::game::DestroyGameList(list);
 }
 
 }  // namespace

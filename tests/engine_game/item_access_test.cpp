@@ -28,24 +28,24 @@ TEST_F(ItemAccess, HealthReadsTheEntryAndOneWithoutIt) {
   EXPECT_EQ(qm::engine::GetItemHealth(ItemEntry{nullptr, nullptr, {}}), 1.0f);
   // 1.0 with an entry reads like no entry; only the presence bit tells them apart.
   EXPECT_EQ(qm::engine::GetItemHealth(ItemEntry{nullptr, List(&atBaseline), {}}), 1.0f);
-  EXPECT_TRUE(qm::game::HasExtraType(List(&atBaseline), qm::engine::kExtraHealth));
-  EXPECT_FALSE(qm::game::HasExtraType(List(&plain), qm::engine::kExtraHealth));
+  EXPECT_TRUE(qm::game::HasExtraType(List(&atBaseline), qm::game::kExtraHealth));
+  EXPECT_FALSE(qm::game::HasExtraType(List(&plain), qm::game::kExtraHealth));
 }
 
 TEST_F(ItemAccess, FindExtraDataTrustsThePresenceBitsAndTheEntrysClass) {
   gd::ExtraList& list = extra().NewList();
   extra().AddWorn(list, true);
   extra().SetPresenceBit(list, gd::extra_type::kHealth, true);  // bit without entry
-  EXPECT_EQ(qm::engine::FindExtraData(List(&list), qm::engine::kExtraHealth), nullptr);
-  EXPECT_EQ(qm::engine::FindExtraData(List(&list), qm::engine::kExtraWorn), nullptr);
-  EXPECT_EQ(reinterpret_cast<void*>(qm::engine::FindExtraData(List(&list), qm::engine::kExtraWornLeft)), list.first);
+  EXPECT_EQ(qm::engine::FindExtraData(List(&list), qm::game::kExtraHealth), nullptr);
+  EXPECT_EQ(qm::engine::FindExtraData(List(&list), qm::game::kExtraWorn), nullptr);
+  EXPECT_EQ(reinterpret_cast<void*>(qm::engine::FindExtraData(List(&list), qm::game::kExtraWornLeft)), list.first);
   EXPECT_EQ(qm::engine::FindExtraData(List(&list), 400), nullptr);
-  EXPECT_EQ(qm::engine::FindExtraData(nullptr, qm::engine::kExtraHealth), nullptr);
+  EXPECT_EQ(qm::engine::FindExtraData(nullptr, qm::game::kExtraHealth), nullptr);
 
   // A health entry in a list without a bit field is never seen.
   gd::ExtraList& bare = extra().NewList(false);
   extra().AddHealth(bare, 1.5f);
-  EXPECT_EQ(qm::engine::FindExtraData(List(&bare), qm::engine::kExtraHealth), nullptr);
+  EXPECT_EQ(qm::engine::FindExtraData(List(&bare), qm::game::kExtraHealth), nullptr);
   EXPECT_EQ(qm::engine::GetItemHealth(ItemEntry{nullptr, List(&bare), {}}), 1.0f);
 }
 

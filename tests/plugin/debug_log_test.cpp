@@ -1,6 +1,6 @@
 // The diagnostic log: where it goes, what reaches the file at which level,
 // its alternative names, and the fatal-assertion reports.
-#include "plugin/debug_log.h"
+#include "log/debug_log.h"
 #include "platform/platform.h"
 #include "support/child_process.h"
 

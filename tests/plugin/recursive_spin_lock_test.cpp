@@ -1,5 +1,5 @@
 // The game's recursive spin lock as the plug-in takes it for its own guards.
-#include "plugin/recursive_spin_lock.h"
+#include "game/recursive_spin_lock.h"
 #include "platform/platform.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // Game records only the widget reads (runtime 1.5.39): spells and their
 // effect's school, the full-name component, and the inventory-entry record
 // the game builds item names from.
-#include "engine/game_forms.h"
+#include "game/game_forms.h"
 
 #include <cstddef>
 #include <cstdint>

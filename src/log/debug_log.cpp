@@ -1,4 +1,4 @@
-#include "plugin/debug_log.h"
+#include "log/debug_log.h"
 
 #include "platform/platform.h"
 

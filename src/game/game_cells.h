@@ -1,7 +1,7 @@
 #pragma once
 // Cells and the world's grid of loaded exterior cells (runtime 1.5.39), as
 // the dynamic tempering walks them.
-#include "engine/game_forms.h"
+#include "game/game_forms.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,10 +3,10 @@
 // game's inventory name, with the poison and its charges for a poisoned weapon.
 #include "engine/item_entry.h"
 
-namespace qm::widget {
+namespace qm::engine {
 
 // Replaces the entry's display name; an entry without form or extra-data
 // list keeps the name it had.
-void BuildDisplayName(qm::engine::ItemEntry& item);
+void BuildDisplayName(ItemEntry& item);
 
-}  // namespace qm::widget
+}  // namespace qm::engine

@@ -1,4 +1,4 @@
-#include "plugin/recursive_spin_lock.h"
+#include "game/recursive_spin_lock.h"
 
 #include "platform/platform.h"
 

@@ -2,7 +2,7 @@
 // The game records the engine and the widget read and write: forms, world
 // references, actors, extra-data lists and inventories (runtime 1.5.39).
 // Only the fields the plug-in relies on are named; the rest is padding.
-#include "plugin/game_types.h"
+#include "game/game_types.h"
 
 #include <cstddef>
 #include <cstdint>

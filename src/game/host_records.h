@@ -1,9 +1,10 @@
 #pragma once
-// The script extender's records, in its 64-bit layout.
+// The script extender's records, in its 64-bit layout, and the messaging
+// interface kept from the query on.
 #include <cstddef>
 #include <cstdint>
 
-namespace qm::plugin {
+namespace qm::game {
 
 struct PluginInfoRecord {
   std::uint32_t infoVersion;  // 0x00
@@ -54,4 +55,8 @@ inline constexpr std::uint32_t kMessagingInterfaceId = 5;
 inline constexpr std::uint32_t kMessageDataLoaded = 8;
 inline constexpr std::uint32_t kActionEventDispatcherId = 3;
 
-}  // namespace qm::plugin
+// Null until the query has found an interface of a version we accept.
+MessagingInterfaceRecord* HostMessaging();
+void KeepHostMessaging(MessagingInterfaceRecord* messaging);
+
+}  // namespace qm::game

@@ -3,7 +3,7 @@
 // the menu base object and its dispatch table, the movie view and its values,
 // the movie heap, the menu manager, and the event records the widget's sinks
 // receive. Every offset the game relies on is asserted.
-#include "plugin/game_types.h"
+#include "game/game_types.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,7 +4,8 @@
 // types are the calls as MSVC compiled them: a by-value class result becomes
 // a hidden pointer after the object, strings passed by reference arrive as the
 // address of the handle, and yes/no answers are one-byte bools.
-#include "plugin/game_types.h"
+#include "game/game_constants.h"
+#include "game/game_types.h"
 
 #include <cstdint>
 
@@ -69,7 +70,7 @@ struct GameBindings {
 
   // Cast targets of the extra-data look-up, by extra-data type; null for
   // types the plug-in never asks for.
-  const void* ExtraTypeDescriptors[180];
+  const void* ExtraTypeDescriptors[kExtraDataTypeCount];
 };
 
 GameBindings FormBindings(std::uintptr_t moduleBase);

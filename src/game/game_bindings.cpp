@@ -1,6 +1,6 @@
-#include "plugin/game_bindings.h"
+#include "game/game_bindings.h"
 
-#include "plugin/game_offsets.h"
+#include "game/game_offsets.h"
 
 namespace qm::game {
 namespace {
@@ -59,7 +59,7 @@ GameBindings FormBindings(std::uintptr_t base) {
   b.Player = At<Actor**>(base, o::Player);
   b.UpdateEventSource = At<EventSource*>(base, o::UpdateEventSource);
   b.MovieHeap = At<void**>(base, o::MovieHeap);
-  for (int type = 0; type < o::kExtraDataTypeCount; ++type) {
+  for (std::uint32_t type = 0; type < kExtraDataTypeCount; ++type) {
     const std::uintptr_t offset = o::ExtraTypeDescriptor(type);
     b.ExtraTypeDescriptors[type] = offset != 0 ? At<const void*>(base, offset) : nullptr;
   }

@@ -2,11 +2,11 @@
 // The game's singly linked list: the list is its head node; an empty list is
 // a head whose item and next are both null. Every node lives on the game heap,
 // so the game can take over or free a list built here.
-#include "engine/game_forms.h"
+#include "game/game_forms.h"
 
-namespace qm::widget {
+namespace qm::game {
 
-using GameListNode = game::ListNode<void>;
+using GameListNode = ListNode<void>;
 
 // A new empty list. A failed allocation stops the process.
 GameListNode* CreateGameList();
@@ -16,8 +16,8 @@ void AppendToGameList(GameListNode* list, void* item);
 void DestroyGameList(GameListNode* list);
 
 template <typename T>
-game::ListNode<T>* AsTypedList(GameListNode* list) {
-  return reinterpret_cast<game::ListNode<T>*>(list);
+ListNode<T>* AsTypedList(GameListNode* list) {
+  return reinterpret_cast<ListNode<T>*>(list);
 }
 
-}  // namespace qm::widget
+}  // namespace qm::game

@@ -1,13 +1,13 @@
-#include "widget/display_name.h"
+#include "engine/display_name.h"
 
 #include "config/config_store.h"
-#include "plugin/game_bindings.h"
-#include "widget/game_list.h"
-#include "widget/widget_forms.h"
+#include "game/game_bindings.h"
+#include "game/game_list.h"
+#include "game/name_records.h"
 
 #include <charconv>
 
-namespace qm::widget {
+namespace qm::engine {
 namespace {
 
 const char* PoisonName(const game::TESForm* poison) {
@@ -19,12 +19,12 @@ const char* PoisonName(const game::TESForm* poison) {
 
 // " <poison name> (<count>)" for a weapon that carries a poison, unless the
 // settings hide it.
-void AppendPoisonSuffix(engine::ItemEntry& item) {
+void AppendPoisonSuffix(ItemEntry& item) {
   if (item.form->formType != game::kFormWeapon) return;
-  if (config::Store().GetWidget("HidePoisonName") != 0) return;
-  if (!game::HasExtraType(item.extraList, engine::kExtraPoison)) return;
+  if (config::Store().Get<config::Setting::HidePoisonName>() != 0) return;
+  if (!game::HasExtraType(item.extraList, game::kExtraPoison)) return;
   const auto* datum =
-      reinterpret_cast<const game::ExtraPoison*>(engine::FindExtraData(item.extraList, engine::kExtraPoison));
+      reinterpret_cast<const game::ExtraPoison*>(FindExtraData(item.extraList, game::kExtraPoison));
   if (datum == nullptr || datum->poison == nullptr) return;
 
   char count[16];
@@ -38,22 +38,22 @@ void AppendPoisonSuffix(engine::ItemEntry& item) {
 
 }  // namespace
 
-void BuildDisplayName(engine::ItemEntry& item) {
+void BuildDisplayName(ItemEntry& item) {
   if (item.form == nullptr || item.extraList == nullptr) return;
 
   const std::int32_t count = game::Bindings.StackCountOf(item.extraList);
-  GameListNode* lists = CreateGameList();
-  AppendToGameList(lists, item.extraList);
+  game::GameListNode* lists = game::CreateGameList();
+  game::AppendToGameList(lists, item.extraList);
 
   game::InventoryEntryRecord record{};
   record.form = item.form;
-  record.extraLists = AsTypedList<game::ExtraDataList>(lists);
+  record.extraLists = game::AsTypedList<game::ExtraDataList>(lists);
   record.count = count;
   const char* name = game::Bindings.EntryDisplayName(&record);
   item.displayName.assign(name != nullptr ? name : "");
 
   AppendPoisonSuffix(item);
-  DestroyGameList(lists);
+  game::DestroyGameList(lists);
 }
 
-}  // namespace qm::widget
+}  // namespace qm::engine

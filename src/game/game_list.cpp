@@ -1,13 +1,13 @@
-#include "widget/game_list.h"
+#include "game/game_list.h"
 
-#include "plugin/debug_log.h"
-#include "plugin/game_bindings.h"
+#include "log/debug_log.h"
+#include "game/game_bindings.h"
 
-namespace qm::widget {
+namespace qm::game {
 namespace {
 
 GameListNode* AllocateNode() {
-  return static_cast<GameListNode*>(game::Bindings.GameHeapAlloc(game::Bindings.Heap, sizeof(GameListNode), 0, false));
+  return static_cast<GameListNode*>(Bindings.GameHeapAlloc(Bindings.Heap, sizeof(GameListNode), 0, false));
 }
 
 }  // namespace
@@ -40,11 +40,11 @@ void DestroyGameList(GameListNode* list) {
     GameListNode* following = list->next;
     list->item = following->item;
     list->next = following->next;
-    game::Bindings.GameHeapRelease(game::Bindings.Heap, following, false);
+    Bindings.GameHeapRelease(Bindings.Heap, following, false);
   }
   list->item = nullptr;
   list->next = nullptr;
-  game::Bindings.GameHeapRelease(game::Bindings.Heap, list, false);
+  Bindings.GameHeapRelease(Bindings.Heap, list, false);
 }
 
-}  // namespace qm::widget
+}  // namespace qm::game

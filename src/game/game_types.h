@@ -2,7 +2,7 @@
 // Core game objects shared by every subsystem: the interned string handle,
 // event sinks and event sources. Layouts are the game's (runtime 1.5.39);
 // dispatch tables are explicit so that slot numbers hold under any compiler.
-#include "plugin/recursive_spin_lock.h"
+#include "game/recursive_spin_lock.h"
 
 #include <cstddef>
 #include <cstdint>

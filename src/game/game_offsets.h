@@ -2,6 +2,8 @@
 // Where everything the plug-in uses lies in the game executable of runtime
 // 1.5.39, as offsets from its load address. Valid for that runtime only; the
 // runtime check at query time is the only guard.
+#include "game/game_constants.h"
+
 #include <cstdint>
 
 namespace qm::game::offsets {
@@ -55,15 +57,14 @@ inline constexpr std::uintptr_t MovieHeap = 0x3059C50;
 
 // Type descriptors of the extra-data classes, indexed by extra-data type.
 // Only the types the plug-in reads have one; the rest are 0.
-inline constexpr int kExtraDataTypeCount = 180;
-inline constexpr std::uintptr_t ExtraTypeDescriptor(int type) {
+inline constexpr std::uintptr_t ExtraTypeDescriptor(std::uint32_t type) {
   switch (type) {
-    case 0x15: return 0x1E39CC0;  // inventory changes
-    case 0x16: return 0x1E382B0;  // worn
-    case 0x17: return 0x1E382D0;  // worn in the left hand
-    case 0x25: return 0x1E38348;  // health
-    case 0x3E: return 0x1E385D8;  // poison
-    case 0x8B: return 0x1E39030;  // reference marker
+    case kExtraInventoryChanges: return 0x1E39CC0;
+    case kExtraWorn: return 0x1E382B0;
+    case kExtraWornLeft: return 0x1E382D0;
+    case kExtraHealth: return 0x1E38348;
+    case kExtraPoison: return 0x1E385D8;
+    case kExtraReferenceMarker: return 0x1E39030;
     default: return 0;
   }
 }
