@@ -1,17 +1,13 @@
+#pragma once
 // The syntax tree of the movie's script language: a small subset of
 // ActionScript 2 (statements, expressions, functions without closures).
-#pragma once
+#include "source_place.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
-namespace swf {
-
-struct SourcePlace {
-  std::string file;
-  int line = 0;
-};
+namespace qm::swf {
 
 enum class NodeKind {
   // expressions
@@ -45,4 +41,4 @@ struct Node {
 
 using NodePtr = std::unique_ptr<Node>;
 
-}  // namespace swf
+}  // namespace qm::swf
