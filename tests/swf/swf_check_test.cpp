@@ -113,8 +113,12 @@ TEST(SwfCheck, FileLevelFaults) {
 // end without reading outside the file (the sanitizer builds watch this),
 // and a damaged length is reported rather than followed.
 TEST(SwfCheck, SurvivesRandomDamage) {
-  const Bytes actions = Join({{0x88, 4, 0, 1, 0, 'a', 0}, kPushOne, Function(3, Join({{0x96, 2, 0, 4, 2},
-      {0x9D, 2, 0, 1, 0}, {0x17}, {0x96, 2, 0, 8, 0}, {0x3E}})), {0x99, 2, 0, 0, 0}, kEnd});
+  const Bytes actions =
+      Join({{0x88, 4, 0, 1, 0, 'a', 0},
+            kPushOne,
+            Function(3, Join({{0x96, 2, 0, 4, 2}, {0x9D, 2, 0, 1, 0}, {0x17}, {0x96, 2, 0, 8, 0}, {0x3E}})),
+            {0x99, 2, 0, 0, 0},
+            kEnd});
   const Bytes movie = WriteMovie({}, actions);
   ASSERT_TRUE(CheckMovie(movie).Ok());
   std::mt19937 random(12345);

@@ -87,7 +87,8 @@ TEST(SwfCompiler, SameSourceSameBytes) {
 
 TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
   EXPECT_NE(CompileFault("var a = 1;\nvar b = \"open;\n").find("test.as:2:"), std::string::npos);
-  EXPECT_NE(CompileFault("function F(a) { var g = function() { return a; }; }").find("enclosing function"), std::string::npos);
+  EXPECT_NE(CompileFault("function F(a) { var g = function() { return a; }; }").find("enclosing function"),
+            std::string::npos);
   EXPECT_NE(CompileFault("var a = (b = 2);").find("test.as:1:"), std::string::npos);
   EXPECT_NE(CompileFault("return 1;").find("outside a function"), std::string::npos);
   EXPECT_NE(CompileFault("break;").find("outside a loop"), std::string::npos);
@@ -101,7 +102,8 @@ TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
   EXPECT_NE(CompileFault("function F() { return Widht; }").find("unknown name 'Widht'"), std::string::npos);
   EXPECT_NE(CompileFault("var t = new TextFromat();").find("unknown name 'TextFromat'"), std::string::npos);
   EXPECT_NE(CompileFault("function F() { typo = 1; }").find("unknown name 'typo'"), std::string::npos);
-  EXPECT_EQ(CompileFault("function F() { return G() + later + Math.PI; } function G() { return 1; } var later = 2;"), "");
+  EXPECT_EQ(CompileFault("function F() { return G() + later + Math.PI; } function G() { return 1; } var later = 2;"),
+            "");
   // Deep nesting is refused with a fault, not followed down the stack.
   EXPECT_NE(CompileFault("var a = " + std::string(100000, '(') + "1;").find("nested more than 200"), std::string::npos);
   EXPECT_NE(CompileFault("var a = " + std::string(100000, '!') + "1;").find("nested more than 200"), std::string::npos);

@@ -33,7 +33,7 @@ class ProgramMaker {
       const int count = Pick(5);
       for (int p = 0; p < count; ++p) params.push_back("p" + std::to_string(p));
       locals_ = params;
-      locals_.push_back("g0");  // a timeline variable, read through the scope chain
+      locals_.push_back("g0");        // a timeline variable, read through the scope chain
       const int vars = 1 + Pick(30);  // enough locals to use many registers
       out << "function F" << f << "(";
       for (std::size_t p = 0; p < params.size(); ++p) out << (p ? ", " : "") << params[p];
@@ -66,8 +66,8 @@ class ProgramMaker {
         default: return Name();
       }
     }
-    static const char* kBinary[] = {"+", "-", "*", "/", "%", "==", "!=", "===", "!==", "<", ">", "<=", ">=",
-                                    "&&", "||", "&", "|", "^", "<<", ">>"};
+    static const char* kBinary[] = {"+", "-",  "*",  "/",  "%",  "==", "!=", "===", "!==", "<",
+                                    ">", "<=", ">=", "&&", "||", "&",  "|",  "^",   "<<",  ">>"};
     switch (Pick(8)) {
       case 0: return "(" + Expression(depth - 1) + " " + kBinary[Pick(20)] + " " + Expression(depth - 1) + ")";
       case 1: return "(" + Expression(depth - 1) + " ? " + Expression(depth - 1) + " : " + Expression(depth - 1) + ")";
@@ -93,11 +93,13 @@ class ProgramMaker {
       case 0: return Name() + " = " + Expression(2) + ";\n";
       case 1: return Name() + (Pick(2) ? "++" : " += 3") + ";\n";
       case 2: return Name() + ".field = " + Expression(1) + ";\n";
-      case 3: return "if (" + Expression(2) + ") {\n" + Block(depth - 1, inFunction, inLoop) + "} else {\n" +
-                     Block(depth - 1, inFunction, inLoop) + "}\n";
+      case 3:
+        return "if (" + Expression(2) + ") {\n" + Block(depth - 1, inFunction, inLoop) + "} else {\n" +
+               Block(depth - 1, inFunction, inLoop) + "}\n";
       case 4: return "while (" + Expression(1) + ") {\n" + Block(depth - 1, inFunction, true) + "}\n";
-      case 5: return "for (" + Name() + " = 0; " + Name() + " < 7; " + Name() + "++) {\n" +
-                     Block(depth - 1, inFunction, true) + "}\n";
+      case 5:
+        return "for (" + Name() + " = 0; " + Name() + " < 7; " + Name() + "++) {\n" +
+               Block(depth - 1, inFunction, true) + "}\n";
       case 6: return inLoop ? (Pick(2) ? "break;\n" : "continue;\n") : "trace(" + Expression(1) + ");\n";
       case 7: return inFunction ? "if (" + Expression(1) + ") return " + Expression(1) + ";\n" : "g0 = 2;\n";
       default: return Name() + ".f = function(a, b) { var c = a * b; return c; };\n";

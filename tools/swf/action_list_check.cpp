@@ -13,12 +13,12 @@ constexpr int kMaxFunctionNesting = 64;
 
 // Single-byte actions the compiler writes.
 const std::set<std::uint8_t> kPlainActions = {
-    op::kSubtract,     op::kMultiply,    op::kDivide,    op::kNot,        op::kPop,       op::kGetVariable,
-    op::kSetVariable,  op::kTrace,       op::kCallFunction, op::kReturn,  op::kModulo,    op::kNewObject,
-    op::kInitArray,    op::kInitObject,  op::kTypeOf,    op::kAdd2,       op::kLess2,     op::kEquals2,
-    op::kPushDuplicate, op::kGetMember,  op::kSetMember, op::kIncrement,  op::kDecrement, op::kCallMethod,
-    op::kNewMethod,    op::kInstanceOf,  op::kBitAnd,    op::kBitOr,      op::kBitXor,    op::kBitLShift,
-    op::kBitRShift,    op::kStrictEquals, op::kGreater};
+    op::kSubtract,      op::kMultiply,     op::kDivide,       op::kNot,       op::kPop,       op::kGetVariable,
+    op::kSetVariable,   op::kTrace,        op::kCallFunction, op::kReturn,    op::kModulo,    op::kNewObject,
+    op::kInitArray,     op::kInitObject,   op::kTypeOf,       op::kAdd2,      op::kLess2,     op::kEquals2,
+    op::kPushDuplicate, op::kGetMember,    op::kSetMember,    op::kIncrement, op::kDecrement, op::kCallMethod,
+    op::kNewMethod,     op::kInstanceOf,   op::kBitAnd,       op::kBitOr,     op::kBitXor,    op::kBitLShift,
+    op::kBitRShift,     op::kStrictEquals, op::kGreater};
 
 class ActionChecker {
  public:
@@ -80,8 +80,12 @@ class ActionChecker {
       switch (code) {
         case op::kPush: Push(action, at, dataEnd, registers); break;
         case op::kStoreRegister:
-          if (length != 1) Fault(action, "StoreRegister of length " + std::to_string(length));
-          else if (file_[at] >= registers) Fault(action, "StoreRegister r" + std::to_string(file_[at]) + " with " + std::to_string(registers) + " registers");
+          if (length != 1) {
+            Fault(action, "StoreRegister of length " + std::to_string(length));
+          } else if (file_[at] >= registers) {
+            Fault(action,
+                  "StoreRegister r" + std::to_string(file_[at]) + " with " + std::to_string(registers) + " registers");
+          }
           break;
         case op::kConstantPool: Pool(action, at, dataEnd); break;
         case op::kJump:
@@ -89,7 +93,8 @@ class ActionChecker {
           if (length != 2) {
             Fault(action, "branch of length " + std::to_string(length));
           } else {
-            branches.emplace_back(action, dataEnd + static_cast<std::size_t>(static_cast<std::int16_t>(U16(file_, at))));
+            branches.emplace_back(action,
+                                  dataEnd + static_cast<std::size_t>(static_cast<std::int16_t>(U16(file_, at))));
           }
           break;
         case op::kDefineFunction2: {
@@ -105,7 +110,8 @@ class ActionChecker {
     if (topLevel && !ended) Fault(end, "action list without End");
     for (const auto& [action, target] : branches) {
       // A branch may land on any action of its own block, or just past its last.
-      if (target != end && !starts.count(target)) Fault(action, "branch to " + Hex(target) + ", not an action of its function");
+      if (target != end && !starts.count(target))
+        Fault(action, "branch to " + Hex(target) + ", not an action of its function");
     }
   }
 
@@ -172,7 +178,8 @@ class ActionChecker {
     int preloaded = 0;
     for (unsigned bit : {0x01u, 0x04u, 0x10u, 0x40u, 0x80u, 0x100u}) preloaded += (flags & bit) ? 1 : 0;
     if (preloaded && preloaded >= info.registerCount)
-      Fault(action, "function '" + info.name + "' preloads " + std::to_string(preloaded) + " values into " + std::to_string(info.registerCount) + " registers");
+      Fault(action, "function '" + info.name + "' preloads " + std::to_string(preloaded) + " values into " +
+                        std::to_string(info.registerCount) + " registers");
     for (unsigned i = 0; i < count; ++i) {
       if (at >= recordEnd) {
         Fault(action, "DefineFunction2 parameters cut short");
@@ -184,10 +191,12 @@ class ActionChecker {
         Fault(action, "DefineFunction2 parameter name cut short");
         return 0;
       }
-      if (reg >= info.registerCount)
-        Fault(action, "parameter '" + name + "' in r" + std::to_string(reg) + " with " + std::to_string(info.registerCount) + " registers");
-      else if (reg != 0 && reg <= preloaded)
+      if (reg >= info.registerCount) {
+        Fault(action, "parameter '" + name + "' in r" + std::to_string(reg) + " with " +
+                          std::to_string(info.registerCount) + " registers");
+      } else if (reg != 0 && reg <= preloaded) {
         Fault(action, "parameter '" + name + "' shares r" + std::to_string(reg) + " with a preloaded value");
+      }
       info.parameters.push_back(name);
     }
     if (at + 2 != recordEnd) {

@@ -52,14 +52,14 @@ int main(int argc, char** argv) {
     for (const auto& fault : result.faults) std::cerr << path << ": " << fault << "\n";
     if (!result.Ok()) status = 1;
     std::cout << path << ": SWF " << result.version << ", stage " << result.width << "x" << result.height << ", "
-              << result.frameCount << " frame(s), " << result.actionCount << " actions, "
-              << result.functions.size() << " functions, " << bytes->size() << " bytes"
-              << (result.Ok() ? "" : ", FAULTY") << "\n";
+              << result.frameCount << " frame(s), " << result.actionCount << " actions, " << result.functions.size()
+              << " functions, " << bytes->size() << " bytes" << (result.Ok() ? "" : ", FAULTY") << "\n";
     if (!listFunctions) continue;
     for (const auto& function : result.functions) {
       if (function.name.empty()) continue;
       std::cout << "function " << function.name << "(";
-      for (std::size_t i = 0; i < function.parameters.size(); ++i) std::cout << (i ? ", " : "") << function.parameters[i];
+      for (std::size_t i = 0; i < function.parameters.size(); ++i)
+        std::cout << (i ? ", " : "") << function.parameters[i];
       std::cout << ")\n";
     }
   }

@@ -11,23 +11,38 @@ namespace qm::swf {
 
 enum class NodeKind {
   // expressions
-  Number, String, True, False, Null, Undefined, This, Name,
-  Member,       // object.name: kids[0] object, text name
-  Index,        // object[kids[1]]
-  Call,         // kids[0] callee, kids[1..] arguments
-  New,          // kids[0] constructor (Name or Member), kids[1..] arguments
-  ArrayLiteral, // kids are the elements
-  ObjectLiteral,// kids are the values, names in `names`
-  Function,     // function expression: names are the parameters, kids[0] the body
-  Unary,        // text is the operator (! - typeof), kids[0]
-  Binary,       // text is the operator, kids[0] kids[1]
-  Logical,      // && or ||
-  Conditional,  // kids[0] ? kids[1] : kids[2]
-  Assign,       // text is = += -= *= /= , kids[0] target, kids[1] value
-  Update,       // text ++ or --, kids[0] target (statement use only)
+  Number,
+  String,
+  True,
+  False,
+  Null,
+  Undefined,
+  This,
+  Name,
+  Member,         // object.name: kids[0] object, text name
+  Index,          // object[kids[1]]
+  Call,           // kids[0] callee, kids[1..] arguments
+  New,            // kids[0] constructor (Name or Member), kids[1..] arguments
+  ArrayLiteral,   // kids are the elements
+  ObjectLiteral,  // kids are the values, names in `names`
+  Function,       // function expression: names are the parameters, kids[0] the body
+  Unary,          // text is the operator (! - typeof), kids[0]
+  Binary,         // text is the operator, kids[0] kids[1]
+  Logical,        // && or ||
+  Conditional,    // kids[0] ? kids[1] : kids[2]
+  Assign,         // text is = += -= *= /= , kids[0] target, kids[1] value
+  Update,         // text ++ or --, kids[0] target (statement use only)
   // statements
-  Block, VarDecl /* text name, kids[0] optional value */, ExprStatement, If, While, For,
-  Return, Break, Continue, FunctionDecl /* text name, names params, kids[0] body */
+  Block,
+  VarDecl,  // text name, kids[0] optional value
+  ExprStatement,
+  If,
+  While,
+  For,
+  Return,
+  Break,
+  Continue,
+  FunctionDecl,  // text name, names params, kids[0] body
 };
 
 struct Node {

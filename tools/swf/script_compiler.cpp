@@ -16,9 +16,10 @@ constexpr unsigned kFunctionFlags = 0x0029;
 
 // Names of the player's own that a script may use without declaring them.
 const std::set<std::string> kPlayerGlobals = {
-    "_root", "_global", "_level0", "Math", "String", "Number", "Boolean", "Array", "Object", "Date", "TextFormat",
-    "TextField", "MovieClip", "Stage", "System", "Key", "Mouse", "isFinite", "isNaN", "parseInt", "parseFloat",
-    "Infinity", "NaN", "flash", "escape", "unescape", "setInterval", "clearInterval", "getTimer", "trace"};
+    "_root",  "_global",  "_level0",     "Math",          "String",     "Number",   "Boolean", "Array",
+    "Object", "Date",     "TextFormat",  "TextField",     "MovieClip",  "Stage",    "System",  "Key",
+    "Mouse",  "isFinite", "isNaN",       "parseInt",      "parseFloat", "Infinity", "NaN",     "flash",
+    "escape", "unescape", "setInterval", "clearInterval", "getTimer",   "trace"};
 
 struct Loop {
   int continueLabel;
@@ -84,7 +85,8 @@ class Compiler {
         throw SourceError(name.place, "'" + name.text + "' belongs to an enclosing function; functions do not capture");
     }
     if (!topLevelNames_.count(name.text) && !kPlayerGlobals.count(name.text))
-      throw SourceError(name.place, "unknown name '" + name.text + "': neither a local, a top-level var or function, nor the player's");
+      throw SourceError(name.place, "unknown name '" + name.text +
+                                        "': neither a local, a top-level var or function, nor the player's");
     return 0;
   }
 
@@ -144,9 +146,7 @@ class Compiler {
           out.Op(op::kPop);
         }
         return;
-      case NodeKind::ExprStatement:
-        Effect(out, *node.kids[0]);
-        return;
+      case NodeKind::ExprStatement: Effect(out, *node.kids[0]); return;
       case NodeKind::If: {
         const int otherwise = out.NewLabel(), end = out.NewLabel();
         Value(out, *node.kids[0]);
@@ -195,10 +195,8 @@ class Compiler {
         if (Scope().loops.empty()) throw SourceError(node.place, "break or continue outside a loop");
         out.Jump(node.kind == NodeKind::Break ? Scope().loops.back().breakLabel : Scope().loops.back().continueLabel);
         return;
-      case NodeKind::FunctionDecl:
-        throw SourceError(node.place, "named functions are declared at the top level only");
-      default:
-        throw SourceError(node.place, "not a statement");
+      case NodeKind::FunctionDecl: throw SourceError(node.place, "named functions are declared at the top level only");
+      default: throw SourceError(node.place, "not a statement");
     }
   }
 
@@ -252,7 +250,8 @@ class Compiler {
     if (node.kind == NodeKind::Name || node.kind == NodeKind::This) return true;
     if (node.kind == NodeKind::Member) return IsPure(*node.kids[0]);
     if (node.kind == NodeKind::Index)
-      return IsPure(*node.kids[0]) && (node.kids[1]->kind == NodeKind::Number || node.kids[1]->kind == NodeKind::String || IsPure(*node.kids[1]));
+      return IsPure(*node.kids[0]) && (node.kids[1]->kind == NodeKind::Number ||
+                                       node.kids[1]->kind == NodeKind::String || IsPure(*node.kids[1]));
     return false;
   }
 
@@ -355,9 +354,7 @@ class Compiler {
         out.PushNumber(static_cast<double>(node.kids.size()));
         out.Op(op::kInitObject);
         return;
-      case NodeKind::Function:
-        FunctionRecord(out, node, "");
-        return;
+      case NodeKind::Function: FunctionRecord(out, node, ""); return;
       case NodeKind::Unary:
         if (node.text == "-" && node.kids[0]->kind == NodeKind::Number) {
           out.PushNumber(-node.kids[0]->number);
@@ -378,12 +375,26 @@ class Compiler {
         Value(out, *node.kids[0]);
         Value(out, *node.kids[1]);
         static const std::map<std::string, std::vector<std::uint8_t>> kOps = {
-            {"+", {op::kAdd2}}, {"-", {op::kSubtract}}, {"*", {op::kMultiply}}, {"/", {op::kDivide}},
-            {"%", {op::kModulo}}, {"==", {op::kEquals2}}, {"!=", {op::kEquals2, op::kNot}},
-            {"===", {op::kStrictEquals}}, {"!==", {op::kStrictEquals, op::kNot}}, {"<", {op::kLess2}},
-            {">", {op::kGreater}}, {"<=", {op::kGreater, op::kNot}}, {">=", {op::kLess2, op::kNot}},
-            {"&", {op::kBitAnd}}, {"|", {op::kBitOr}}, {"^", {op::kBitXor}}, {"<<", {op::kBitLShift}},
-            {">>", {op::kBitRShift}}, {"instanceof", {op::kInstanceOf}}};
+            {"+", {op::kAdd2}},
+            {"-", {op::kSubtract}},
+            {"*", {op::kMultiply}},
+            {"/", {op::kDivide}},
+            {"%", {op::kModulo}},
+            {"==", {op::kEquals2}},
+            {"!=", {op::kEquals2, op::kNot}},
+            {"===", {op::kStrictEquals}},
+            {"!==", {op::kStrictEquals, op::kNot}},
+            {"<", {op::kLess2}},
+            {">", {op::kGreater}},
+            {"<=", {op::kGreater, op::kNot}},
+            {">=", {op::kLess2, op::kNot}},
+            {"&", {op::kBitAnd}},
+            {"|", {op::kBitOr}},
+            {"^", {op::kBitXor}},
+            {"<<", {op::kBitLShift}},
+            {">>", {op::kBitRShift}},
+            {"instanceof", {op::kInstanceOf}},
+        };
         for (std::uint8_t code : kOps.at(node.text)) out.Op(code);
         return;
       }
@@ -411,10 +422,8 @@ class Compiler {
         return;
       }
       case NodeKind::Assign:
-      case NodeKind::Update:
-        throw SourceError(node.place, "assignments and ++/-- are statements here, not values");
-      default:
-        throw SourceError(node.place, "not an expression");
+      case NodeKind::Update: throw SourceError(node.place, "assignments and ++/-- are statements here, not values");
+      default: throw SourceError(node.place, "not an expression");
     }
   }
 

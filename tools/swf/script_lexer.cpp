@@ -38,7 +38,7 @@ class Lexer {
       const char c = text_[pos_];
       if (IsNameStart(c)) {
         const std::size_t start = pos_;
-        while (pos_ < text_.size() && (IsNameStart(text_[pos_]) || std::isdigit(static_cast<unsigned char>(text_[pos_])))) ++pos_;
+        while (pos_ < text_.size() && IsNamePart(text_[pos_])) ++pos_;
         token.kind = TokenKind::Name;
         token.text = text_.substr(start, pos_ - start);
       } else if (std::isdigit(static_cast<unsigned char>(c))) {
@@ -57,6 +57,7 @@ class Lexer {
 
  private:
   static bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '$'; }
+  static bool IsNamePart(char c) { return IsNameStart(c) || std::isdigit(static_cast<unsigned char>(c)); }
 
   [[noreturn]] void Fail(const std::string& what) const { throw SourceError({file_, line_}, what); }
 
@@ -113,7 +114,9 @@ class Lexer {
         case 'n': out += '\n'; break;
         case 't': out += '\t'; break;
         case 'r': out += '\r'; break;
-        case '\\': case '"': case '\'': out += e; break;
+        case '\\':
+        case '"':
+        case '\'': out += e; break;
         case 'u': {
           if (pos_ + 4 > text_.size()) Fail("\\u needs four hexadecimal digits");
           const std::string digits = text_.substr(pos_, 4);
@@ -131,8 +134,8 @@ class Lexer {
   }
 
   std::string ReadPunct() {
-    static const char* kLong[] = {"===", "!==", "==", "!=", "<=", ">=", "&&", "||", "++", "--", "+=", "-=",
-                                  "*=", "/=", "<<", ">>"};
+    static const char* kLong[] = {"===", "!==", "==", "!=", "<=", ">=", "&&", "||",
+                                  "++",  "--",  "+=", "-=", "*=", "/=", "<<", ">>"};
     for (const char* p : kLong) {
       if (text_.compare(pos_, std::char_traits<char>::length(p), p) == 0) {
         pos_ += std::char_traits<char>::length(p);
@@ -140,7 +143,8 @@ class Lexer {
       }
     }
     const char c = text_[pos_];
-    if (std::string("{}()[];,.?:=+-*/%<>!&|^~").find(c) == std::string::npos) Fail(std::string("unexpected character '") + c + "'");
+    if (std::string("{}()[];,.?:=+-*/%<>!&|^~").find(c) == std::string::npos)
+      Fail(std::string("unexpected character '") + c + "'");
     ++pos_;
     return std::string(1, c);
   }

@@ -8,9 +8,9 @@
 namespace qm::swf {
 namespace {
 
-const std::set<std::string> kReserved = {"var", "function", "if", "else", "while", "for", "return", "break",
-                                         "continue", "new", "true", "false", "null", "undefined", "this", "typeof",
-                                         "instanceof"};
+const std::set<std::string> kReserved = {"var",    "function",  "if",       "else",   "while",     "for",
+                                         "return", "break",     "continue", "new",    "true",      "false",
+                                         "null",   "undefined", "this",     "typeof", "instanceof"};
 
 // Nesting deeper than this is refused rather than risked on the stack.
 constexpr int kMaxNesting = 200;
@@ -217,15 +217,26 @@ class Parser {
   // Binary operators by precedence level, loosest first.
   NodePtr Binary(int level) {
     static const std::vector<std::vector<std::string>> kLevels = {
-        {"||"}, {"&&"}, {"|"}, {"^"}, {"&"}, {"==", "!=", "===", "!=="},
-        {"<", ">", "<=", ">=", "instanceof"}, {"<<", ">>"}, {"+", "-"}, {"*", "/", "%"}};
+        {"||"},
+        {"&&"},
+        {"|"},
+        {"^"},
+        {"&"},
+        {"==", "!=", "===", "!=="},
+        {"<", ">", "<=", ">=", "instanceof"},
+        {"<<", ">>"},
+        {"+", "-"},
+        {"*", "/", "%"},
+    };
     if (level == static_cast<int>(kLevels.size())) return Unary();
     auto left = Binary(level + 1);
     for (;;) {
       const Token& t = Peek();
       bool matched = false;
       for (const auto& op : kLevels[level]) {
-        if ((t.kind == TokenKind::Punct || (t.kind == TokenKind::Name && op == "instanceof")) && t.text == op) matched = true;
+        if ((t.kind == TokenKind::Punct || (t.kind == TokenKind::Name && op == "instanceof")) && t.text == op) {
+          matched = true;
+        }
       }
       if (!matched) return left;
       auto node = Make(level <= 1 ? NodeKind::Logical : NodeKind::Binary);
@@ -322,8 +333,10 @@ class Parser {
       return node;
     }
     if (t.kind != TokenKind::Name) Fail("expected an expression");
-    static const std::pair<const char*, NodeKind> kWords[] = {{"true", NodeKind::True}, {"false", NodeKind::False},
-        {"null", NodeKind::Null}, {"undefined", NodeKind::Undefined}, {"this", NodeKind::This}};
+    static const std::pair<const char*, NodeKind> kWords[] = {
+        {"true", NodeKind::True},           {"false", NodeKind::False}, {"null", NodeKind::Null},
+        {"undefined", NodeKind::Undefined}, {"this", NodeKind::This},
+    };
     for (const auto& [word, kind] : kWords) {
       if (AcceptWord(word)) return Make(kind);
     }

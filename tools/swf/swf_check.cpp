@@ -17,7 +17,8 @@ CheckResult CheckMovie(const std::vector<std::uint8_t>& file) {
     return result;
   }
   result.version = file[3];
-  if (U32(file, 4) != file.size()) fault(4, "header says " + std::to_string(U32(file, 4)) + " bytes, file has " + std::to_string(file.size()));
+  if (U32(file, 4) != file.size())
+    fault(4, "header says " + std::to_string(U32(file, 4)) + " bytes, file has " + std::to_string(file.size()));
   if (file.size() < 9) {
     fault(8, "no stage rectangle");
     return result;
@@ -81,7 +82,8 @@ CheckResult CheckMovie(const std::vector<std::uint8_t>& file) {
   }
   if (!ended) fault(file.size(), "no End tag");
   if (shown != result.frameCount)
-    fault(8 + rectBytes + 2, "header says " + std::to_string(result.frameCount) + " frames, " + std::to_string(shown) + " shown");
+    fault(8 + rectBytes + 2,
+          "header says " + std::to_string(result.frameCount) + " frames, " + std::to_string(shown) + " shown");
   return result;
 }
 

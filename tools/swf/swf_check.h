@@ -20,7 +20,7 @@ struct FunctionInfo {
 
 struct CheckResult {
   int version = 0;
-  int width = 0;   // stage size in pixels
+  int width = 0;  // stage size in pixels
   int height = 0;
   int frameCount = 0;
   std::size_t actionCount = 0;

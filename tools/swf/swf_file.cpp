@@ -68,10 +68,11 @@ std::vector<std::uint8_t> WriteMovie(const MovieSettings& settings, const std::v
 
   std::vector<std::uint8_t> body = StageRect(settings.width, settings.height);
   AppendU16(body, static_cast<unsigned>(settings.frameRate) << 8);  // 8.8 fixed point
-  AppendU16(body, 1);                                                 // one frame
-  if (settings.version >= 8) AppendTag(body, 69, {0, 0, 0, 0});       // FileAttributes: AVM1, no network
-  AppendTag(body, 9, {static_cast<std::uint8_t>(settings.background >> 16), static_cast<std::uint8_t>(settings.background >> 8),
-                      static_cast<std::uint8_t>(settings.background)});
+  AppendU16(body, 1);                                               // one frame
+  if (settings.version >= 8) AppendTag(body, 69, {0, 0, 0, 0});     // FileAttributes: AVM1, no network
+  AppendTag(body, 9,
+            {static_cast<std::uint8_t>(settings.background >> 16), static_cast<std::uint8_t>(settings.background >> 8),
+             static_cast<std::uint8_t>(settings.background)});
   AppendTag(body, 12, actions);  // DoAction
   AppendTag(body, 1, {});        // ShowFrame
   AppendTag(body, 0, {});        // End

@@ -7,7 +7,7 @@ namespace qm::swf {
 
 struct MovieSettings {
   int version = 8;
-  int width = 1920;   // stage size in pixels
+  int width = 1920;  // stage size in pixels
   int height = 1080;
   int frameRate = 30;
   std::uint32_t background = 0x000000;
