@@ -22,10 +22,6 @@ for arg in "$@"; do
     *) paths+=("$arg") ;;
   esac
 done
-if [ ${#paths[@]} -eq 0 ]; then
-  cd "$(dirname "$0")/.."
-  paths=(src double host tools tests bench fuzz)
-fi
 
 formatter=${CLANG_FORMAT:-clang-format}
 if ! version=$("$formatter" --version 2>/dev/null); then
@@ -38,6 +34,14 @@ if ! [[ $version =~ version\ 14\. ]]; then
 fi
 
 files=()
+if [ ${#paths[@]} -eq 0 ]; then
+  cd "$(dirname "$0")/.."
+  mapfile -t files < <(git ls-files -- src double host tools tests bench fuzz | grep -E '\.(cpp|h)$' || true)
+  if [ ${#files[@]} -eq 0 ]; then
+    echo "check_format: no tracked .cpp or .h file" >&2
+    exit 2
+  fi
+fi
 for path in "${paths[@]}"; do
   mapfile -t found < <(git ls-files -- "$path" | grep -E '\.(cpp|h)$' || true)
   # A misspelt path must not pass as a check of nothing.
