@@ -4,6 +4,7 @@
 // resolved when the buffer is finished.
 #include "action_codes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>

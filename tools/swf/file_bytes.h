@@ -3,6 +3,7 @@
 // fields, and the fault line that names the byte offset in hexadecimal.
 #include "swf_check.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>

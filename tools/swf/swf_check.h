@@ -5,6 +5,7 @@
 // targets (on an action boundary inside the same function) and register
 // numbers (below the function's register count; r0 to r3 at the top level).
 // Actions outside the set the compiler writes are reported too.
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
