@@ -3,7 +3,7 @@
 # Skips apt entirely when everything is already there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang-14 libclang-rt-14-dev lld-14 libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build g++ clang-14 clang-format libclang-rt-14-dev lld-14 libgtest-dev libgmock-dev libbenchmark-dev
           nlohmann-json3-dev mingw-w64 wine64 zip valgrind chromium gcovr)
 missing=()
 for p in "${packages[@]}"; do

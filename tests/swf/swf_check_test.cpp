@@ -1,29 +1,30 @@
 // The structure checker: each kind of fault it exists to catch, in action
 // lists written by hand, and its survival of damaged files.
-#include "swf_check.hpp"
-#include "swf_file.hpp"
+#include "swf_check.h"
+#include "swf_file.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 
+namespace qm::swf {
 namespace {
 
-using Bytes = std::vector<uint8_t>;
+using Bytes = std::vector<std::uint8_t>;
 
 std::string Faults(const Bytes& actions) {
-  const auto result = swf::CheckMovie(swf::WriteMovie({}, actions));
+  const auto result = CheckMovie(WriteMovie({}, actions));
   std::string all;
   for (const auto& fault : result.faults) all += fault + "\n";
   return all;
 }
 
 // DefineFunction2 "f" without parameters, `registers` registers, preloading this.
-Bytes Function(int registers, const Bytes& body, int claimed_size = -1) {
-  Bytes out = {0x8E, 9, 0, 'f', 0, 0, 0, static_cast<uint8_t>(registers), 0x29, 0};
-  const int size = claimed_size < 0 ? static_cast<int>(body.size()) : claimed_size;
-  out.push_back(static_cast<uint8_t>(size & 0xFF));
-  out.push_back(static_cast<uint8_t>(size >> 8));
+Bytes Function(int registers, const Bytes& body, int claimedSize = -1) {
+  Bytes out = {0x8E, 9, 0, 'f', 0, 0, 0, static_cast<std::uint8_t>(registers), 0x29, 0};
+  const int size = claimedSize < 0 ? static_cast<int>(body.size()) : claimedSize;
+  out.push_back(static_cast<std::uint8_t>(size & 0xFF));
+  out.push_back(static_cast<std::uint8_t>(size >> 8));
   out.insert(out.end(), body.begin(), body.end());
   return out;
 }
@@ -97,35 +98,40 @@ TEST(SwfCheck, PushItemsPoolAndActionSet) {
 }
 
 TEST(SwfCheck, FileLevelFaults) {
-  Bytes movie = swf::WriteMovie({}, kEnd);
-  EXPECT_TRUE(swf::CheckMovie(movie).ok());
+  Bytes movie = WriteMovie({}, kEnd);
+  EXPECT_TRUE(CheckMovie(movie).Ok());
   Bytes longer = movie;
   longer.push_back(0);
-  EXPECT_FALSE(swf::CheckMovie(longer).ok());  // header length no longer matches; bytes after End
-  EXPECT_FALSE(swf::CheckMovie(Bytes(movie.begin(), movie.end() - 2)).ok());
-  EXPECT_FALSE(swf::CheckMovie({'C', 'W', 'S', 8, 0, 0, 0, 0}).ok());
-  EXPECT_FALSE(swf::CheckMovie({'G', 'I', 'F'}).ok());
-  EXPECT_FALSE(swf::CheckMovie({}).ok());
+  EXPECT_FALSE(CheckMovie(longer).Ok());  // header length no longer matches; bytes after End
+  EXPECT_FALSE(CheckMovie(Bytes(movie.begin(), movie.end() - 2)).Ok());
+  EXPECT_FALSE(CheckMovie({'C', 'W', 'S', 8, 0, 0, 0, 0}).Ok());
+  EXPECT_FALSE(CheckMovie({'G', 'I', 'F'}).Ok());
+  EXPECT_FALSE(CheckMovie({}).Ok());
 }
 
 // Damaged copies of a real action list: the checker reads every one to the
 // end without reading outside the file (the sanitizer builds watch this),
 // and a damaged length is reported rather than followed.
 TEST(SwfCheck, SurvivesRandomDamage) {
-  const Bytes actions = Join({{0x88, 4, 0, 1, 0, 'a', 0}, kPushOne, Function(3, Join({{0x96, 2, 0, 4, 2},
-      {0x9D, 2, 0, 1, 0}, {0x17}, {0x96, 2, 0, 8, 0}, {0x3E}})), {0x99, 2, 0, 0, 0}, kEnd});
-  const Bytes movie = swf::WriteMovie({}, actions);
-  ASSERT_TRUE(swf::CheckMovie(movie).ok());
+  const Bytes actions =
+      Join({{0x88, 4, 0, 1, 0, 'a', 0},
+            kPushOne,
+            Function(3, Join({{0x96, 2, 0, 4, 2}, {0x9D, 2, 0, 1, 0}, {0x17}, {0x96, 2, 0, 8, 0}, {0x3E}})),
+            {0x99, 2, 0, 0, 0},
+            kEnd});
+  const Bytes movie = WriteMovie({}, actions);
+  ASSERT_TRUE(CheckMovie(movie).Ok());
   std::mt19937 random(12345);
   int reported = 0;
   for (int round = 0; round < 3000; ++round) {
     Bytes damaged = movie;
     const int flips = 1 + static_cast<int>(random() % 3);
-    for (int i = 0; i < flips; ++i) damaged[random() % damaged.size()] = static_cast<uint8_t>(random());
+    for (int i = 0; i < flips; ++i) damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
     if (random() % 4 == 0) damaged.resize(random() % damaged.size());
-    reported += swf::CheckMovie(damaged).ok() ? 0 : 1;
+    reported += CheckMovie(damaged).Ok() ? 0 : 1;
   }
   EXPECT_GT(reported, 2000);  // most damage is visible; the rest changes only values
 }
 
 }  // namespace
+}  // namespace qm::swf

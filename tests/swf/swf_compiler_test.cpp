@@ -1,31 +1,32 @@
 // The movie compiler: what it writes for the script's constructs, and the
 // faults it reports instead of writing a wrong movie.
-#include "script_compiler.hpp"
-#include "script_parser.hpp"
-#include "swf_check.hpp"
-#include "swf_file.hpp"
+#include "script_compiler.h"
+#include "script_parser.h"
+#include "swf_check.h"
+#include "swf_file.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
+namespace qm::swf {
 namespace {
 
-std::vector<uint8_t> Actions(const std::string& source) {
-  auto program = swf::ParseScript(source, "test.as");
-  return swf::CompileScript({program.get()});
+std::vector<std::uint8_t> Actions(const std::string& source) {
+  auto program = ParseScript(source, "test.as");
+  return CompileScript({program.get()});
 }
 
-std::vector<uint8_t> Movie(const std::string& source) { return swf::WriteMovie({}, Actions(source)); }
+std::vector<std::uint8_t> Movie(const std::string& source) { return WriteMovie({}, Actions(source)); }
 
-bool Contains(const std::vector<uint8_t>& haystack, const std::vector<uint8_t>& needle) {
+bool Contains(const std::vector<std::uint8_t>& haystack, const std::vector<std::uint8_t>& needle) {
   return std::search(haystack.begin(), haystack.end(), needle.begin(), needle.end()) != haystack.end();
 }
 
 std::string CompileFault(const std::string& source) {
   try {
     Actions(source);
-  } catch (const swf::SourceError& error) {
+  } catch (const SourceError& error) {
     return error.what();
   }
   return "";
@@ -39,16 +40,16 @@ TEST(SwfCompiler, MovieHeaderAndFunctionsReadBack) {
   ASSERT_GE(movie.size(), 8u);
   EXPECT_EQ(std::string(movie.begin(), movie.begin() + 3), "FWS");
   EXPECT_EQ(movie[3], 8);
-  const auto result = swf::CheckMovie(movie);
-  ASSERT_TRUE(result.ok()) << result.faults.front();
+  const auto result = CheckMovie(movie);
+  ASSERT_TRUE(result.Ok()) << result.faults.front();
   EXPECT_EQ(result.width, 1920);
   EXPECT_EQ(result.height, 1080);
-  EXPECT_EQ(result.frame_count, 1);
+  EXPECT_EQ(result.frameCount, 1);
   ASSERT_EQ(result.functions.size(), 2u);
   EXPECT_EQ(result.functions[0].name, "Setup");
   EXPECT_EQ(result.functions[0].parameters, (std::vector<std::string>{"x", "y", "scale", "flags"}));
   // r1 this, r2..r5 the parameters, r6 the local.
-  EXPECT_EQ(result.functions[0].register_count, 7);
+  EXPECT_EQ(result.functions[0].registerCount, 7);
   EXPECT_EQ(result.functions[1].name, "UpdateMenu");
 }
 
@@ -75,8 +76,8 @@ TEST(SwfCompiler, BranchesLandOnTheirStatements) {
       "function F(n) { var s = 0; for (var i = 0; i < n; i++) { if (i == 3) continue; if (i > 8) break; s += i; }"
       " while (s > 100) { s -= 7; } return s > 50 ? s : -s; }\n"
       "var r = F(10) || F(2) && F(3);");
-  const auto result = swf::CheckMovie(movie);
-  EXPECT_TRUE(result.ok()) << (result.faults.empty() ? "" : result.faults.front());
+  const auto result = CheckMovie(movie);
+  EXPECT_TRUE(result.Ok()) << (result.faults.empty() ? "" : result.faults.front());
 }
 
 TEST(SwfCompiler, SameSourceSameBytes) {
@@ -86,7 +87,8 @@ TEST(SwfCompiler, SameSourceSameBytes) {
 
 TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
   EXPECT_NE(CompileFault("var a = 1;\nvar b = \"open;\n").find("test.as:2:"), std::string::npos);
-  EXPECT_NE(CompileFault("function F(a) { var g = function() { return a; }; }").find("enclosing function"), std::string::npos);
+  EXPECT_NE(CompileFault("function F(a) { var g = function() { return a; }; }").find("enclosing function"),
+            std::string::npos);
   EXPECT_NE(CompileFault("var a = (b = 2);").find("test.as:1:"), std::string::npos);
   EXPECT_NE(CompileFault("return 1;").find("outside a function"), std::string::npos);
   EXPECT_NE(CompileFault("break;").find("outside a loop"), std::string::npos);
@@ -100,7 +102,8 @@ TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
   EXPECT_NE(CompileFault("function F() { return Widht; }").find("unknown name 'Widht'"), std::string::npos);
   EXPECT_NE(CompileFault("var t = new TextFromat();").find("unknown name 'TextFromat'"), std::string::npos);
   EXPECT_NE(CompileFault("function F() { typo = 1; }").find("unknown name 'typo'"), std::string::npos);
-  EXPECT_EQ(CompileFault("function F() { return G() + later + Math.PI; } function G() { return 1; } var later = 2;"), "");
+  EXPECT_EQ(CompileFault("function F() { return G() + later + Math.PI; } function G() { return 1; } var later = 2;"),
+            "");
   // Deep nesting is refused with a fault, not followed down the stack.
   EXPECT_NE(CompileFault("var a = " + std::string(100000, '(') + "1;").find("nested more than 200"), std::string::npos);
   EXPECT_NE(CompileFault("var a = " + std::string(100000, '!') + "1;").find("nested more than 200"), std::string::npos);
@@ -109,3 +112,4 @@ TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
 }
 
 }  // namespace
+}  // namespace qm::swf

@@ -1,22 +1,22 @@
-#include "action_buffer.hpp"
+#include "action_buffer.h"
 
 #include <cmath>
 #include <cstring>
 #include <stdexcept>
 
-namespace swf {
+namespace qm::swf {
 
-void AppendU16(std::vector<uint8_t>& out, unsigned value) {
-  out.push_back(static_cast<uint8_t>(value & 0xFF));
-  out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
+void AppendU16(std::vector<std::uint8_t>& out, unsigned value) {
+  out.push_back(static_cast<std::uint8_t>(value & 0xFF));
+  out.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
 }
 
-void AppendU32(std::vector<uint8_t>& out, uint32_t value) {
+void AppendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
   AppendU16(out, value & 0xFFFF);
   AppendU16(out, value >> 16);
 }
 
-void AppendString(std::vector<uint8_t>& out, const std::string& text) {
+void AppendString(std::vector<std::uint8_t>& out, const std::string& text) {
   if (text.find('\0') != std::string::npos) throw std::invalid_argument("a string holds a NUL character");
   out.insert(out.end(), text.begin(), text.end());
   out.push_back(0);
@@ -34,58 +34,58 @@ int ConstantPool::IndexOf(const std::string& text) {
   return index;
 }
 
-std::vector<uint8_t> ConstantPool::Record() const {
-  std::vector<uint8_t> out;
+std::vector<std::uint8_t> ConstantPool::Record() const {
+  std::vector<std::uint8_t> out;
   if (strings_.empty()) return out;
-  out.push_back(op::ConstantPool);
+  out.push_back(op::kConstantPool);
   AppendU16(out, static_cast<unsigned>(bytes_));
   AppendU16(out, static_cast<unsigned>(strings_.size()));
   for (const auto& text : strings_) AppendString(out, text);
   return out;
 }
 
-void ActionBuffer::Op(uint8_t code) {
-  open_push_ = SIZE_MAX;
+void ActionBuffer::Op(std::uint8_t code) {
+  openPush_ = SIZE_MAX;
   bytes_.push_back(code);
 }
 
-void ActionBuffer::OpWith(uint8_t code, const std::vector<uint8_t>& data) {
+void ActionBuffer::OpWith(std::uint8_t code, const std::vector<std::uint8_t>& data) {
   if (data.size() > 0xFFFF) throw std::length_error("an action record longer than 65535 bytes");
-  open_push_ = SIZE_MAX;
+  openPush_ = SIZE_MAX;
   bytes_.push_back(code);
   AppendU16(bytes_, static_cast<unsigned>(data.size()));
   bytes_.insert(bytes_.end(), data.begin(), data.end());
 }
 
-void ActionBuffer::Raw(const std::vector<uint8_t>& bytes) {
-  open_push_ = SIZE_MAX;
+void ActionBuffer::Raw(const std::vector<std::uint8_t>& bytes) {
+  openPush_ = SIZE_MAX;
   bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
 }
 
-void ActionBuffer::PushItem(const std::vector<uint8_t>& item) {
-  if (open_push_ != SIZE_MAX) {
-    const unsigned length = bytes_[open_push_ + 1] | (bytes_[open_push_ + 2] << 8);
+void ActionBuffer::PushItem(const std::vector<std::uint8_t>& item) {
+  if (openPush_ != SIZE_MAX) {
+    const unsigned length = bytes_[openPush_ + 1] | (bytes_[openPush_ + 2] << 8);
     if (length + item.size() <= 0xFFFF) {
       bytes_.insert(bytes_.end(), item.begin(), item.end());
       const unsigned grown = length + static_cast<unsigned>(item.size());
-      bytes_[open_push_ + 1] = static_cast<uint8_t>(grown & 0xFF);
-      bytes_[open_push_ + 2] = static_cast<uint8_t>(grown >> 8);
+      bytes_[openPush_ + 1] = static_cast<std::uint8_t>(grown & 0xFF);
+      bytes_[openPush_ + 2] = static_cast<std::uint8_t>(grown >> 8);
       return;
     }
   }
-  const size_t start = bytes_.size();
-  OpWith(op::Push, item);
-  open_push_ = start;
+  const std::size_t start = bytes_.size();
+  OpWith(op::kPush, item);
+  openPush_ = start;
 }
 
 void ActionBuffer::PushString(const std::string& text) {
   const int index = pool_.IndexOf(text);
-  std::vector<uint8_t> item;
+  std::vector<std::uint8_t> item;
   if (index < 0) {
     item.push_back(0);
     AppendString(item, text);
   } else if (index < 256) {
-    item = {8, static_cast<uint8_t>(index)};
+    item = {8, static_cast<std::uint8_t>(index)};
   } else {
     item.push_back(9);
     AppendU16(item, static_cast<unsigned>(index));
@@ -94,28 +94,28 @@ void ActionBuffer::PushString(const std::string& text) {
 }
 
 void ActionBuffer::PushNumber(double value) {
-  std::vector<uint8_t> item;
+  std::vector<std::uint8_t> item;
   const bool whole = std::isfinite(value) && value == std::floor(value) && value >= -2147483648.0 &&
                      value <= 2147483647.0 && !(value == 0 && std::signbit(value));
   if (whole) {
     item.push_back(7);
-    AppendU32(item, static_cast<uint32_t>(static_cast<int32_t>(value)));
+    AppendU32(item, static_cast<std::uint32_t>(static_cast<std::int32_t>(value)));
   } else {
     // AVM1 stores a double as two little-endian 32-bit halves, high half first.
-    uint64_t bits = 0;
+    std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
     item.push_back(6);
-    AppendU32(item, static_cast<uint32_t>(bits >> 32));
-    AppendU32(item, static_cast<uint32_t>(bits & 0xFFFFFFFFu));
+    AppendU32(item, static_cast<std::uint32_t>(bits >> 32));
+    AppendU32(item, static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
   }
   PushItem(item);
 }
 
-void ActionBuffer::PushRegister(int reg) { PushItem({4, static_cast<uint8_t>(reg)}); }
-void ActionBuffer::PushBool(bool value) { PushItem({5, static_cast<uint8_t>(value ? 1 : 0)}); }
+void ActionBuffer::PushRegister(int reg) { PushItem({4, static_cast<std::uint8_t>(reg)}); }
+void ActionBuffer::PushBool(bool value) { PushItem({5, static_cast<std::uint8_t>(value ? 1 : 0)}); }
 void ActionBuffer::PushNull() { PushItem({2}); }
 void ActionBuffer::PushUndefined() { PushItem({3}); }
-void ActionBuffer::StoreRegister(int reg) { OpWith(op::StoreRegister, {static_cast<uint8_t>(reg)}); }
+void ActionBuffer::StoreRegister(int reg) { OpWith(op::kStoreRegister, {static_cast<std::uint8_t>(reg)}); }
 
 int ActionBuffer::NewLabel() {
   labels_.push_back(-1);
@@ -123,27 +123,27 @@ int ActionBuffer::NewLabel() {
 }
 
 void ActionBuffer::Bind(int label) {
-  open_push_ = SIZE_MAX;  // a branch may land here: no push may grow across it
-  labels_.at(static_cast<size_t>(label)) = static_cast<long>(bytes_.size());
+  openPush_ = SIZE_MAX;  // a branch may land here: no push may grow across it
+  labels_.at(static_cast<std::size_t>(label)) = static_cast<long>(bytes_.size());
 }
 
-void ActionBuffer::Branch(uint8_t code, int label) {
+void ActionBuffer::Branch(std::uint8_t code, int label) {
   OpWith(code, {0, 0});
   branches_.emplace_back(bytes_.size() - 2, label);
 }
 
-std::vector<uint8_t> ActionBuffer::Finish() const {
-  std::vector<uint8_t> out = bytes_;
+std::vector<std::uint8_t> ActionBuffer::Finish() const {
+  std::vector<std::uint8_t> out = bytes_;
   for (const auto& [field, label] : branches_) {
-    const long target = labels_.at(static_cast<size_t>(label));
+    const long target = labels_.at(static_cast<std::size_t>(label));
     if (target < 0) throw std::logic_error("a branch to a label that was never placed");
     const long offset = target - static_cast<long>(field + 2);  // counted from the next action
     if (offset < -32768 || offset > 32767) throw std::length_error("a branch longer than 32767 bytes");
-    const auto raw = static_cast<uint16_t>(static_cast<int16_t>(offset));
-    out[field] = static_cast<uint8_t>(raw & 0xFF);
-    out[field + 1] = static_cast<uint8_t>(raw >> 8);
+    const auto raw = static_cast<std::uint16_t>(static_cast<std::int16_t>(offset));
+    out[field] = static_cast<std::uint8_t>(raw & 0xFF);
+    out[field + 1] = static_cast<std::uint8_t>(raw >> 8);
   }
   return out;
 }
 
-}  // namespace swf
+}  // namespace qm::swf

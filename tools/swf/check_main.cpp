@@ -1,4 +1,4 @@
-// qm-swfcheck: checks the structure of SWF movies (see swf_check.hpp) and
+// qm-swfcheck: checks the structure of SWF movies (see swf_check.h) and
 // prints what it found.
 //
 //   qm-swfcheck [--functions] FILE...
@@ -6,8 +6,8 @@
 // --functions lists the named functions with their parameters.
 // Exit status: 0 every file passed, 1 a file has faults, 2 bad arguments or
 // an unreadable file.
-#include "file_io.hpp"
-#include "swf_check.hpp"
+#include "file_io.h"
+#include "swf_check.h"
 
 #include <iostream>
 
@@ -20,7 +20,7 @@ constexpr const char* kUsage =
 }  // namespace
 
 int main(int argc, char** argv) {
-  bool list_functions = false;
+  bool listFunctions = false;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     if (arg == "--functions") {
-      list_functions = true;
+      listFunctions = true;
     } else if (!arg.empty() && arg[0] == '-') {
       std::cerr << "qm-swfcheck: unknown option " << arg << "\n" << kUsage;
       return 2;
@@ -43,23 +43,23 @@ int main(int argc, char** argv) {
   }
   int status = 0;
   for (const auto& path : files) {
-    const auto bytes = swf::ReadBytes(path);
+    const auto bytes = qm::swf::ReadBytes(path);
     if (!bytes) {
       std::cerr << "qm-swfcheck: cannot read " << path << "\n";
       return 2;
     }
-    const swf::CheckResult result = swf::CheckMovie(*bytes);
+    const qm::swf::CheckResult result = qm::swf::CheckMovie(*bytes);
     for (const auto& fault : result.faults) std::cerr << path << ": " << fault << "\n";
-    if (!result.ok()) status = 1;
+    if (!result.Ok()) status = 1;
     std::cout << path << ": SWF " << result.version << ", stage " << result.width << "x" << result.height << ", "
-              << result.frame_count << " frame(s), " << result.action_count << " actions, "
-              << result.functions.size() << " functions, " << bytes->size() << " bytes"
-              << (result.ok() ? "" : ", FAULTY") << "\n";
-    if (!list_functions) continue;
+              << result.frameCount << " frame(s), " << result.actionCount << " actions, " << result.functions.size()
+              << " functions, " << bytes->size() << " bytes" << (result.Ok() ? "" : ", FAULTY") << "\n";
+    if (!listFunctions) continue;
     for (const auto& function : result.functions) {
       if (function.name.empty()) continue;
       std::cout << "function " << function.name << "(";
-      for (size_t i = 0; i < function.parameters.size(); ++i) std::cout << (i ? ", " : "") << function.parameters[i];
+      for (std::size_t i = 0; i < function.parameters.size(); ++i)
+        std::cout << (i ? ", " : "") << function.parameters[i];
       std::cout << ")\n";
     }
   }

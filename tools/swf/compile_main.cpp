@@ -5,11 +5,11 @@
 //
 // Exit status: 0 written, 1 the written movie failed its structure check
 // (nothing written), 2 bad arguments or a fault in a source file.
-#include "file_io.hpp"
-#include "script_compiler.hpp"
-#include "script_parser.hpp"
-#include "swf_check.hpp"
-#include "swf_file.hpp"
+#include "file_io.h"
+#include "script_compiler.h"
+#include "script_parser.h"
+#include "swf_check.h"
+#include "swf_file.h"
 
 #include <charconv>
 #include <iostream>
@@ -37,25 +37,25 @@ bool ParseInt(const std::string& text, int& value) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  swf::MovieSettings settings;
+  qm::swf::MovieSettings settings;
   std::string output;
   std::vector<std::string> sources;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    const bool has_value = i + 1 < argc;
+    const bool hasValue = i + 1 < argc;
     if (arg == "--help" || arg == "-h") {
       std::cout << kUsage;
       return 0;
     }
-    if (arg == "-o" && has_value) {
+    if (arg == "-o" && hasValue) {
       output = argv[++i];
-    } else if (arg == "--version" && has_value) {
+    } else if (arg == "--version" && hasValue) {
       if (!ParseInt(argv[++i], settings.version)) return Usage("--version takes a number");
-    } else if (arg == "--fps" && has_value) {
-      if (!ParseInt(argv[++i], settings.frame_rate)) return Usage("--fps takes a number");
-    } else if (arg == "--stage" && has_value) {
+    } else if (arg == "--fps" && hasValue) {
+      if (!ParseInt(argv[++i], settings.frameRate)) return Usage("--fps takes a number");
+    } else if (arg == "--stage" && hasValue) {
       const std::string size = argv[++i];
-      const size_t x = size.find('x');
+      const std::size_t x = size.find('x');
       if (x == std::string::npos || !ParseInt(size.substr(0, x), settings.width) ||
           !ParseInt(size.substr(x + 1), settings.height))
         return Usage("--stage takes WIDTHxHEIGHT, e.g. 1920x1080");
@@ -68,33 +68,33 @@ int main(int argc, char** argv) {
   if (output.empty()) return Usage("no output file (-o)");
   if (sources.empty()) return Usage("no source file");
 
-  std::vector<uint8_t> movie;
+  std::vector<std::uint8_t> movie;
   try {
-    std::vector<swf::NodePtr> programs;
-    std::vector<const swf::Node*> views;
+    std::vector<qm::swf::NodePtr> programs;
+    std::vector<const qm::swf::Node*> views;
     for (const auto& path : sources) {
-      const auto bytes = swf::ReadBytes(path);
+      const auto bytes = qm::swf::ReadBytes(path);
       if (!bytes) {
         std::cerr << "qm-swfc: cannot read " << path << "\n";
         return 2;
       }
-      programs.push_back(swf::ParseScript(std::string(bytes->begin(), bytes->end()), path));
+      programs.push_back(qm::swf::ParseScript(std::string(bytes->begin(), bytes->end()), path));
       views.push_back(programs.back().get());
     }
-    movie = swf::WriteMovie(settings, swf::CompileScript(views));
-  } catch (const swf::SourceError& error) {
+    movie = qm::swf::WriteMovie(settings, qm::swf::CompileScript(views));
+  } catch (const qm::swf::SourceError& error) {
     std::cerr << error.what() << "\n";
     return 2;
   } catch (const std::exception& error) {
     std::cerr << "qm-swfc: " << error.what() << "\n";
     return 2;
   }
-  const swf::CheckResult check = swf::CheckMovie(movie);
-  if (!check.ok()) {
+  const qm::swf::CheckResult check = qm::swf::CheckMovie(movie);
+  if (!check.Ok()) {
     for (const auto& fault : check.faults) std::cerr << "qm-swfc: compiled movie: " << fault << "\n";
     return 1;
   }
-  if (!swf::WriteBytes(output, movie)) {
+  if (!qm::swf::WriteBytes(output, movie)) {
     std::cerr << "qm-swfc: cannot write " << output << "\n";
     return 2;
   }

@@ -1,4 +1,4 @@
-#include "file_io.hpp"
+#include "file_io.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -6,19 +6,19 @@
 #include <iterator>
 #include <system_error>
 
-namespace swf {
+namespace qm::swf {
 
-std::optional<std::vector<uint8_t>> ReadBytes(const std::string& path) {
+std::optional<std::vector<std::uint8_t>> ReadBytes(const std::string& path) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   if (in.bad()) return std::nullopt;
   return bytes;
 }
 
-bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+bool WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
   const std::string temporary = path + ".part";
   {
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
@@ -32,4 +32,4 @@ bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
   return !error;
 }
 
-}  // namespace swf
+}  // namespace qm::swf

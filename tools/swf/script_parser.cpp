@@ -1,168 +1,16 @@
-#include "script_parser.hpp"
+#include "script_parser.h"
+
+#include "script_lexer.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cstdlib>
 #include <set>
 
-namespace swf {
+namespace qm::swf {
 namespace {
 
-enum class TokenKind { End, Name, Number, String, Punct };
-
-struct Token {
-  TokenKind kind = TokenKind::End;
-  std::string text;
-  double number = 0;
-  int line = 0;
-};
-
-const std::set<std::string> kReserved = {"var", "function", "if", "else", "while", "for", "return", "break",
-                                         "continue", "new", "true", "false", "null", "undefined", "this", "typeof",
-                                         "instanceof"};
-
-void AppendUtf8(std::string& out, unsigned code) {
-  if (code < 0x80) {
-    out += static_cast<char>(code);
-  } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
-  }
-}
-
-class Lexer {
- public:
-  Lexer(const std::string& text, const std::string& file) : text_(text), file_(file) {}
-
-  std::vector<Token> Run() {
-    std::vector<Token> tokens;
-    for (;;) {
-      SkipBlanks();
-      Token token;
-      token.line = line_;
-      if (pos_ >= text_.size()) {
-        tokens.push_back(token);
-        return tokens;
-      }
-      const char c = text_[pos_];
-      if (IsNameStart(c)) {
-        const size_t start = pos_;
-        while (pos_ < text_.size() && (IsNameStart(text_[pos_]) || std::isdigit(static_cast<unsigned char>(text_[pos_])))) ++pos_;
-        token.kind = TokenKind::Name;
-        token.text = text_.substr(start, pos_ - start);
-      } else if (std::isdigit(static_cast<unsigned char>(c))) {
-        token.kind = TokenKind::Number;
-        token.number = ReadNumber();
-      } else if (c == '"' || c == '\'') {
-        token.kind = TokenKind::String;
-        token.text = ReadString(c);
-      } else {
-        token.kind = TokenKind::Punct;
-        token.text = ReadPunct();
-      }
-      tokens.push_back(token);
-    }
-  }
-
- private:
-  static bool IsNameStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_' || c == '$'; }
-
-  [[noreturn]] void Fail(const std::string& what) const { throw SourceError({file_, line_}, what); }
-
-  void SkipBlanks() {
-    while (pos_ < text_.size()) {
-      const char c = text_[pos_];
-      if (c == '\n') {
-        ++line_;
-        ++pos_;
-      } else if (c == ' ' || c == '\t' || c == '\r') {
-        ++pos_;
-      } else if (text_.compare(pos_, 2, "//") == 0) {
-        while (pos_ < text_.size() && text_[pos_] != '\n') ++pos_;
-      } else if (text_.compare(pos_, 2, "/*") == 0) {
-        const size_t end = text_.find("*/", pos_ + 2);
-        if (end == std::string::npos) Fail("comment not closed");
-        for (size_t i = pos_; i < end; ++i) line_ += text_[i] == '\n';
-        pos_ = end + 2;
-      } else {
-        return;
-      }
-    }
-  }
-
-  double ReadNumber() {
-    const char* begin = text_.c_str() + pos_;
-    char* end = nullptr;
-    double value = 0;
-    if (text_.compare(pos_, 2, "0x") == 0 || text_.compare(pos_, 2, "0X") == 0) {
-      value = static_cast<double>(std::strtoull(begin + 2, &end, 16));
-      if (end == begin + 2) Fail("hexadecimal number without digits");
-    } else {
-      value = std::strtod(begin, &end);
-    }
-    pos_ += static_cast<size_t>(end - begin);
-    if (pos_ < text_.size() && IsNameStart(text_[pos_])) Fail("letter straight after a number");
-    return value;
-  }
-
-  std::string ReadString(char quote) {
-    std::string out;
-    ++pos_;
-    for (;;) {
-      if (pos_ >= text_.size() || text_[pos_] == '\n') Fail("string not closed on its line");
-      const char c = text_[pos_++];
-      if (c == quote) return out;
-      if (c != '\\') {
-        out += c;
-        continue;
-      }
-      if (pos_ >= text_.size()) Fail("string not closed");
-      const char e = text_[pos_++];
-      switch (e) {
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case '\\': case '"': case '\'': out += e; break;
-        case 'u': {
-          if (pos_ + 4 > text_.size()) Fail("\\u needs four hexadecimal digits");
-          const std::string digits = text_.substr(pos_, 4);
-          char* end = nullptr;
-          const unsigned long code = std::strtoul(digits.c_str(), &end, 16);
-          if (end != digits.c_str() + 4) Fail("\\u needs four hexadecimal digits");
-          if (code >= 0xD800 && code < 0xE000) Fail("\\u of a surrogate: write the character itself");
-          AppendUtf8(out, static_cast<unsigned>(code));
-          pos_ += 4;
-          break;
-        }
-        default: Fail(std::string("unknown escape \\") + e);
-      }
-    }
-  }
-
-  std::string ReadPunct() {
-    static const char* kLong[] = {"===", "!==", "==", "!=", "<=", ">=", "&&", "||", "++", "--", "+=", "-=",
-                                  "*=", "/=", "<<", ">>"};
-    for (const char* p : kLong) {
-      if (text_.compare(pos_, std::char_traits<char>::length(p), p) == 0) {
-        pos_ += std::char_traits<char>::length(p);
-        return p;
-      }
-    }
-    const char c = text_[pos_];
-    if (std::string("{}()[];,.?:=+-*/%<>!&|^~").find(c) == std::string::npos) Fail(std::string("unexpected character '") + c + "'");
-    ++pos_;
-    return std::string(1, c);
-  }
-
-  const std::string& text_;
-  std::string file_;
-  size_t pos_ = 0;
-  int line_ = 1;
-};
+const std::set<std::string> kReserved = {"var",    "function",  "if",       "else",   "while",     "for",
+                                         "return", "break",     "continue", "new",    "true",      "false",
+                                         "null",   "undefined", "this",     "typeof", "instanceof"};
 
 // Nesting deeper than this is refused rather than risked on the stack.
 constexpr int kMaxNesting = 200;
@@ -178,8 +26,8 @@ class Parser {
   }
 
  private:
-  const Token& Peek(size_t ahead = 0) const { return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)]; }
-  bool IsPunct(const char* p, size_t ahead = 0) const {
+  const Token& Peek(std::size_t ahead = 0) const { return tokens_[std::min(pos_ + ahead, tokens_.size() - 1)]; }
+  bool IsPunct(const char* p, std::size_t ahead = 0) const {
     return Peek(ahead).kind == TokenKind::Punct && Peek(ahead).text == p;
   }
   bool IsWord(const char* w) const { return Peek().kind == TokenKind::Name && Peek().text == w; }
@@ -226,11 +74,11 @@ class Parser {
     Parser& parser_;
   };
 
-  NodePtr Statement(bool top_level) {
+  NodePtr Statement(bool topLevel) {
     Nest nest(*this);
     if (IsPunct("{")) return Block();
     if (IsWord("function") && Peek(1).kind == TokenKind::Name) {
-      if (!top_level) Fail("named functions are declared at the top level only");
+      if (!topLevel) Fail("named functions are declared at the top level only");
       auto node = Make(NodeKind::FunctionDecl);
       ++pos_;
       node->text = ExpectName();
@@ -369,15 +217,26 @@ class Parser {
   // Binary operators by precedence level, loosest first.
   NodePtr Binary(int level) {
     static const std::vector<std::vector<std::string>> kLevels = {
-        {"||"}, {"&&"}, {"|"}, {"^"}, {"&"}, {"==", "!=", "===", "!=="},
-        {"<", ">", "<=", ">=", "instanceof"}, {"<<", ">>"}, {"+", "-"}, {"*", "/", "%"}};
+        {"||"},
+        {"&&"},
+        {"|"},
+        {"^"},
+        {"&"},
+        {"==", "!=", "===", "!=="},
+        {"<", ">", "<=", ">=", "instanceof"},
+        {"<<", ">>"},
+        {"+", "-"},
+        {"*", "/", "%"},
+    };
     if (level == static_cast<int>(kLevels.size())) return Unary();
     auto left = Binary(level + 1);
     for (;;) {
       const Token& t = Peek();
       bool matched = false;
       for (const auto& op : kLevels[level]) {
-        if ((t.kind == TokenKind::Punct || (t.kind == TokenKind::Name && op == "instanceof")) && t.text == op) matched = true;
+        if ((t.kind == TokenKind::Punct || (t.kind == TokenKind::Name && op == "instanceof")) && t.text == op) {
+          matched = true;
+        }
       }
       if (!matched) return left;
       auto node = Make(level <= 1 ? NodeKind::Logical : NodeKind::Binary);
@@ -474,8 +333,10 @@ class Parser {
       return node;
     }
     if (t.kind != TokenKind::Name) Fail("expected an expression");
-    static const std::pair<const char*, NodeKind> kWords[] = {{"true", NodeKind::True}, {"false", NodeKind::False},
-        {"null", NodeKind::Null}, {"undefined", NodeKind::Undefined}, {"this", NodeKind::This}};
+    static const std::pair<const char*, NodeKind> kWords[] = {
+        {"true", NodeKind::True},           {"false", NodeKind::False}, {"null", NodeKind::Null},
+        {"undefined", NodeKind::Undefined}, {"this", NodeKind::This},
+    };
     for (const auto& [word, kind] : kWords) {
       if (AcceptWord(word)) return Make(kind);
     }
@@ -505,14 +366,14 @@ class Parser {
 
   std::vector<Token> tokens_;
   std::string file_;
-  size_t pos_ = 0;
+  std::size_t pos_ = 0;
   int depth_ = 0;
 };
 
 }  // namespace
 
-NodePtr ParseScript(const std::string& text, const std::string& file_name) {
-  return Parser(Lexer(text, file_name).Run(), file_name).Program();
+NodePtr ParseScript(const std::string& text, const std::string& fileName) {
+  return Parser(ReadTokens(text, fileName), fileName).Program();
 }
 
-}  // namespace swf
+}  // namespace qm::swf

@@ -1,12 +1,15 @@
-// Reads the movie's script language (see script_ast.hpp) into a syntax tree.
 #pragma once
-
-#include "script_ast.hpp"
-
+// Where a piece of the movie's script comes from, and the fault reported
+// against it: both name the file and the line.
 #include <stdexcept>
 #include <string>
 
-namespace swf {
+namespace qm::swf {
+
+struct SourcePlace {
+  std::string file;
+  int line = 0;
+};
 
 // A fault in the source, with the file and line it was found at.
 class SourceError : public std::runtime_error {
@@ -15,7 +18,4 @@ class SourceError : public std::runtime_error {
       : std::runtime_error(place.file + ":" + std::to_string(place.line) + ": " + what) {}
 };
 
-// Parses one source file into a Block of top-level statements.
-NodePtr ParseScript(const std::string& text, const std::string& file_name);
-
-}  // namespace swf
+}  // namespace qm::swf
