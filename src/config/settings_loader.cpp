@@ -28,11 +28,11 @@ void ApplySettingsFile(ConfigStore& store, const std::string& settingsPath,
     if (beginSection) beginSection(section);
     return SortedSection(section, settingsPath);
   };
-  ParseIntegerEntries(begin("Degradation"), store, observer);
-  ParseRealEntries(begin("DegradationRate"), store.degradationRate, observer);
-  ParseRealEntries(begin("BreakChance"), store.breakChance, observer);
-  ParseIntegerEntries(begin("DynamicTemper"), store, observer);
-  ParseIntegerEntries(begin("Widget"), store, observer);
+  ParseIntegerEntries(begin(NameOf(Section::Degradation)), store, observer);
+  ParseRealEntries(begin(NameOf(Section::DegradationRate)), store.degradationRate, observer);
+  ParseRealEntries(begin(NameOf(Section::BreakChance)), store.breakChance, observer);
+  ParseIntegerEntries(begin(NameOf(Section::DynamicTemper)), store, observer);
+  ParseIntegerEntries(begin(NameOf(Section::Widget)), store, observer);
 }
 
 void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const std::string& noBreakPath,

@@ -25,26 +25,29 @@ namespace {
 using config::EntryFate;
 using config::NumberFault;
 
-constexpr const char* kReadSections[] = {"Degradation", "DegradationRate", "BreakChance", "DynamicTemper", "Widget"};
+const auto& kReadSections = config::kSectionNames;
 
-// The word that changes each boolean key, and what it writes.
-struct BooleanWord {
-  const char* key;
-  const char* word;
-  const char* otherWord;
-};
-constexpr BooleanWord kBooleanWords[] = {
-    {"disabledegradation", "true", "false"}, {"onlyplayer", "false", "true"},
-    {"nobreakmagicdisallowenchanting", "false", "true"}, {"increasedurability", "false", "true"},
-    {"disabledynamictemper", "true", "false"}, {"disablewidget", "true", "false"},
-    {"hidepoisonname", "true", "false"}, {"hidewithweaponssheathed", "true", "false"},
-};
-
-const BooleanWord* FindBoolean(const std::string& key) {
-  for (const BooleanWord& b : kBooleanWords) {
-    if (key == b.key) return &b;
+// A boolean key's row in the settings table, whichever section holds it.
+const config::SettingInfo* FindBoolean(const std::string& key) {
+  for (const config::SettingInfo& info : config::kSettings) {
+    if (info.form == config::ValueForm::Word && key == info.key) return &info;
   }
   return nullptr;
+}
+
+// The word a boolean's file entry would have to say to give its default.
+const char* OtherWord(const config::SettingInfo& boolean) { return boolean.wordValue == 1 ? "false" : "true"; }
+
+// The accepted values of a whole-number key, as the verdicts print them.
+std::string RangeText(const std::string& key) {
+  for (const config::SettingInfo& info : config::kSettings) {
+    if (info.form != config::ValueForm::Whole || key != info.key) continue;
+    char text[48];
+    std::snprintf(text, sizeof text, info.maximum > 0xFFFF ? " (0 to 0x%" PRIX32 ")" : " (0 to %" PRIu32 ")",
+                  info.maximum);
+    return text;
+  }
+  return "";
 }
 
 // One entry as the reader reported it.
@@ -74,13 +77,17 @@ std::string ValueText(double value, bool integer) {
 }
 
 // Which table an integer key lands in: Degradation, DynamicTemper or Widget.
-std::string IntegerTableOf(const config::ConfigStore& store, const std::string& key) {
-  if (store.degradation.count(key) != 0) return "Degradation";
-  if (store.dynamicTemper.count(key) != 0) return "DynamicTemper";
+std::string IntegerTableOf(const std::string& key) {
+  for (const config::SettingInfo& info : config::kSettings) {
+    if (info.form != config::ValueForm::Real && key == info.key) return config::NameOf(info.section);
+  }
   return "Widget";
 }
 
-bool IsRealSection(const std::string& section) { return section == "DegradationRate" || section == "BreakChance"; }
+bool IsRealSection(const std::string& section) {
+  return section == config::NameOf(config::Section::DegradationRate) ||
+         section == config::NameOf(config::Section::BreakChance);
+}
 
 std::string ValueWord(const std::string& entry) {
   const auto tokens = config::SplitAtEquals(entry);
@@ -92,7 +99,7 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
   // order the plug-in applied them.
   std::map<std::pair<std::string, std::string>, const Seen*> decider;
   const auto tableOf = [&](const Seen& s) {
-    return IsRealSection(s.section) ? s.section : IntegerTableOf(store, s.key);
+    return IsRealSection(s.section) ? s.section : IntegerTableOf(s.key);
   };
   for (const Seen& s : seen) {
     if (s.fate == EntryFate::Taken && !s.key.empty()) decider[{tableOf(s), s.key}] = &s;
@@ -137,7 +144,7 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
         break;
       case EntryFate::OutOfRange:
         s.verdict = "dropped: " + value + " is out of range for " + s.key +
-                    (s.key.find("color") != std::string::npos ? " (0 to 0xFFFFFF)" : " (0 to 100)");
+                    RangeText(s.key);
         s.problem = true;
         break;
       case EntryFate::NegativeOrNaN:
@@ -145,14 +152,14 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
         s.problem = true;
         break;
       case EntryFate::WordNotRecognised: {
-        const BooleanWord* b = FindBoolean(s.key);
+        const config::SettingInfo* b = FindBoolean(s.key);
         const std::string word = Lower(ValueWord(s.entry));
-        const std::uint32_t meant = std::string(b->otherWord) == "true" ? 1u : 0u;
-        const std::uint32_t now = store.GetDegradation(s.key) | store.GetDynamicTemper(s.key) | store.GetWidget(s.key);
-        if (word == b->otherWord && now == meant) {
+        const std::uint32_t meant = 1u - b->wordValue;
+        const std::uint32_t now = store.Whole(b->setting);
+        if (word == OtherWord(*b) && now == meant) {
           s.verdict = std::string("no change: ") + s.key + " is " + std::to_string(now) + " already (only \"" + b->word +
                       "\" changes it)";
-        } else if (word == b->otherWord) {
+        } else if (word == OtherWord(*b)) {
           s.verdict = std::string("no effect: only \"") + b->word + "\" changes " + s.key +
                       ", and another entry set it to " + std::to_string(now);
           s.problem = true;
@@ -366,7 +373,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
   }
   std::fprintf(out, "The plug-in's log while it reads the files:\n");
   if (!PrintLogLines(out, *readLog)) std::fprintf(out, "   (nothing)\n");
-  store.HealthThreshold = config::HealthThresholdFor(store.GetDegradation("equipmenthealththreshold"));
+  store.HealthThreshold = config::HealthThresholdFor(store.Get<config::Setting::EquipmentHealthThreshold>());
 
   std::vector<Seen> settingsSeen(seen.begin(), seen.begin() + static_cast<std::ptrdiff_t>(settingsEntries));
   std::vector<Seen> noBreakSeen(seen.begin() + static_cast<std::ptrdiff_t>(settingsEntries), seen.end());
