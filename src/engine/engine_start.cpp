@@ -5,19 +5,13 @@
 #include "game/game_bindings.h"
 
 namespace qm::engine {
-namespace {
-
-// The hit event source inside the game's holder of script event sources.
-constexpr std::uintptr_t kHitSourceInHolder = 0x5D8;
-
-}  // namespace
 
 void RegisterEngineSinks() {
   const config::ConfigStore& store = config::Store();
   const bool degradationOff = store.Get<config::Setting::DisableDegradation>() != 0;
   if (!degradationOff) {
     auto* holder = static_cast<std::uint8_t*>(game::Bindings.ScriptEventSources());
-    auto* hitSource = reinterpret_cast<game::EventSource*>(holder + kHitSourceInHolder);
+    auto* hitSource = reinterpret_cast<game::EventSource*>(holder + game::kHitSourceInScriptEventSources);
     game::Bindings.AttachSink(hitSource, &TheHitEventHandler.base);
   }
   // The update sink also clears the recent hits, so it serves degradation

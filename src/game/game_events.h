@@ -23,4 +23,7 @@ static_assert(offsetof(TESHitEvent, flags) == 0x18);
 inline constexpr std::uint8_t kHitPowerAttack = 0x01;
 inline constexpr std::uint8_t kHitBlocked = 0x08;
 
+// The hit event source inside the game's holder of script event sources.
+inline constexpr std::uintptr_t kHitSourceInScriptEventSources = 0x5D8;
+
 }  // namespace qm::game
