@@ -7,7 +7,7 @@ const { test } = require('node:test');
 const { readWidgetCalls, callsByMovie, updateSteps } = require('../../tools/movie_player/widget_calls');
 const { expectedRows, rowProblems, nameMatches } = require('../../tools/movie_player/rows');
 const { swfStage } = require('../../tools/movie_player/swf_header');
-const { insertSection, reportSteps } = require('../../tools/movie_player/widget_pictures');
+const { insertSection, reportSteps, parseScreens, fullestUpdate } = require('../../tools/movie_player/widget_pictures');
 const {
   SCREENS, PLACEMENTS, ruleHeight, boxProblems, placementProblems, drawnExtent, screenClip, screenshotProblems, boxRow,
   BOX_TABLE_HEAD, aspect,
@@ -154,4 +154,18 @@ test('the table of boxes gives shares of the screen in percent', () => {
     '32:9', '5:4']);
   assert.ok(PLACEMENTS.some((p) => p.args.join() === '0.03,0.73,100,8'));
   assert.ok(PLACEMENTS.some((p) => p.args.join() === '0.97,0.95,100,56'));
+});
+
+test('the whole screens of the report: their sizes, and the fullest update to show', () => {
+  assert.deepEqual(parseScreens('1366x768, 2560x1440'), [{ width: 1366, height: 768 }, { width: 2560, height: 1440 }]);
+  assert.deepEqual(parseScreens('none'), []);
+  assert.throws(() => parseScreens('1366*768'), /--screens takes sizes/);
+  const update = (movie, icons) => ({ movie, path: '_root.widget.UpdateMenu', args: [icons, [], [], []] });
+  const setup = (movie) => ({ movie, path: '_root.widget.Setup', args: [0.03, 0.73, 100, 8] });
+  const calls = [setup(1), update(1, ['a', 'none', 'b']), update(1, ['none']), setup(2), update(2, ['a', 'b', 'c']),
+    update(2, ['a', 'b', 'c', '']), update(2, ['x'])];
+  const fullest = fullestUpdate(calls);
+  assert.deepEqual([fullest.movie, fullest.shown, fullest.calls.length], [2, 3, 2], 'the first of the fullest');
+  assert.equal(fullest.calls[0].path, '_root.widget.Setup', 'from the opening\'s Setup on');
+  assert.equal(fullestUpdate([setup(1)]), null);
 });
