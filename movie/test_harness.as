@@ -5,7 +5,8 @@
 //   Setup(x, y, scale, flags)          calls _root.widget.Setup, returns true
 //   UpdateMenu(icons, names, durabilities, colours)
 //                                      calls _root.widget.UpdateMenu, returns true
-//   Readout()  JSON text: the stage, the widget, and each row as displayed
+//   Readout()  JSON text: the stage, the widget, and each row as displayed,
+//              positions and sizes in screen pixels
 //   Calls()    JSON text: how many Setup and UpdateMenu calls took effect
 
 function JsonString(text) {
@@ -35,7 +36,7 @@ function JsonBool(value) {
 }
 
 function RowJson(row) {
-  var scale = widget.scale / 100;
+  var scale = widget.factor;
   var corner = {x: 0, y: 0};
   row.clip.localToGlobal(corner);
   var visible = widget._visible && row.clip._visible;
@@ -46,12 +47,27 @@ function RowJson(row) {
          ",\"height\":" + JsonNumber(ROW_HEIGHT * scale) + ",\"nameWidth\":" + JsonNumber(row.label.textWidth * scale) + "}";
 }
 
+// The widget's box (the backdrop's rectangle) on the screen, through the
+// display list's own transform.
+function BoxJson() {
+  var box = widget.box;
+  var topLeft = {x: box.x, y: box.y};
+  var bottomRight = {x: box.x + box.width, y: box.y + box.height};
+  widget.localToGlobal(topLeft);
+  widget.localToGlobal(bottomRight);
+  return "{\"x\":" + JsonNumber(topLeft.x) + ",\"y\":" + JsonNumber(topLeft.y) + ",\"width\":" +
+         JsonNumber(bottomRight.x - topLeft.x) + ",\"height\":" + JsonNumber(bottomRight.y - topLeft.y) + "}";
+}
+
 function TestReadout() {
   var rows = [];
   for (var i = 0; i < ROW_COUNT; i++) rows.push(RowJson(widget.rows[i]));
-  return "{\"stage\":{\"width\":" + JsonNumber(Stage.width) + ",\"height\":" + JsonNumber(Stage.height) + "}," +
+  return "{\"stage\":{\"width\":" + JsonNumber(Stage.width) + ",\"height\":" + JsonNumber(Stage.height) +
+         ",\"scaleMode\":" + JsonString(String(Stage.scaleMode)) + ",\"align\":" + JsonString(String(Stage.align)) + "}," +
          "\"widget\":{\"x\":" + JsonNumber(widget._x) + ",\"y\":" + JsonNumber(widget._y) + ",\"scale\":" +
-         JsonNumber(widget.scale) + ",\"flags\":" + JsonNumber(widget.flags) + ",\"visible\":" +
+         JsonNumber(widget.scale) + ",\"factor\":" + JsonNumber(widget.factor) + ",\"anchor\":{\"x\":" +
+         JsonNumber(widget.anchorX) + ",\"y\":" + JsonNumber(widget.anchorY) + "},\"box\":" + BoxJson() +
+         ",\"flags\":" + JsonNumber(widget.flags) + ",\"visible\":" +
          JsonBool(widget._visible) + ",\"font\":" + JsonString(widget.fontName) + "}," +
          "\"rows\":[" + rows.join(",") + "]}";
 }

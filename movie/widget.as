@@ -2,14 +2,26 @@
 // Compiled by tools/swf (qm-swfc) together with glyphs.as; the test build
 // adds test_harness.as.
 //
+// The movie lays itself out on the player's screen, not on its own frame:
+// the game loads it with "no scale" and leaves the stage centred, so a movie
+// drawn in its 1920 x 1080 frame would land in the middle of a larger screen
+// and off the edges of a smaller one. Its first frame sets Stage.scaleMode
+// "noScale" and Stage.align "TL", so that the stage is the screen with its
+// origin at the top-left corner, and the widget reads the screen's size from
+// Stage.width and Stage.height (1920 x 1080 when the runtime gives none). A
+// Stage listener lays it out again when the screen's size changes.
+//
 // The plug-in drives it through two functions on _root.widget, which exists
 // once the first frame has run:
 //
 //   Setup(x, y, scale, flags)
-//     x, y    where the widget's top-left corner goes, as fractions of the
-//             stage (0 to 1, clamped). The stage is the movie's frame,
-//             1920 x 1080 pixels: x 0.03 is pixel 57.6, y 0.73 is pixel 788.4.
-//     scale   size in percent (100: rows of 30 pixels; clamped to 10..1000)
+//     x, y    where the widget's top-left corner goes, as shares of the
+//             screen's width and height (0 to 1, clamped): x 0.03 is 3 % of
+//             the width from the left edge on any screen.
+//     scale   the widget's size as a share of the screen's height, in
+//             percent: 100 gives rows of 30 pixels on a screen 1,080 lines
+//             high, 40 on 1,440 lines, 60 on 2,160, whatever the width
+//             (clamped to 10..1000).
 //     flags   a bit set; unknown bits are ignored; 8 is the default look:
 //               1  no icons
 //               2  no durability numbers
@@ -17,7 +29,10 @@
 //               8  backdrop: a translucent dark panel behind the rows
 //              16  x is the widget's right edge instead of its left
 //              32  y is the widget's bottom edge instead of its top
-//     Arguments that are not finite numbers make the call change nothing.
+//     A placement that would put part of the widget off the screen moves it
+//     just enough to keep it whole (a widget larger than the screen keeps
+//     its top-left corner on it). Arguments that are not finite numbers make
+//     the call change nothing.
 //
 //   UpdateMenu(icons, names, durabilities, colours)
 //     four arrays, element i describing row i of seven: the icon name, the
@@ -30,8 +45,11 @@
 //
 // Both return true when they took effect and false otherwise.
 
+// The screen assumed when the runtime gives no stage size, and the screen
+// height at which scale 100 draws rows of ROW_HEIGHT pixels.
 var STAGE_WIDTH = 1920;
 var STAGE_HEIGHT = 1080;
+var BASE_LINES = 1080;
 var ROW_COUNT = 7;
 var ROW_HEIGHT = 30;
 var ICON_SIZE = 24;
@@ -222,28 +240,82 @@ function Layout() {
   var content = widget.content;
   content._x = (flags & FLAG_ANCHOR_RIGHT) ? -(width + PADDING) : PADDING;
   content._y = (flags & FLAG_ANCHOR_BOTTOM) ? -(height + PADDING) : PADDING;
+  // The widget's box: the backdrop's rectangle, drawn or not; empty when no
+  // row shows.
+  var box = widget.box;
+  box.x = content._x - PADDING;
+  box.y = content._y - PADDING;
+  box.width = height > 0 ? width + 2 * PADDING : 0;
+  box.height = height > 0 ? height + 2 * PADDING : 0;
   var backdrop = widget.backdrop;
   backdrop.clear();
   if ((flags & FLAG_BACKDROP) && height > 0) {
     backdrop.beginFill(0x000000, 45);
-    var left = content._x - PADDING;
-    var top = content._y - PADDING;
-    backdrop.moveTo(left, top);
-    backdrop.lineTo(left + width + 2 * PADDING, top);
-    backdrop.lineTo(left + width + 2 * PADDING, top + height + 2 * PADDING);
-    backdrop.lineTo(left, top + height + 2 * PADDING);
-    backdrop.lineTo(left, top);
+    backdrop.moveTo(box.x, box.y);
+    backdrop.lineTo(box.x + box.width, box.y);
+    backdrop.lineTo(box.x + box.width, box.y + box.height);
+    backdrop.lineTo(box.x, box.y + box.height);
+    backdrop.lineTo(box.x, box.y);
     backdrop.endFill();
   }
+  Place();
+}
+
+// The screen's size: the stage's, which is the screen's in "noScale" with
+// the top-left alignment.
+function ScreenWidth() {
+  var width = Stage.width;
+  if (!IsFiniteNumber(width) || width <= 0) return STAGE_WIDTH;
+  return width;
+}
+
+function ScreenHeight() {
+  var height = Stage.height;
+  if (!IsFiniteNumber(height) || height <= 0) return STAGE_HEIGHT;
+  return height;
+}
+
+// How far to move the span [start, start + length] along an axis of the
+// screen, 0 to size, so that it lies whole on the screen; a span longer than
+// the screen keeps its start at 0.
+function ShiftInto(start, length, size) {
+  var shift = 0;
+  if (start + length > size) shift = size - (start + length);
+  if (start + shift < 0) shift = -start;
+  return shift;
+}
+
+// Sizes the widget by the screen's height and puts its anchored corner at
+// Setup's shares of the screen, moved as little as keeps its box whole.
+// At 1920 x 1080 the size is the scale itself and the corner lies at the
+// shares times 1920 and 1080, as when the movie's frame was the stage.
+function Place() {
+  var screenWidth = ScreenWidth();
+  var screenHeight = ScreenHeight();
+  var percent = widget.scale * (screenHeight / BASE_LINES);
+  var factor = percent / 100;
+  widget._xscale = percent;
+  widget._yscale = percent;
+  widget.factor = factor;
+  var anchorX = widget.shareX * screenWidth;
+  var anchorY = widget.shareY * screenHeight;
+  var box = widget.box;
+  widget._x = anchorX + ShiftInto(anchorX + box.x * factor, box.width * factor, screenWidth);
+  widget._y = anchorY + ShiftInto(anchorY + box.y * factor, box.height * factor, screenHeight);
+  widget.anchorX = anchorX;
+  widget.anchorY = anchorY;
+}
+
+// The Stage's listener: a change of the screen's size lays the widget out again.
+function OnStageResize() {
+  Place();
 }
 
 function Setup(x, y, scale, flags) {
   if (!IsFiniteNumber(x) || !IsFiniteNumber(y) || !IsFiniteNumber(scale) || !IsFiniteNumber(flags)) return false;
-  widget._x = Clamp(x, 0, 1) * STAGE_WIDTH;
-  widget._y = Clamp(y, 0, 1) * STAGE_HEIGHT;
+  widget.shareX = Clamp(x, 0, 1);
+  widget.shareY = Clamp(y, 0, 1);
   widget.scale = Clamp(scale, 10, 1000);
-  widget._xscale = widget.scale;
-  widget._yscale = widget.scale;
   widget.flags = flags;
   widget.setupCalls += 1;
   Layout();
@@ -269,7 +341,11 @@ function MakeWidget(root) {
   w.embedFonts = gameFont;
   w.fontName = gameFont ? GAME_FONT : FALLBACK_FONT;
   w.flags = FLAG_BACKDROP;
+  w.shareX = 0;
+  w.shareY = 0;
   w.scale = 100;
+  w.factor = 1;
+  w.box = {x: 0, y: 0, width: 0, height: 0};
   w.setupCalls = 0;
   w.updateCalls = 0;
   w.rows = [];
@@ -281,6 +357,12 @@ function MakeWidget(root) {
 
 // A movie loaded into another keeps its own _root.
 this._lockroot = true;
+// The stage is the screen, unscaled, from its top-left corner, whatever the
+// loader chose.
+Stage.scaleMode = "noScale";
+Stage.align = "TL";
 var widget = MakeWidget(this);
+var stageListener = {onResize: OnStageResize};
+Stage.addListener(stageListener);
 Setup(0.03, 0.73, 100, FLAG_BACKDROP);
 widget.setupCalls = 0;

@@ -3,7 +3,8 @@
 # (Debian's chromium, headless) and checks that each page loads without a
 # script error and that every plot on it is drawn: the page's own check
 # marks each plot whose lines have a length once laid out. The demo's report
-# must also show a picture of the widget for each UpdateMenu of the run. The
+# must also show a picture of the widget for each UpdateMenu of the run, and
+# the widget on three whole screens (1366x768, 2560x1440, 3440x1440). The
 # tuning lab's pages (plots drawn by uPlot) also move the cursor over every
 # plot and mark those whose legend then shows a value (data-hovered): each must.
 #
@@ -48,14 +49,21 @@ flags=(--headless --no-sandbox --disable-gpu --disable-quic --no-first-run --dis
        --disable-component-update --disable-sync --user-data-dir="$profile" --enable-logging=stderr --v=0
        --virtual-time-budget=3000)
 
-# One decoded picture of the widget for each UpdateMenu of the demo.
+# One decoded picture of the widget for each UpdateMenu of the demo, and the
+# three whole screens.
 widget_pictures_shown() {
-  local pictures shown
+  local pictures shown screens screens_shown
   pictures="$(sed -n 's/.*data-widget-pictures="\([0-9]*\)".*/\1/p' <<<"$1")"
   shown="$(sed -n 's/.*data-widget-pictures-drawn="\([0-9]*\)".*/\1/p' <<<"$1")"
+  screens="$(sed -n 's/.*data-widget-screens="\([0-9]*\)".*/\1/p' <<<"$1")"
+  screens_shown="$(sed -n 's/.*data-widget-screens-drawn="\([0-9]*\)".*/\1/p' <<<"$1")"
   if [[ -z "$pictures" || -z "$shown" || "$updates" -eq 0 || "$pictures" -ne "$updates" || "$shown" -ne "$pictures" ]]
   then
     echo "FAILED demo-report: ${shown:-no} of ${pictures:-no} widget picture(s) shown, $updates UpdateMenu call(s)"
+    return 1
+  fi
+  if [[ -z "$screens" || -z "$screens_shown" || "$screens" -ne 3 || "$screens_shown" -ne 3 ]]; then
+    echo "FAILED demo-report: ${screens_shown:-no} of ${screens:-no} whole screen(s) shown, 3 expected"
     return 1
   fi
 }
@@ -96,7 +104,7 @@ for page in demo-report tune-report compare-report; do
     failed=1
   else
     pictures=""
-    [[ "$page" == demo-report ]] && pictures=", $updates widget picture(s)"
+    [[ "$page" == demo-report ]] && pictures=", $updates widget picture(s), 3 whole screens"
     echo "ok $page: $drawn of $plots plot(s) drawn$pictures${hovered:+, hover values in $hovered}, no script errors"
   fi
 done

@@ -5,3 +5,4 @@
 require('./contract_test');
 require('./replay_test');
 require('./pictures_test');
+require('./screens_test');

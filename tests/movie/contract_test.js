@@ -6,6 +6,7 @@ const { test } = require('node:test');
 const { freshMovie } = require('./movie_env');
 const ICON_NAMES = require('./icon_names');
 const { ROWS, expectedRows, rowProblems, widgetOrigin } = require('../../tools/movie_player/rows');
+const { placementProblems } = require('../../tools/movie_player/screens');
 
 const WHITE = 0xffffff;
 const GOLD = 0xffd700;
@@ -42,6 +43,9 @@ test('before any call the widget exists and its seven rows are hidden', () => wi
   assert.deepEqual(await movie.calls(), { setup: 0, update: 0 });
   assert.equal(readout.stage.width, movie.stage.width);
   assert.equal(readout.stage.height, movie.stage.height);
+  // The movie took charge of its stage: unscaled, from the top-left corner.
+  assert.equal(readout.stage.scaleMode, 'noScale');
+  assert.match(readout.stage.align, /^(TL|LT)$/);
   // The text fields ask for the game's own font family by name.
   assert.match(readout.widget.font, /^\$Everywhere/);
 }));
@@ -54,6 +58,7 @@ test('Setup places the widget at fractions of the stage and scales its rows', ()
   assert.ok(Math.abs(small.widget.x - origin.x) <= 1 && Math.abs(small.widget.y - origin.y) <= 1,
     JSON.stringify(small.widget));
   assert.equal(small.widget.scale, 100);
+  assert.equal(small.widget.factor, 1, 'on 1,080 lines scale 100 draws at one pixel a unit');
   assert.equal(small.widget.flags, 8);
   assertRows(small, SENT, 'scale 100');
   for (let i = 1; i < ROWS; ++i) assert.ok(small.rows[i].y > small.rows[i - 1].y, `row ${i + 1} below row ${i}`);
@@ -72,11 +77,55 @@ test('Setup places the widget at fractions of the stage and scales its rows', ()
     assert.ok(near(now.x - large.widget.x, (was.x - small.widget.x) * 2), `row ${i + 1} x offset doubles`);
     assert.ok(near(now.y - large.widget.y, (was.y - small.widget.y) * 2), `row ${i + 1} y offset doubles`);
   }
-  // Past the stage's edges and the sizes the widget allows, the call still places it.
+  // Past the screen's edges and the sizes the widget allows, the call still
+  // places it: shares and scale clamped, the widget moved left to end at the
+  // right edge, and, taller than the screen, its top kept on the screen.
   assert.equal(await movie.call('Setup', 1.5, -0.2, 5000, 8), true);
   const clamped = await movie.readout();
-  assert.deepEqual([clamped.widget.x, clamped.widget.y, clamped.widget.scale], [clamped.stage.width, 0, 1000]);
+  const box = clamped.widget.box;
+  assert.deepEqual([clamped.widget.anchor.x, clamped.widget.anchor.y, clamped.widget.scale],
+    [clamped.stage.width, 0, 1000]);
+  assert.ok(box.height > clamped.stage.height && box.y === 0, JSON.stringify(box));
+  assert.ok(Math.abs(box.x + box.width - clamped.stage.width) <= 0.05, JSON.stringify(box));
   assert.deepEqual(await movie.calls(), { setup: 3, update: 1 });
+}));
+
+test('a placement past the screen\'s edges moves the widget just enough to keep it whole', () => withMovie(async (movie) => {
+  const screen = movie.stage;
+  await movie.call('Setup', 0.5, 0.5, 100, 8);
+  await movie.call('UpdateMenu', ...SENT);
+  const size = (await movie.readout()).widget.box;
+  const near = (a, b) => Math.abs(a - b) <= 0.05;
+  const place = async (args) => {
+    assert.equal(await movie.call('Setup', ...args), true);
+    const readout = await movie.readout();
+    assert.deepEqual(placementProblems(readout, screen, args, `Setup(${args})`), []);
+    return readout.widget.box;
+  };
+  // Every corner of the screen, from either anchor: the box ends on the screen's edges, its size kept.
+  for (const [x, y, flags, left, top] of [
+    [1, 1, 8, screen.width - size.width, screen.height - size.height],
+    [0, 0, 56, 0, 0],
+    [1, 0, 8 | 32, screen.width - size.width, 0],
+    [0, 1, 8 | 16, 0, screen.height - size.height],
+    [0.99, 0.1, 8, screen.width - size.width, 108],
+    [0.05, 0.02, 56, 0, 0]]) {
+    const box = await place([x, y, 100, flags]);
+    assert.ok(near(box.x, left) && near(box.y, top), `Setup(${x}, ${y}, 100, ${flags}): box ${JSON.stringify(box)}, ` +
+      `expected its corner at (${left}, ${top})`);
+    assert.ok(near(box.width, size.width) && near(box.height, size.height), 'the widget keeps its size');
+  }
+  // A placement that fits is not moved at all.
+  const fits = await place([0.9, 0.7, 100, 56]);
+  assert.ok(near(fits.x + fits.width, 0.9 * screen.width) && near(fits.y + fits.height, 0.7 * screen.height));
+  // Longer names make the widget wider: at the right edge it moves left to stay whole.
+  await place([1, 0.5, 100, 8]);
+  const longer = SENT.map((column) => column.slice());
+  longer[1][0] = 'Helm of the Ancient Dragon Priest Nahkriin';
+  assert.equal(await movie.call('UpdateMenu', ...longer), true);
+  const wider = (await movie.readout()).widget.box;
+  assert.ok(wider.width > size.width + 20, `wider: ${JSON.stringify(wider)}`);
+  assert.ok(near(wider.x + wider.width, screen.width), `the wider widget ends at the right edge: ${JSON.stringify(wider)}`);
 }));
 
 test('unknown flag bits change nothing that is drawn', () => withMovie(async (movie) => {

@@ -1,12 +1,17 @@
 'use strict';
 // The pieces of the movie tests that need no browser: reading a trace's
-// widget calls, judging a shown row, placing the pictures in a report.
+// widget calls, judging a shown row and a widget on a screen, placing the
+// pictures in a report.
 const assert = require('node:assert/strict');
 const { test } = require('node:test');
 const { readWidgetCalls, callsByMovie, updateSteps } = require('../../tools/movie_player/widget_calls');
 const { expectedRows, rowProblems, nameMatches } = require('../../tools/movie_player/rows');
 const { swfStage } = require('../../tools/movie_player/swf_header');
-const { insertSection, reportSteps } = require('../../tools/movie_player/widget_pictures');
+const { insertSection, reportSteps, parseScreens, fullestUpdate } = require('../../tools/movie_player/widget_pictures');
+const {
+  SCREENS, PLACEMENTS, ruleHeight, boxProblems, placementProblems, drawnExtent, screenClip, screenshotProblems, boxRow,
+  BOX_TABLE_HEAD, aspect,
+} = require('../../tools/movie_player/screens');
 
 const TRACE = `== trace
 widget open
@@ -79,4 +84,88 @@ test('the pictures go beside the first figure, once', () => {
   const twice = insertSection(once, '<!-- widget pictures -->B<!-- end of widget pictures -->');
   assert.equal(twice, once.replace('-->A<', '-->B<'));
   assert.throws(() => insertSection('<p>no plot</p>', 'A'), /no figure/);
+});
+
+test('the checks of a widget on a screen: whole, at its shares, of the rule\'s height', () => {
+  const screen = { width: 2560, height: 1440 };
+  const args = [0.03, 0.73, 100, 8];
+  // Seven rows of 40 pixels and 8 of padding above and below: 296 high.
+  assert.equal(ruleHeight(screen, 100, 7), 296);
+  assert.equal(ruleHeight({ width: 1280, height: 1024 }, 1000000, 1), (30 + 12) * 10 * 1024 / 1080, 'scale clamped');
+  const box = { x: 76.8, y: 1051.2, width: 273, height: 296 };
+  assert.deepEqual(boxProblems(box, screen, args, 7, 'ok'), []);
+  assert.match(boxProblems({ ...box, x: 2400 }, screen, args, 7, 'off').join('\n'), /not whole.*\n.*left edge/);
+  assert.match(boxProblems({ ...box, height: 330 }, screen, args, 7, 'tall').join('\n'), /not within 10 %/);
+  // Anchored at the right and bottom: those edges count.
+  const corner = [0.97, 0.95, 100, 56];
+  assert.deepEqual(boxProblems({ x: 2483.2 - 273, y: 1368 - 296, width: 273, height: 296 }, screen, corner, 7, 'c'), []);
+  assert.equal(boxProblems({ x: 2483.2, y: 1368, width: 273, height: 296 }, screen, corner, 7, 'c').length, 3);
+
+  const readout = {
+    stage: { width: 2560, height: 1440 },
+    widget: { x: 76.8, y: 1051.2, scale: 100, factor: 4 / 3, anchor: { x: 76.8, y: 1051.2 }, box },
+  };
+  assert.deepEqual(placementProblems(readout, screen, args, 'ok'), []);
+  assert.match(placementProblems(readout, { width: 1920, height: 1080 }, args, 'small')[0], /the stage is 2560 x 1440/);
+  const moved = { ...readout, widget: { ...readout.widget, x: 60 } };
+  assert.match(placementProblems(moved, screen, args, 'moved').join('\n'), /moved along x .* did not reach/);
+  const pushed = { ...readout, widget: { ...readout.widget, x: 2560 - 273, anchor: { x: 2560, y: 1051.2 },
+    box: { ...box, x: 2560 - 273 } } };
+  assert.deepEqual(placementProblems(pushed, screen, [1, 0.73, 100, 8], 'pushed'), [], 'moved to the edge: fine');
+  assert.match(placementProblems(readout, screen, [0.03, 0.73, 150, 8], 'scale').join('\n'), /scale 100 for 150/);
+});
+
+test('the widget\'s pixels in a screenshot, whole or clipped', () => {
+  const scene = 0x506070;
+  const image = { width: 40, height: 30, rgba: Buffer.alloc(40 * 30 * 4) };
+  for (let i = 0; i < 40 * 30; ++i) image.rgba.set([0x50, 0x60, 0x70, 255], i * 4);
+  assert.equal(drawnExtent(image, scene), null);
+  assert.match(screenshotProblems(image, { widget: { box: { x: 5, y: 10, width: 20, height: 10 } } },
+    { width: 40, height: 30 }, [0, 0, 100, 8], 1, scene, 'empty')[0], /nothing but the scene/);
+  for (let y = 10; y < 20; ++y) for (let x = 5; x < 25; ++x) image.rgba.set([0x2c, 0x35, 0x3e, 255], (y * 40 + x) * 4);
+  assert.deepEqual(drawnExtent(image, scene), { x: 5, y: 10, width: 20, height: 10 });
+  // The clip around a box keeps a margin inside the screen.
+  assert.deepEqual(screenClip({ x: 5, y: 10, width: 20, height: 10 }, { width: 1280, height: 720 }),
+    { x: 0, y: 0, width: 61, height: 56 });
+  assert.deepEqual(screenClip({ x: 600.5, y: 500, width: 100, height: 50 }, { width: 1280, height: 720 }),
+    { x: 564, y: 464, width: 173, height: 122 });
+  // A screen of 40 x 30 on which a 20 x 10 box stands at (5, 10): the height of one row at the scale that
+  // makes one row and its padding (42 lines of 1,080) 10 of 30 lines.
+  const screen = { width: 40, height: 30 };
+  const readout = { widget: { box: { x: 5, y: 10, width: 20, height: 10 } } };
+  const args = [5 / 40, 10 / 30, (10 / 30) * (1080 / 42) * 100, 8];
+  assert.deepEqual(screenshotProblems(image, readout, screen, args, 1, scene, 'whole'), []);
+  const shifted = { widget: { box: { x: 9, y: 10, width: 20, height: 10 } } };
+  assert.match(screenshotProblems(image, shifted, screen, args, 1, scene, 'shifted')[0], /left edge at 5/);
+  // Clipped: pixels that reach a side of the clip inside the screen may go on beyond it.
+  for (let y = 10; y < 20; ++y) for (let x = 0; x < 5; ++x) image.rgba.set([0x2c, 0x35, 0x3e, 255], (y * 40 + x) * 4);
+  const clip = { x: 5, y: 0, width: 40, height: 30 };
+  const inClip = { widget: { box: { x: 5, y: 10, width: 25, height: 10 } } };
+  const wide = { width: 100, height: 30 };
+  assert.deepEqual(screenshotProblems(image, inClip, wide, [0.05, 1 / 3, args[2], 8], 1, scene, 'clip', clip),
+    [`clip: the drawn widget reaches the left side of the screenshot (5.0, 0.0) 40.0 x 30.0, so part of it may lie beyond`]);
+});
+
+test('the table of boxes gives shares of the screen in percent', () => {
+  const row = boxRow({ width: 3440, height: 1440 }, 'default', { x: 103.2, y: 1051.2, width: 273, height: 296 });
+  assert.equal(row, '| 3440 x 1440 | 21:9 | default | 3.0 | 73.0 | 10.9 | 93.6 | 7.9 | 20.6 |');
+  assert.equal(BOX_TABLE_HEAD.split('\n')[0].split('|').length, row.split('|').length);
+  assert.deepEqual(SCREENS.map(aspect), ['16:9', '16:9', '16:9', '16:9', '16:10', '16:9', '21:9', '21:9', '16:9',
+    '32:9', '5:4']);
+  assert.ok(PLACEMENTS.some((p) => p.args.join() === '0.03,0.73,100,8'));
+  assert.ok(PLACEMENTS.some((p) => p.args.join() === '0.97,0.95,100,56'));
+});
+
+test('the whole screens of the report: their sizes, and the fullest update to show', () => {
+  assert.deepEqual(parseScreens('1366x768, 2560x1440'), [{ width: 1366, height: 768 }, { width: 2560, height: 1440 }]);
+  assert.deepEqual(parseScreens('none'), []);
+  assert.throws(() => parseScreens('1366*768'), /--screens takes sizes/);
+  const update = (movie, icons) => ({ movie, path: '_root.widget.UpdateMenu', args: [icons, [], [], []] });
+  const setup = (movie) => ({ movie, path: '_root.widget.Setup', args: [0.03, 0.73, 100, 8] });
+  const calls = [setup(1), update(1, ['a', 'none', 'b']), update(1, ['none']), setup(2), update(2, ['a', 'b', 'c']),
+    update(2, ['a', 'b', 'c', '']), update(2, ['x'])];
+  const fullest = fullestUpdate(calls);
+  assert.deepEqual([fullest.movie, fullest.shown, fullest.calls.length], [2, 3, 2], 'the first of the fullest');
+  assert.equal(fullest.calls[0].path, '_root.widget.Setup', 'from the opening\'s Setup on');
+  assert.equal(fullestUpdate([setup(1)]), null);
 });

@@ -24,9 +24,11 @@ after(async () => {
   if (session) await session.close();
 });
 
-// A fresh movie (a new page); the caller closes it.
-function freshMovie() {
-  return openMovie(session, testMovie);
+// A fresh movie (a new player on the session's page); the caller closes it.
+// `screen` ({width, height}, default 1920 x 1080) is the screen the player
+// stands for; `scale` the player's scale mode before the movie sets its own.
+function freshMovie(screen = {}) {
+  return openMovie(session, testMovie, screen);
 }
 
 function saveShot(name, png) {

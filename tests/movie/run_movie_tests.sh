@@ -44,7 +44,7 @@ for scenario in scenarios/demo/demo.json scenarios/ui/*.json scenarios/widget/*.
   fi
 done
 
-export QM_MOVIE_TEST_SWF="$test_movie" QM_MOVIE_TRACES="$out/traces" QM_MOVIE_SHOTS="$shots"
+export QM_MOVIE_TEST_SWF="$test_movie" QM_MOVIE_TRACES="$out/traces" QM_MOVIE_SHOTS="$shots" QM_MOVIE_OUT="$out"
 failed=0
 for suite in helpers_test browser_suites; do
   suite_started=$SECONDS

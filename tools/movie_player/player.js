@@ -3,6 +3,11 @@
 // chromium, headless, driven by puppeteer-core, the page served on 127.0.0.1.
 // The test build of the movie registers its callbacks (Setup, UpdateMenu,
 // Readout, Calls) on the player element through ExternalInterface.
+//
+// The player is configured as the game loads the movie: no scaling (the
+// loader's scale mode 0), the stage left at the default alignment (centred),
+// nothing forced, and the player element as large as the screen it stands
+// for, one CSS pixel a screen pixel.
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
@@ -28,7 +33,11 @@ const PAGE = `<!DOCTYPE html>
 <script>window.RufflePlayer = {config: {publicPath: "/ruffle/", polyfills: false}};</script>
 <script src="/ruffle/ruffle.js"></script>
 <script>
-window.qmStart = function (url, width, height) {
+window.qmResize = function (width, height) {
+  window.qmPlayer.style.width = width + "px";
+  window.qmPlayer.style.height = height + "px";
+};
+window.qmStart = function (url, width, height, scale) {
   if (window.qmPlayer) window.qmPlayer.remove();
   const player = window.RufflePlayer.newest().createPlayer();
   player.style.width = width + "px";
@@ -39,7 +48,8 @@ window.qmStart = function (url, width, height) {
   // allowNetworking stays at its default: "none" turns ExternalInterface off.
   return player.ruffle().load({
     url: url, allowScriptAccess: true, preferredRenderer: "canvas", autoplay: "on", unmuteOverlay: "hidden",
-    splashScreen: false, letterbox: "off", contextMenu: "off", scale: "showAll", quality: "high",
+    splashScreen: false, letterbox: "off", contextMenu: "off", quality: "high",
+    scale: scale, forceScale: false, salign: "", forceAlign: false,
     warnOnUnsupportedContent: false, openUrlMode: "deny", logLevel: "info",
     backgroundColor: "#${SCENE_COLOUR.toString(16).padStart(6, '0')}"
   });
@@ -93,17 +103,23 @@ async function sessionPage(session) {
   return page;
 }
 
-// A fresh player of the movie at one CSS pixel per stage pixel, replacing
-// the page's previous one. Resolves once the movie's callbacks exist.
-async function openMovie(session, swfPath, { timeoutMs = 20000 } = {}) {
-  const stage = swfStage(fs.readFileSync(swfPath));
+// The game's loader: scale mode 0, "no scale".
+const GAME_SCALE = 'noScale';
+
+// A fresh player of the movie on a screen of `width` x `height` pixels
+// (default: the movie's own frame), replacing the page's previous player.
+// `scale` is the player's scale mode before the movie sets its own (default:
+// the game's). Resolves once the movie's callbacks exist.
+async function openMovie(session, swfPath, { width, height, scale = GAME_SCALE, timeoutMs = 20000 } = {}) {
+  const frame = swfStage(fs.readFileSync(swfPath));
+  const screen = { width: width || frame.width, height: height || frame.height };
   const page = await sessionPage(session);
   session.sink = { errors: [], traces: [] };
   const sink = session.sink;
-  await page.setViewport({ width: Math.ceil(stage.width), height: Math.ceil(stage.height), deviceScaleFactor: 1 });
+  await page.setViewport({ width: Math.ceil(screen.width), height: Math.ceil(screen.height), deviceScaleFactor: 1 });
   session.server.mount('/movie/', path.dirname(path.resolve(swfPath)));
   const url = `${session.server.url}/movie/${encodeURIComponent(path.basename(swfPath))}`;
-  await page.evaluate((u, w, h) => window.qmStart(u, w, h), url, stage.width, stage.height);
+  await page.evaluate((u, w, h, s) => window.qmStart(u, w, h, s), url, screen.width, screen.height, scale);
   try {
     await page.waitForFunction(() => window.qmPlayer && typeof window.qmPlayer.Readout === 'function',
       { timeout: timeoutMs, polling: 50 });
@@ -111,13 +127,14 @@ async function openMovie(session, swfPath, { timeoutMs = 20000 } = {}) {
     throw new Error(`the movie ${swfPath} registered no callbacks within ${timeoutMs} ms` +
       ` (page errors: ${JSON.stringify(sink.errors)}; traces: ${JSON.stringify(sink.traces)})`);
   }
-  return new Movie(page, stage, sink.errors, sink.traces);
+  return new Movie(page, screen, frame, sink.errors, sink.traces);
 }
 
 class Movie {
-  constructor(page, stage, errors, traces) {
+  constructor(page, screen, frame, errors, traces) {
     this.page = page;
-    this.stage = stage;
+    this.stage = screen;   // the screen the player stands for, in pixels
+    this.frame = frame;    // the movie's own frame, as its header declares it
     this.errors = errors;  // page errors and Ruffle's error lines
     this.traces = traces;  // the movie's trace() output
   }
@@ -144,10 +161,12 @@ class Movie {
     return JSON.parse(await this.call('Calls'));
   }
 
-  // Waits until the player has drawn what the last calls changed.
+  // Waits until the player has drawn what the last calls changed: past the
+  // movie's next frame (30 per second, so at most 34 ms away), then two of
+  // the page's frames.
   async settle() {
     await this.page.evaluate(() => new Promise((done) => {
-      setTimeout(() => requestAnimationFrame(() => requestAnimationFrame(done)), 120);
+      setTimeout(() => requestAnimationFrame(() => requestAnimationFrame(done)), 40);
     }));
   }
 
@@ -156,6 +175,26 @@ class Movie {
     await this.settle();
     const box = clip || { x: 0, y: 0, width: this.stage.width, height: this.stage.height };
     return Buffer.from(await this.page.screenshot({ type: 'png', clip: box }));
+  }
+
+  // Changes the screen's size while the movie plays, as a change of
+  // resolution would; resolves once the movie's stage has the new size and
+  // a frame of the movie has run since (its resize events with it).
+  async resize(width, height, { timeoutMs = 10000 } = {}) {
+    await this.page.setViewport({ width: Math.ceil(width), height: Math.ceil(height), deviceScaleFactor: 1 });
+    await this.page.evaluate((w, h) => window.qmResize(w, h), width, height);
+    const started = Date.now();
+    for (;;) {
+      const stage = (await this.readout()).stage;
+      if (stage.width === width && stage.height === height) break;
+      if (Date.now() - started > timeoutMs) {
+        throw new Error(`the movie's stage is ${stage.width} x ${stage.height} ${timeoutMs} ms after a resize to ` +
+          `${width} x ${height}`);
+      }
+      await new Promise((done) => setTimeout(done, 20));
+    }
+    this.stage = { width, height };
+    await this.settle();
   }
 
   // Removes the player; the page stays for the next movie.
@@ -167,4 +206,4 @@ class Movie {
   }
 }
 
-module.exports = { openBrowser, openMovie, CHROMIUM_FLAGS, SCENE_COLOUR };
+module.exports = { openBrowser, openMovie, CHROMIUM_FLAGS, SCENE_COLOUR, GAME_SCALE };

@@ -35,28 +35,48 @@ function decodePng(buffer) {
   const channels = header.colour === 6 ? 4 : 3;
   const stride = header.width * channels;
   const raw = zlib.inflateSync(Buffer.concat(chunks));
+  if (raw.length < (stride + 1) * header.height) throw new Error('the PNG image data is cut short');
+  // Each line is unfiltered in place, one loop per filter type: screenshots
+  // of whole screens run to millions of pixels.
   const rows = Buffer.alloc(stride * header.height);
   for (let y = 0; y < header.height; ++y) {
     const filter = raw[y * (stride + 1)];
-    const line = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
-    for (let x = 0; x < stride; ++x) {
-      const left = x >= channels ? rows[y * stride + x - channels] : 0;
-      const up = y > 0 ? rows[(y - 1) * stride + x] : 0;
-      const upLeft = y > 0 && x >= channels ? rows[(y - 1) * stride + x - channels] : 0;
-      let predicted = 0;
-      if (filter === 1) predicted = left;
-      else if (filter === 2) predicted = up;
-      else if (filter === 3) predicted = (left + up) >> 1;
-      else if (filter === 4) predicted = paeth(left, up, upLeft);
-      rows[y * stride + x] = (line[x] + predicted) & 0xff;
+    const from = y * (stride + 1) + 1;
+    const at = y * stride;
+    const up = at - stride;
+    if (filter === 0 || (filter === 2 && y === 0)) {
+      raw.copy(rows, at, from, from + stride);
+    } else if (filter === 1) {
+      for (let x = 0; x < channels; ++x) rows[at + x] = raw[from + x];
+      for (let x = channels; x < stride; ++x) rows[at + x] = (raw[from + x] + rows[at + x - channels]) & 0xff;
+    } else if (filter === 2) {
+      for (let x = 0; x < stride; ++x) rows[at + x] = (raw[from + x] + rows[up + x]) & 0xff;
+    } else if (filter === 3) {
+      for (let x = 0; x < stride; ++x) {
+        const left = x >= channels ? rows[at + x - channels] : 0;
+        const above = y > 0 ? rows[up + x] : 0;
+        rows[at + x] = (raw[from + x] + ((left + above) >> 1)) & 0xff;
+      }
+    } else if (filter === 4) {
+      for (let x = 0; x < stride; ++x) {
+        const left = x >= channels ? rows[at + x - channels] : 0;
+        const above = y > 0 ? rows[up + x] : 0;
+        const upLeft = y > 0 && x >= channels ? rows[up + x - channels] : 0;
+        rows[at + x] = (raw[from + x] + paeth(left, above, upLeft)) & 0xff;
+      }
+    } else {
+      throw new Error(`unknown PNG filter type ${filter} in line ${y}`);
     }
   }
-  const rgba = Buffer.alloc(header.width * header.height * 4);
-  for (let i = 0; i < header.width * header.height; ++i) {
-    rgba[i * 4] = rows[i * channels];
-    rgba[i * 4 + 1] = rows[i * channels + 1];
-    rgba[i * 4 + 2] = rows[i * channels + 2];
-    rgba[i * 4 + 3] = channels === 4 ? rows[i * channels + 3] : 255;
+  let rgba = rows;
+  if (channels === 3) {
+    rgba = Buffer.alloc(header.width * header.height * 4);
+    for (let i = 0; i < header.width * header.height; ++i) {
+      rgba[i * 4] = rows[i * 3];
+      rgba[i * 4 + 1] = rows[i * 3 + 1];
+      rgba[i * 4 + 2] = rows[i * 3 + 2];
+      rgba[i * 4 + 3] = 255;
+    }
   }
   return { width: header.width, height: header.height, rgba };
 }
