@@ -1,15 +1,12 @@
 #pragma once
 // The thirteen item categories that wear rates and break chances are keyed by.
 #include "config/settings_table.h"
+#include "game/game_forms.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-namespace qm::game {
-struct TESForm;
-}
 
 namespace qm::config {
 

@@ -1,7 +1,7 @@
 #pragma once
 // The load-order position of a plug-in file, the top byte of the form
 // identifiers of the records it defines.
-#include "config/plugin_file_list.h"
+#include "game/plugin_file_list.h"
 
 #include <cstdint>
 #include <string>

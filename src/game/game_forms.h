@@ -52,7 +52,7 @@ struct TESObjectWEAP {
   std::uint8_t pad00[0x140];
   KeywordList keywords;        // 0x140
   std::uint8_t pad148[0x50];   // 0x148
-  std::uint16_t weaponFlags;   // 0x198: 0x2000 excluded from durability
+  std::uint16_t weaponFlags;   // 0x198: kWeaponNoDurability, ...
   std::uint8_t pad19A[3];      // 0x19A
   std::uint8_t weaponType;     // 0x19D: 8 = staff
 };
