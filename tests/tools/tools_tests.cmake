@@ -42,6 +42,7 @@ if(NOT WIN32)
               "${QM}|tune|tests/tools/absent.ini" "${QM}|tune|a.ini|b.ini" "${QM}|tune|--workers|0"
               "${QM}|tune|--target|Sword break p50 = 3|--vary|BreakChance.WeaponSword"
               "${QM}|tune|--target|WeaponSword break p50 = 3" "${QM}|tune|--target|WeaponSword break p50 = 3|--vary|Foo.Bar"
+              "${QM}|tune|--item-table|tests/tools/tune_settings.ini"
               "${QM}|tune|tests/tools/tune_settings.ini|--report|${CMAKE_CURRENT_BINARY_DIR}/no-such-folder/r.html|--trials|1"
               "${QM}|run|scenarios/demo/demo.json|--seed|-1"
               "${QM}|run|tests/tools/absent.json" "${QM}|fly"
