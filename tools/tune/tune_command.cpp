@@ -1,5 +1,7 @@
 // qm tune: the tuning lab's command line. One settings file gives the table
 // of all cases, two give their comparison, targets make it search settings.
+#include "tune_command.h"
+
 #include "runner_platform.h"
 #include "tune_compare.h"
 #include "tune_item_table.h"

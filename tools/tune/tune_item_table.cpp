@@ -1,6 +1,6 @@
 #include "tune_item_table.h"
 
-#include "tune_report.h"
+#include "tune_stats.h"
 
 #include <cstdio>
 
