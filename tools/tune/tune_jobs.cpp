@@ -36,8 +36,9 @@ std::uint32_t JobSeed(std::uint32_t runSeed, const JobSpec& spec) {
 }
 
 std::string JobSpecText(const JobSpec& spec) {
-  std::string text = (spec.shield ? "s" : "") + std::to_string(spec.category) + "," + std::to_string(static_cast<int>(spec.actor)) + "," +
-                     (spec.powerAttack ? "1" : "0");
+  std::string text = spec.shield ? "s" : "";
+  text += std::to_string(spec.category) + "," + std::to_string(static_cast<int>(spec.actor)) + "," +
+          (spec.powerAttack ? "1" : "0");
   for (double start : spec.starts) {
     char number[32];
     std::snprintf(number, sizeof number, ",%.17g", start);
