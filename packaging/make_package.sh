@@ -5,6 +5,10 @@
 #   SKSE/Plugins/Quellmark/Quellmark.ini      every setting at its default
 #   SKSE/Plugins/Quellmark/NoBreakForms.ini   a commented example
 #   Interface/DurabilityMenu.swf              the widget's movie
+#   fomod/info.xml, fomod/ModuleConfig.xml    the installer mod managers run
+#   fomod/presets/NAME/Quellmark.ini          the installer's other presets
+# Unpacked by hand it gives the shipped defaults; a mod manager installs the
+# DLL, the movie and the files of the player's choices (ModuleConfig.xml).
 # The DLL comes from the Windows build (cmake --preset windows), stripped of
 # its symbols; the ini files get Windows line ends; the movie comes from the
 # Linux build (its compiler runs on the build machine). Prints the archive's
@@ -49,15 +53,25 @@ trap 'rm -rf "$stage"' EXIT
 plugins=$stage/SKSE/Plugins
 mkdir -p "$plugins/Quellmark"
 "$strip" -o "$plugins/Quellmark.dll" "$dll"
+windows_text() { sed 's/\r$//; s/$/\r/' "$1" >"$2"; }
 for ini in Quellmark.ini NoBreakForms.ini; do
-  sed 's/\r$//; s/$/\r/' "$here/$ini" >"$plugins/Quellmark/$ini"
+  windows_text "$here/$ini" "$plugins/Quellmark/$ini"
 done
 mkdir -p "$stage/Interface"
 cp "$movie" "$stage/Interface/DurabilityMenu.swf"
-find "$stage/SKSE" "$stage/Interface" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+preset_files=()
+for preset in breaking hard; do
+  mkdir -p "$stage/fomod/presets/$preset"
+  windows_text "$here/presets/$preset/Quellmark.ini" "$stage/fomod/presets/$preset/Quellmark.ini"
+  preset_files+=("fomod/presets/$preset/Quellmark.ini")
+done
+sed "s/@VERSION@/$version/; s/\r$//; s/$/\r/" "$here/fomod/info.xml" >"$stage/fomod/info.xml"
+windows_text "$here/fomod/ModuleConfig.xml" "$stage/fomod/ModuleConfig.xml"
+find "$stage/SKSE" "$stage/Interface" "$stage/fomod" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
 mkdir -p "$out"
 rm -f "$archive"
 (cd "$stage" && TZ=UTC zip -q -X -D "$archive" SKSE/Plugins/Quellmark.dll SKSE/Plugins/Quellmark/Quellmark.ini \
-  SKSE/Plugins/Quellmark/NoBreakForms.ini Interface/DurabilityMenu.swf)
+  SKSE/Plugins/Quellmark/NoBreakForms.ini Interface/DurabilityMenu.swf fomod/info.xml fomod/ModuleConfig.xml \
+  "${preset_files[@]}")
 echo "$archive"

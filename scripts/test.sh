@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Runs every test: the native suite (GCC), a sample of mutants it must kill,
+# Runs every test: the native suite (GCC), the README's table of presets
+# measured again, a sample of mutants it must kill,
 # a brief run of the benchmarks, the demo under valgrind, the HTML reports and
 # the widget's movie in a headless browser; the same suite under Address- and UndefinedBehaviorSanitizer
 # (Clang); the concurrency tests under ThreadSanitizer; the Windows DLL under
@@ -22,6 +23,9 @@ stage "native build and tests (GCC 12)"
 cmake --preset linux -DQM_BUILD_BENCH=ON >/dev/null
 cmake --build --preset linux
 ctest --preset linux
+
+stage "the README's table of presets, measured again by the tuning lab"
+packaging/presets/preset_table.sh --check
 
 # The sample is chosen by the tree of src/: it moves whenever the code under
 # test changes, and stays put while tests are added to kill a survivor.

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Checks the archive players install (packaging/make_package.sh): its layout,
+# the installer mod managers run (installer_checks.sh),
 # the DLL inside it, the widget's movie (an SWF 8 file, the build's own, that
 # defines the two functions the plug-in calls), and that the shipped Quellmark.ini names every setting
 # exactly once, each with a comment above it, at its default: the plug-in,
@@ -28,16 +29,18 @@ mkdir -p "$unpacked"
 ini=$unpacked/SKSE/Plugins/Quellmark/Quellmark.ini
 no_break=$unpacked/SKSE/Plugins/Quellmark/NoBreakForms.ini
 
-layout_is_the_four_files() {
-  local listed
+layout_is_the_game_files_and_the_installer() {
+  local listed expected
   listed=$(unzip -Z1 "$archive" | LC_ALL=C sort)
-  [ "$listed" = $'Interface/DurabilityMenu.swf\nSKSE/Plugins/Quellmark.dll\nSKSE/Plugins/Quellmark/NoBreakForms.ini\nSKSE/Plugins/Quellmark/Quellmark.ini' ] ||
-    { echo "    archive holds:" $listed; return 1; }
+  expected=$(printf '%s\n' Interface/DurabilityMenu.swf SKSE/Plugins/Quellmark.dll SKSE/Plugins/Quellmark/NoBreakForms.ini \
+    SKSE/Plugins/Quellmark/Quellmark.ini fomod/ModuleConfig.xml fomod/info.xml fomod/presets/breaking/Quellmark.ini \
+    fomod/presets/hard/Quellmark.ini | LC_ALL=C sort)
+  [ "$listed" = "$expected" ] || { echo "    archive holds:" $listed; return 1; }
 }
 
 windows_line_ends() {
   local file
-  for file in "$ini" "$no_break"; do
+  for file in "$ini" "$no_break" "$unpacked"/fomod/presets/*/Quellmark.ini "$unpacked"/fomod/*.xml; do
     # Every line ends with CR LF, the last one too.
     if [ "$(grep -c $'\r$' "$file")" -ne "$(wc -l <"$file")" ] || [ "$(tail -c 2 "$file" | od -An -tx1 | tr -d ' ')" != 0d0a ]; then
       echo "    $(basename "$file") has lines without CR LF"
@@ -133,7 +136,8 @@ cd "$REPO"
 timeout 60 "$NATIVE_BUILD/bin/qm" run "$WORK/shipped.json" --trace-out "$WORK/shipped.native" >/dev/null 2>&1
 timeout 60 "$NATIVE_BUILD/bin/qm" run "$WORK/none.json" --trace-out "$WORK/none.native" >/dev/null 2>&1
 
-check "archive holds the DLL and the two ini files under SKSE/Plugins, the movie under Interface" layout_is_the_four_files
+check "archive holds the DLL and the two ini files under SKSE/Plugins, the movie under Interface, the installer under fomod" \
+  layout_is_the_game_files_and_the_installer
 
 movie=$unpacked/Interface/DurabilityMenu.swf
 movie_is_swf_8_of_its_length() {
@@ -172,6 +176,7 @@ check "every key of Quellmark.ini has a comment above it" every_key_has_a_commen
 check "Quellmark.ini names every setting once, in its own section" names_every_setting_once
 check "Quellmark.ini holds the defaults (Linux reader)" settings_are_the_defaults "$WORK/shipped.native" "$WORK/none.native"
 check "NoBreakForms.ini lists no form until edited" no_break_example_is_inert
+source "$(dirname "${BASH_SOURCE[0]}")/installer_checks.sh"
 
 # Under Wine the packed (stripped) DLL itself is the plug-in.
 wine_start

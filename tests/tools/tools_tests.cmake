@@ -4,10 +4,10 @@ set(TOOLS_TEST_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tools)
 file(GLOB TOOLS_UNIT_TESTS CONFIGURE_DEPENDS ${TOOLS_TEST_DIR}/*_test.cpp)
 if(TOOLS_UNIT_TESTS AND NOT WIN32)
   add_executable(tools_tests ${TOOLS_UNIT_TESTS} ${QM_TEST_SUPPORT_SOURCES} ${PROJECT_SOURCE_DIR}/tools/qm/runner_platform_posix.cpp
-                             ${PROJECT_SOURCE_DIR}/tools/qm/tune_platform_posix.cpp
+                             ${PROJECT_SOURCE_DIR}/tools/tune/tune_platform_posix.cpp
                              ${PROJECT_SOURCE_DIR}/src/platform/posix_profile.cpp)
   target_include_directories(tools_tests PRIVATE ${PROJECT_SOURCE_DIR}/src)
-  target_link_libraries(tools_tests PRIVATE qm_runner game_double host_double GTest::gtest_main ${CMAKE_DL_LIBS})
+  target_link_libraries(tools_tests PRIVATE qm_tune qm_runner game_double host_double GTest::gtest_main ${CMAKE_DL_LIBS})
   gtest_discover_tests(tools_tests TEST_PREFIX "tools." DISCOVERY_MODE PRE_TEST)
 endif()
 
@@ -42,6 +42,7 @@ if(NOT WIN32)
               "${QM}|tune|tests/tools/absent.ini" "${QM}|tune|a.ini|b.ini" "${QM}|tune|--workers|0"
               "${QM}|tune|--target|Sword break p50 = 3|--vary|BreakChance.WeaponSword"
               "${QM}|tune|--target|WeaponSword break p50 = 3" "${QM}|tune|--target|WeaponSword break p50 = 3|--vary|Foo.Bar"
+              "${QM}|tune|--item-table|tests/tools/tune_settings.ini"
               "${QM}|tune|tests/tools/tune_settings.ini|--report|${CMAKE_CURRENT_BINARY_DIR}/no-such-folder/r.html|--trials|1"
               "${QM}|run|scenarios/demo/demo.json|--seed|-1"
               "${QM}|run|tests/tools/absent.json" "${QM}|fly"

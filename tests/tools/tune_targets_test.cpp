@@ -113,6 +113,12 @@ TEST(TuneJobs, SpecsAndResultsSurviveTheTripBetweenProcesses) {
   EXPECT_EQ(read.actor, ActorKind::Follower);
   EXPECT_TRUE(read.powerAttack);
   EXPECT_EQ(read.starts, spec.starts);
+  EXPECT_FALSE(read.shield);
+  JobSpec shield = spec;
+  shield.shield = true;
+  ASSERT_TRUE(ParseJobSpec(JobSpecText(shield), read));
+  EXPECT_TRUE(read.shield);
+  EXPECT_EQ(read.category, 10);
   for (const char* bad : {"", "13,0,0,1.0", "1,3,0,1.0", "1,0,2,1.0", "1,0,0", "1,0,0,0.5", "1,0,0,x"}) {
     EXPECT_FALSE(ParseJobSpec(bad, read)) << bad;
   }
@@ -124,6 +130,7 @@ TEST(TuneJobs, SpecsAndResultsSurviveTheTripBetweenProcesses) {
   EXPECT_EQ(std::unique(seeds.begin(), seeds.end()), seeds.end());
   EXPECT_EQ(JobSeed(5489, spec), JobSeed(5489, spec));
   EXPECT_NE(JobSeed(5489, spec), JobSeed(5490, spec));
+  EXPECT_EQ(std::find(seeds.begin(), seeds.end(), JobSeed(5489, shield)), seeds.end());
 
   JobResult result;
   result.threshold = 1.1f;

@@ -1,6 +1,7 @@
 // qm: runs the plug-in inside the game double.
 #include "runner.h"
 #include "runner_platform.h"
+#include "tune_command.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -32,10 +33,6 @@ constexpr const char* kUsage =
     "                    removed at the end of the run\n";
 
 }  // namespace
-
-namespace qm::tune {
-int TuneCommandLine(int argc, char** argv, const char* argv0);
-}
 
 namespace qm::scenario {
 

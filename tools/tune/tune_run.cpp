@@ -41,6 +41,7 @@ bool RunLabs(const std::vector<std::string>& settingsTexts, const std::vector<Jo
       c.category = spec.category;
       c.actor = spec.actor;
       c.powerAttack = spec.powerAttack;
+      c.shield = spec.shield;
       run.cases.push_back(std::move(c));
     }
   }

@@ -25,7 +25,9 @@ std::vector<JobSpec> AllJobSpecs() {
 
 std::uint32_t JobSeed(std::uint32_t runSeed, const JobSpec& spec) {
   // splitmix64 of the seed and the job's identity: neighbouring jobs get unrelated seeds.
-  const int job = spec.category * 6 + static_cast<int>(spec.actor) * 2 + (spec.powerAttack ? 1 : 0);
+  // A shield's jobs come after every category's, so the others keep their seeds.
+  const int item = spec.shield ? kCategoryCount : spec.category;
+  const int job = item * 6 + static_cast<int>(spec.actor) * 2 + (spec.powerAttack ? 1 : 0);
   std::uint64_t x = (static_cast<std::uint64_t>(runSeed) << 16) ^ static_cast<std::uint64_t>(job);
   x += 0x9E3779B97F4A7C15ull;
   x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
@@ -34,8 +36,9 @@ std::uint32_t JobSeed(std::uint32_t runSeed, const JobSpec& spec) {
 }
 
 std::string JobSpecText(const JobSpec& spec) {
-  std::string text = std::to_string(spec.category) + "," + std::to_string(static_cast<int>(spec.actor)) + "," +
-                     (spec.powerAttack ? "1" : "0");
+  std::string text = spec.shield ? "s" : "";
+  text += std::to_string(spec.category) + "," + std::to_string(static_cast<int>(spec.actor)) + "," +
+          (spec.powerAttack ? "1" : "0");
   for (double start : spec.starts) {
     char number[32];
     std::snprintf(number, sizeof number, ",%.17g", start);
@@ -50,6 +53,8 @@ bool ParseJobSpec(const std::string& text, JobSpec& spec) {
   std::vector<std::string> parts;
   while (std::getline(in, part, ',')) parts.push_back(part);
   if (parts.size() < 4) return false;
+  spec.shield = parts[0].rfind('s', 0) == 0;
+  if (spec.shield) parts[0].erase(0, 1);
   char* end = nullptr;
   const long category = std::strtol(parts[0].c_str(), &end, 10);
   if (*end != '\0' || category < 0 || category >= kCategoryCount) return false;

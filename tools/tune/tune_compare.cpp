@@ -1,6 +1,6 @@
 #include "tune_compare.h"
 
-#include "tune_report.h"
+#include "tune_stats.h"
 
 #include <algorithm>
 #include <random>

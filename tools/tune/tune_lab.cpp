@@ -31,6 +31,10 @@ namespace {
 // the armour. Ids in a range the game's own records do not use.
 constexpr std::uint32_t kFirstItemId = 0x00A10000;
 constexpr std::uint32_t kHitterSwordId = 0x00A1FFFF;
+constexpr std::uint32_t kShieldId = 0x00A1FFFE;
+constexpr std::uint32_t kSlotBody = 0x4;
+constexpr std::uint32_t kSlotShield = 0x200;
+constexpr std::uint32_t kHeavyWeight = 1;
 constexpr std::uint32_t kHammerKeyword = 0x0006D930;
 constexpr std::uint32_t kClothingKeyword = 0x0008F95B;
 constexpr int kFirstArmorCategory = 9;
@@ -73,6 +77,7 @@ struct Lab::Impl {
   explicit Impl(gd::World& w) : world(w) {}
   gd::World& world;
   gd::FormHeader* categoryForms[kCategoryCount] = {};
+  gd::FormHeader* shieldForm = nullptr;
   std::vector<Lane> lanes;
   gd::References* references = nullptr;
 
@@ -93,12 +98,13 @@ struct Lab::Impl {
         categoryForms[c] = &forms.AddWeapon(id, kCategoryNames[c], weaponTypes[c], 0, keywords).form;
       } else {
         // Body armour: 0 light, 1 heavy, 2 clothing (with the keyword) or neither.
-        const std::uint32_t weight = c == 9 ? 0 : c == 10 ? 1 : 2;
+        const std::uint32_t weight = c == 9 ? 0 : c == 10 ? kHeavyWeight : 2;
         std::vector<std::uint32_t> keywords;
         if (c == 11) keywords.push_back(kClothingKeyword);
-        categoryForms[c] = &forms.AddArmor(id, kCategoryNames[c], 0x4, weight, keywords).form;
+        categoryForms[c] = &forms.AddArmor(id, kCategoryNames[c], kSlotBody, weight, keywords).form;
       }
     }
+    shieldForm = &forms.AddArmor(kShieldId, "HeavyShield", kSlotShield, kHeavyWeight).form;
     forms.AddWeapon(kHitterSwordId, "Bandit Sword", 1);
 
     // The player stands in no cell, so the tempering passes of the update
@@ -132,7 +138,7 @@ struct Lab::Impl {
   // Gives the lane's actor the case's item at the starting health: the same
   // instance again when it is still there, a new one otherwise.
   void Equip(Lane& lane, const Case& c) {
-    gd::FormHeader* form = categoryForms[c.category];
+    gd::FormHeader* form = c.shield ? shieldForm : categoryForms[c.category];
     const auto start = static_cast<float>(c.startHealth);
     const bool present = lane.entry != nullptr && lane.entry->countDelta > 0;
     if (present && lane.form == form) {
@@ -185,7 +191,8 @@ struct Lab::Impl {
 
   // One hit on the lane's item; true when its trial is over.
   bool Hit(Lane& lane, const LabOptions& options, std::uint32_t hitterSword) {
-    const std::uint32_t flags = lane.trialCase->powerAttack ? gd::kHitPowerAttack : 0u;
+    std::uint32_t flags = lane.trialCase->powerAttack ? gd::kHitPowerAttack : 0u;
+    if (lane.trialCase->shield) flags |= gd::kHitBlocked;
     if (lane.kind == ActorKind::Player) references->SetPlayer(lane.actor);
     if (IsWeaponCategory(lane.trialCase->category)) {
       gd::DispatchHit(world, nullptr, &lane.actor->ref, lane.form->formId, flags);

@@ -127,6 +127,7 @@ int WorkerMain(int argc, char** argv) {
     c.startHealth = start;
     c.actor = spec.actor;
     c.powerAttack = spec.powerAttack;
+    c.shield = spec.shield;
     const std::string key = Lower(kCategoryNames[spec.category]);
     const char* multiplier = spec.actor == ActorKind::Follower ? "followermultiplier" : "npcmultiplier";
     double rate = value("DegradationRate", key), chance = value("BreakChance", key);

@@ -1,7 +1,10 @@
 // qm tune: the tuning lab's command line. One settings file gives the table
 // of all cases, two give their comparison, targets make it search settings.
+#include "tune_command.h"
+
 #include "runner_platform.h"
 #include "tune_compare.h"
+#include "tune_item_table.h"
 #include "tune_platform.h"
 #include "tune_plots.h"
 #include "tune_report.h"
@@ -22,6 +25,7 @@ constexpr const char* kUsage =
     "       qm tune A.ini B.ini [options]                     A and B compared\n"
     "       qm tune [Quellmark.ini] --target TEXT... --vary KEYS [options]\n"
     "                                                         settings searched for targets\n"
+    "       qm tune --item-table NAME=FILE... [options]       the players' table of presets\n"
     "\n"
     "A Monte Carlo of item wear through the real plug-in in the game double. For\n"
     "every category, starting health 1.0, 1.1, 1.3 and 1.6, the player, a\n"
@@ -52,6 +56,11 @@ constexpr const char* kUsage =
     "with STAT mean, p10, p50 or p90, ACTOR player (the default), follower or\n"
     "other, HEALTH the starting health (default 1.0), a tolerance of 5% when\n"
     "none is given. Example: \"WeaponSword break p50 = 300 from 1.1\".\n"
+    "\n"
+    "Item table: for each NAME=FILE, the hits until worn out and until broken\n"
+    "(median, p10 to p90) of a sword, a greatsword, a bow, heavy and light body\n"
+    "armour and a heavy shield (worn by the hits it blocks), from a fine temper\n"
+    "(health 1.1), for the player and a follower, as one Markdown table.\n"
     "\n"
     "Workers: every job (one category, actor and attack) runs in a process of its\n"
     "own with its own seed, so the results do not depend on --workers. The\n"
@@ -182,7 +191,7 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
   std::string reportPath, targetsFile, varyText;
   std::string pluginPath = qm::scenario::DefaultPluginPath(argv0);
   std::uint64_t trials = 200, cap = 100000, seed = 5489, workers = CoreCount();
-  bool quiet = false;
+  bool quiet = false, itemTable = false;
   for (int i = 0; i < argc; ++i) {
     const std::string arg = argv[i];
     const bool hasValue = i + 1 < argc;
@@ -221,14 +230,21 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
       varyText = argv[++i];
     } else if (arg == "--quiet") {
       quiet = true;
-    } else if (arg.rfind("-", 0) == 0 || settingsPaths.size() == 2) {
+    } else if (arg == "--item-table") {
+      itemTable = true;
+    } else if (arg.rfind("-", 0) == 0) {
       std::fprintf(stderr, "qm tune: unexpected argument \"%s\"\n%s", arg.c_str(), kUsage);
       return 2;
     } else {
       settingsPaths.push_back(arg);
     }
   }
-  for (const std::string& path : settingsPaths) {
+  if (!itemTable && settingsPaths.size() > 2) {
+    std::fprintf(stderr, "qm tune: unexpected argument \"%s\"\n%s", settingsPaths[2].c_str(), kUsage);
+    return 2;
+  }
+  for (const std::string& argument : settingsPaths) {
+    const std::string path = itemTable ? argument.substr(argument.find('=') + 1) : argument;
     if (!Readable(path)) {
       std::fprintf(stderr, "qm tune: cannot read the settings file \"%s\"\n", path.c_str());
       return 2;
@@ -239,6 +255,10 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
     return 2;
   }
   const bool solving = !targetTexts.empty() || !targetsFile.empty() || !varyText.empty();
+  if (itemTable && (solving || settingsPaths.empty() || !reportPath.empty())) {
+    std::fprintf(stderr, "qm tune: --item-table takes one or more NAME=FILE, without targets or a report\n");
+    return 2;
+  }
   if (solving && settingsPaths.size() > 1) {
     std::fprintf(stderr, "qm tune: targets start from one settings file, not two\n");
     return 2;
@@ -260,6 +280,7 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
   setup.pool.showProgress = !quiet;
 
   const std::string first = settingsPaths.empty() ? "" : settingsPaths[0];
+  if (itemTable) return ItemTableCommand(settingsPaths, setup);
   if (solving) return SolveCommand(first, targetTexts, targetsFile, varyText, setup);
   if (settingsPaths.size() == 2) return Compare(settingsPaths[0], settingsPaths[1], setup, reportPath);
   return Table(first, setup, reportPath);

@@ -29,6 +29,9 @@ struct Case {
   double startHealth = 1.0;
   ActorKind actor = ActorKind::Player;
   bool powerAttack = false;
+  // A heavy shield in place of the category's item (HeavyArmor), worn by the
+  // hits it blocks.
+  bool shield = false;
   CaseTerms terms;
   // One sample per trial; kNever when it did not happen within the cap.
   std::vector<std::uint32_t> hitsToWornOut;

@@ -16,6 +16,7 @@ struct JobSpec {
   ActorKind actor = ActorKind::Player;
   bool powerAttack = false;
   std::vector<double> starts;
+  bool shield = false;  // a heavy shield (category HeavyArmor) instead of body armour
 };
 
 struct Job {

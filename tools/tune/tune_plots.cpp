@@ -1,7 +1,7 @@
 #include "tune_plots.h"
 
 #include "html_report.h"
-#include "tune_report.h"
+#include "tune_stats.h"
 
 #include <nlohmann/json.hpp>
 

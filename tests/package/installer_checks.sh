@@ -1,0 +1,103 @@
+# Sourced by check_package.sh: the installer mod managers run (fomod/) and
+# the presets it offers. Uses $archive, $unpacked, $WORK, $REPO and
+# $NATIVE_BUILD, and check from tests/support/checks.sh.
+fomod=$REPO/tests/package/fomod_install.py
+presets=(breaking hard)
+preset_group="Preset"
+preset_option() {  # preset -> the installer's option for it
+  case $1 in
+    defaults) echo "$preset_group/Shipped defaults: wear only" ;;
+    breaking) echo "$preset_group/Worn-out gear can break" ;;
+    hard) echo "$preset_group/Harder" ;;
+  esac
+}
+example_option="Items that never break/Example list of items that never break"
+# The preset's settings file in the archive.
+preset_source() {
+  if [ "$1" = defaults ]; then echo "$unpacked/SKSE/Plugins/Quellmark/Quellmark.ini"
+  else echo "$unpacked/fomod/presets/$1/Quellmark.ini"; fi
+}
+
+installer_xml_is_well_formed() {
+  local output
+  output=$(xmllint --noout "$unpacked/fomod/info.xml" "$unpacked/fomod/ModuleConfig.xml" 2>&1) ||
+    { echo "$output" | sed 's/^/    /'; return 1; }
+}
+
+every_named_source_is_in_the_archive() {
+  local missing
+  missing=$(comm -23 <("$fomod" sources "$unpacked" | LC_ALL=C sort) <(unzip -Z1 "$archive" | LC_ALL=C sort))
+  [ -z "$missing" ] || { echo "    not in the archive:" $missing; return 1; }
+}
+
+# One step: the presets, exactly one, the shipped defaults recommended; the
+# example of items that never break, optional.
+options_are_the_presets_and_the_example() {
+  local listed expected
+  listed=$("$fomod" options "$unpacked") || return 1
+  expected="$(preset_option defaults): SelectExactlyOne, Recommended
+$(preset_option breaking): SelectExactlyOne, Optional
+$(preset_option hard): SelectExactlyOne, Optional
+$example_option: SelectAny, Optional"
+  [ "$listed" = "$expected" ] || { echo "    options:"; echo "$listed" | sed 's/^/      /'; return 1; }
+}
+
+# Every choice installs the DLL, the movie, the preset's settings as
+# Quellmark.ini and, when chosen, the example: nothing else.
+each_choice_installs_exactly_its_files() {
+  local preset example data listed expected options bad=0
+  for preset in defaults "${presets[@]}"; do
+    for example in no yes; do
+      data=$WORK/installed-$preset-$example
+      options=("$(preset_option "$preset")")
+      expected=$'Interface/DurabilityMenu.swf\nSKSE/Plugins/Quellmark.dll\nSKSE/Plugins/Quellmark/Quellmark.ini'
+      if [ $example = yes ]; then
+        options+=("$example_option")
+        expected+=$'\nSKSE/Plugins/Quellmark/NoBreakForms.ini'
+      fi
+      "$fomod" install "$unpacked" "$data" "${options[@]}" || { bad=1; continue; }
+      listed=$(cd "$data" && find . -type f | sed 's|^\./||' | LC_ALL=C sort)
+      if [ "$listed" != "$(LC_ALL=C sort <<<"$expected")" ]; then
+        echo "    $preset, example $example installs:" $listed
+        bad=1
+      fi
+      cmp -s "$data/SKSE/Plugins/Quellmark/Quellmark.ini" "$(preset_source "$preset")" ||
+        { echo "    $preset installs another Quellmark.ini"; bad=1; }
+      cmp -s "$data/SKSE/Plugins/Quellmark.dll" "$unpacked/SKSE/Plugins/Quellmark.dll" ||
+        { echo "    $preset installs another DLL"; bad=1; }
+    done
+  done
+  return $bad
+}
+
+# The presets are the shipped file with other values: the same lines but for
+# the values, and every line taken as written.
+presets_differ_from_the_shipped_file_only_in_values() {
+  local preset bad=0
+  for preset in "${presets[@]}"; do
+    if ! diff <(sed 's/=.*/=/' "$ini") <(sed 's/=.*/=/' "$(preset_source "$preset")") >/dev/null; then
+      echo "    $preset has other lines than the shipped file"
+      bad=1
+    fi
+    cmp -s "$ini" "$(preset_source "$preset")" && { echo "    $preset is the shipped file"; bad=1; }
+  done
+  return $bad
+}
+
+presets_pass_the_settings_check() {
+  local preset output bad=0
+  for preset in defaults "${presets[@]}"; do
+    output=$("$NATIVE_BUILD/bin/qm-check-settings" "$(preset_source "$preset")") ||
+      { echo "    $preset:"; grep -vE '(taken|no change):' <<<"$output" | sed 's/^/      /' | head -20; bad=1; }
+  done
+  return $bad
+}
+
+check "the installer's XML is well-formed (xmllint)" installer_xml_is_well_formed
+check "every file the installer names is in the archive" every_named_source_is_in_the_archive
+check "the installer offers the presets (exactly one, the defaults recommended) and the optional example" \
+  options_are_the_presets_and_the_example
+check "each choice installs the DLL, the movie, its preset and, if chosen, the example: nothing else" \
+  each_choice_installs_exactly_its_files
+check "the presets are the shipped Quellmark.ini with other values" presets_differ_from_the_shipped_file_only_in_values
+check "every preset passes qm-check-settings with nothing to report" presets_pass_the_settings_check
