@@ -2,6 +2,8 @@
 
 #include "tune_platform.h"
 
+#include "config/settings_table.h"
+
 #include <algorithm>
 #include <filesystem>
 
@@ -11,7 +13,10 @@ namespace {
 // The plug-in reads these three sections with one routine, so a key of any
 // of them takes effect from each of them.
 bool IsIntegerSection(const std::string& section) {
-  return section == "Degradation" || section == "DynamicTemper" || section == "Widget";
+  for (const config::SettingInfo& info : config::kSettings) {
+    if (section == config::NameOf(info.section)) return !config::HoldsReals(info.section);
+  }
+  return false;
 }
 
 bool Affects(const SettingOverride& override, const std::string& section) {
@@ -45,7 +50,8 @@ std::string SimulationSettings(const std::string& path, const std::vector<Settin
     text += section;
     text += "]\r\n";
     // A boolean changes only on its one word, so no entry of the file can undo this one.
-    if (std::string(section) == "Degradation") text += "onlyplayer=false\r\n";
+    const config::SettingInfo& onlyPlayer = config::InfoOf(config::Setting::OnlyPlayer);
+    if (std::string(section) == config::NameOf(onlyPlayer.section)) text += std::string(onlyPlayer.key) + "=false\r\n";
     for (const std::string& entry : entries) text += entry + "\r\n";
     for (const SettingOverride& override : overrides) {
       if (override.section == section) text += override.key + "=" + override.value + "\r\n";

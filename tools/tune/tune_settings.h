@@ -1,14 +1,15 @@
 #pragma once
 // The settings file the lab gives the plug-in: the author's settings exactly
 // as the plug-in reads them, with followers and other actors worn too.
+#include "config/settings_table.h"
+
 #include <string>
 #include <vector>
 
 namespace qm::tune {
 
 // The sections the plug-in reads, in its order.
-inline constexpr const char* kSettingsSections[] = {"Degradation", "DegradationRate", "BreakChance", "DynamicTemper",
-                                                    "Widget"};
+inline constexpr const auto& kSettingsSections = config::kSectionNames;
 
 // A value the lab puts in place of the file's own: every entry of the key
 // (any case) goes, and key=value comes instead.

@@ -2,6 +2,8 @@
 
 #include "tune_targets.h"
 
+#include "config/settings_table.h"
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -91,8 +93,8 @@ class Solver {
       for (std::size_t k = 0; k < keys_.size(); ++k) {
         if (taken[k] || !KeyMovesTarget(keys_[k], targets_[t])) continue;
         const VaryKey& key = keys_[k];
-        const bool own = key.section != "Degradation" && key.key.find("multiplier") == std::string::npos;
-        const bool matching = (key.section == "BreakChance") == targets_[t].breaking;
+        const bool own = key.section != config::NameOf(config::Section::Degradation) && key.key.find("multiplier") == std::string::npos;
+        const bool matching = (key.section == config::NameOf(config::Section::BreakChance)) == targets_[t].breaking;
         const int rank = own && matching ? 0 : own ? 1 : matching ? 2 : 3;
         if (rank < bestRank) {
           best = static_cast<int>(k);
@@ -216,7 +218,7 @@ class Solver {
       verdict = "cannot be reached with " + key.name + " up to " + Format(key.high, key.integer) + ": even there it is " +
                 ValueText(most) + " hits, more than " + Format(target.high, false) +
                 (std::isinf(most) ? " (at this cap it never happens: the settings give it no chance)" : "") +
-                (target.breaking && key.section == "BreakChance"
+                (target.breaking && key.section == config::NameOf(config::Section::BreakChance)
                      ? std::string("; an item makes its break roll only once worn out, so the hits until then come "
                                    "first: let DegradationRate.") + kCategoryNames[target.category] + " vary too"
                      : std::string());

@@ -1,5 +1,7 @@
 #include "tune_targets.h"
 
+#include "config/settings_table.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -31,7 +33,11 @@ int CategoryIndex(const std::string& name) {
 }
 
 bool IsMultiplier(const std::string& key) {
-  return key == "powerattackmultiplier" || key == "followermultiplier" || key == "npcmultiplier";
+  for (config::Setting multiplier : {config::Setting::RatePowerAttackMultiplier, config::Setting::RateFollowerMultiplier,
+                                     config::Setting::RateNpcMultiplier}) {
+    if (key == config::InfoOf(multiplier).key) return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -126,22 +132,23 @@ bool ParseVaryKeys(const std::string& text, std::vector<VaryKey>& keys, std::str
     const std::size_t dot = item.find('.');
     const std::string section = Lower(dot == std::string::npos ? "" : item.substr(0, dot));
     key.key = Lower(dot == std::string::npos ? item : item.substr(dot + 1));
-    if (section == "" && key.key == "equipmenthealththreshold") {
-      key.section = "Degradation";
-    } else if (section == "degradation" && key.key == "equipmenthealththreshold") {
-      key.section = "Degradation";
-    } else if ((section == "degradationrate" || section == "breakchance") &&
+    const std::string rates = config::NameOf(config::Section::DegradationRate);
+    const std::string chances = config::NameOf(config::Section::BreakChance);
+    const config::SettingInfo& threshold = config::InfoOf(config::Setting::EquipmentHealthThreshold);
+    if ((section == "" || section == Lower(config::NameOf(threshold.section))) && key.key == threshold.key) {
+      key.section = config::NameOf(threshold.section);
+    } else if ((section == Lower(rates) || section == Lower(chances)) &&
                (CategoryIndex(key.key) >= 0 || IsMultiplier(key.key))) {
-      key.section = section == "degradationrate" ? "DegradationRate" : "BreakChance";
+      key.section = section == Lower(rates) ? rates : chances;
     } else {
       error = "--vary: \"" + item +
               "\" is not a key the solver can change (DegradationRate.KEY or BreakChance.KEY with a category "
               "or a multiplier, or EquipmentHealthThreshold)";
       return false;
     }
-    key.integer = key.section == "Degradation";
+    key.integer = key.section == config::NameOf(config::Section::Degradation);
     key.low = key.integer ? 0 : 0.0001;
-    key.high = key.integer ? 999 : key.section == "BreakChance" ? 100 : 1000;
+    key.high = key.integer ? 999 : key.section == config::NameOf(config::Section::BreakChance) ? 100 : 1000;
     if (!range.empty()) {
       const std::size_t colon = range.find(':');
       double low = 0, high = 0;
@@ -169,11 +176,11 @@ bool ParseVaryKeys(const std::string& text, std::vector<VaryKey>& keys, std::str
 }
 
 bool KeyMovesTarget(const VaryKey& key, const Target& target) {
-  if (key.section == "Degradation") return !target.breaking;  // a higher threshold: worn out sooner
-  if (key.section == "BreakChance" && !target.breaking) return false;
-  if (key.key == "powerattackmultiplier") return target.powerAttack;
-  if (key.key == "followermultiplier") return target.actor == ActorKind::Follower;
-  if (key.key == "npcmultiplier") return target.actor == ActorKind::Other;
+  if (key.section == config::NameOf(config::Section::Degradation)) return !target.breaking;  // a higher threshold: worn out sooner
+  if (key.section == config::NameOf(config::Section::BreakChance) && !target.breaking) return false;
+  if (key.key == config::InfoOf(config::Setting::RatePowerAttackMultiplier).key) return target.powerAttack;
+  if (key.key == config::InfoOf(config::Setting::RateFollowerMultiplier).key) return target.actor == ActorKind::Follower;
+  if (key.key == config::InfoOf(config::Setting::RateNpcMultiplier).key) return target.actor == ActorKind::Other;
   return CategoryIndex(key.key) == target.category;
 }
 

@@ -7,6 +7,9 @@
 #include "tune_jobs.h"
 #include "tune_platform.h"
 
+#include "config/settings_table.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -27,8 +30,8 @@ std::map<std::string, std::map<std::string, double>> LoggedSettings(const std::v
       const std::size_t equals = line.find("  =  ");
       if (equals == std::string::npos || section.empty()) continue;
       settings[section][line.substr(3, equals - 3)] = std::strtod(line.c_str() + equals + 5, nullptr);
-    } else if (line == "Degradation" || line == "DegradationRate" || line == "BreakChance" ||
-               line == "DynamicTemper" || line == "Widget") {
+    } else if (std::find(config::kSectionNames.begin(), config::kSectionNames.end(), line) !=
+               config::kSectionNames.end()) {
       section = line;
     } else {
       section.clear();
@@ -110,16 +113,19 @@ int WorkerMain(int argc, char** argv) {
     const auto k = s->second.find(key);
     return k == s->second.end() ? 0 : k->second;
   };
+  const auto logged = [&](config::Setting setting) {
+    return value(config::NameOf(config::InfoOf(setting).section), config::InfoOf(setting).key);
+  };
   if (settings.empty()) return Fail("the plug-in wrote no settings to its log");
-  if (value("Degradation", "onlyplayer") != 0) {
+  if (logged(config::Setting::OnlyPlayer) != 0) {
     return Fail("the plug-in did not take onlyplayer=false; the follower and other-actor rows cannot be simulated");
   }
   JobResult result;
   const auto thresholdSetting =
-      static_cast<std::uint32_t>(static_cast<std::int64_t>(value("Degradation", "equipmenthealththreshold")));
+      static_cast<std::uint32_t>(static_cast<std::int64_t>(logged(config::Setting::EquipmentHealthThreshold)));
   result.threshold = thresholdSetting == 0 ? 1.0f : static_cast<float>(thresholdSetting) * 0.001f + 1.0f;
   options.threshold = result.threshold;
-  result.degradationOff = value("Degradation", "disabledegradation") != 0;
+  result.degradationOff = logged(config::Setting::DisableDegradation) != 0;
 
   for (double start : spec.starts) {
     Case c;
@@ -129,15 +135,16 @@ int WorkerMain(int argc, char** argv) {
     c.powerAttack = spec.powerAttack;
     c.shield = spec.shield;
     const std::string key = Lower(kCategoryNames[spec.category]);
-    const char* multiplier = spec.actor == ActorKind::Follower ? "followermultiplier" : "npcmultiplier";
-    double rate = value("DegradationRate", key), chance = value("BreakChance", key);
+    const bool follower = spec.actor == ActorKind::Follower;
+    double rate = value(config::NameOf(config::Section::DegradationRate), key);
+    double chance = value(config::NameOf(config::Section::BreakChance), key);
     if (spec.powerAttack) {
-      rate *= value("DegradationRate", "powerattackmultiplier");
-      chance *= value("BreakChance", "powerattackmultiplier");
+      rate *= logged(config::Setting::RatePowerAttackMultiplier);
+      chance *= logged(config::Setting::ChancePowerAttackMultiplier);
     }
     if (spec.actor != ActorKind::Player) {
-      rate *= value("DegradationRate", multiplier);
-      chance *= value("BreakChance", multiplier);
+      rate *= logged(follower ? config::Setting::RateFollowerMultiplier : config::Setting::RateNpcMultiplier);
+      chance *= logged(follower ? config::Setting::ChanceFollowerMultiplier : config::Setting::ChanceNpcMultiplier);
     }
     c.terms.wears = rate > 0;
     c.terms.breaks = chance > 0;
