@@ -6,8 +6,8 @@ a test sees only if the test runs the mutated line, so mutate.py runs each
 mutant against the tests that run its line, and a mutant on a line no test
 runs survives without a test run. Lines that hold no code of their own
 (declarations, constant tables, the middle of a statement spread over several
-lines) are not in the map; their mutants meet the tests of their file and
-of the files that include it.
+lines) are not in the map; their mutants meet the tests of their file, of
+the files that include it, and of the test sources that include it.
 
 The map is saved with the digest of the sources it was made from and made
 again when any of them changes.
