@@ -25,6 +25,10 @@ TEST_F(WidgetVisibility, MenusFlaggedToCoverTheWidgetHideItUntilNoneIsLeft) {
   EXPECT_FALSE(MovieVisible()) << "a pausing menu is still open";
   ui().CloseMenu("Journal Menu");
   EXPECT_TRUE(MovieVisible());
+  // No event at all, as another plug-in sending through the source can
+  // deliver: passed on (0), the movie left as it is.
+  world().Dispatch(ui().manager()->openCloseSource, nullptr);
+  EXPECT_TRUE(MovieVisible());
 }
 
 TEST_F(WidgetVisibility, OtherMenusLeaveTheMovieAlone) {
