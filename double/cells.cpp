@@ -10,8 +10,7 @@ namespace {
 std::uint8_t gChainEnd;
 
 // What the game's memory holds where the double models nothing: the stale
-// reference of a free slot, the slot past a table's end, the cell past the
-// grid's end. A reader that follows one of them faults here as in the game.
+// reference of a free slot, the cell past the grid's end. A reader that follows one of them faults here as in the game.
 ReferenceRec* const kStaleReference = reinterpret_cast<ReferenceRec*>(std::uintptr_t{0xCDCDCDCDCDCDCDCD});
 
 }  // namespace
@@ -42,21 +41,23 @@ void Cells::Place(ReferenceRec& reference, CellRec& cell) {
 // The table gets twice as many slots as references (at least 8), each
 // reference in the slot its address hashes to, probing onwards, so that free
 // slots lie between used ones as in the game's table. Free slots keep a stale
-// reference, and one slot of the same garbage follows the table.
+// reference, and the table ends where a page nothing may touch begins: any
+// read past its end faults.
 void Cells::Rebuild(CellRec& cell) {
   const std::vector<ReferenceRec*>& references = contents_[&cell];
   std::size_t capacity = 8;
   while (capacity < references.size() * 2) capacity *= 2;
-  std::vector<CellRefSlot>& slots = slots_[&cell];
-  slots.assign(capacity, CellRefSlot{kStaleReference, nullptr});
-  slots.push_back(CellRefSlot{kStaleReference, &gChainEnd});
+  auto table = std::make_unique<GuardedBlock>(capacity * sizeof(CellRefSlot));
+  auto* slots = static_cast<CellRefSlot*>(table->data());
+  for (std::size_t i = 0; i < capacity; ++i) slots[i] = CellRefSlot{kStaleReference, nullptr};
   for (ReferenceRec* reference : references) {
     std::size_t index = (reinterpret_cast<std::uintptr_t>(reference) >> 4) % capacity;
     while (slots[index].link != nullptr) index = (index + 1) % capacity;
     slots[index] = CellRefSlot{reference, &gChainEnd};
   }
-  cell.slots = slots.data();
+  cell.slots = slots;
   cell.slotCount = static_cast<std::uint32_t>(capacity);
+  slots_[&cell] = std::move(table);
 }
 
 void Cells::MakeGrid(std::uint32_t dimension) {

@@ -2,6 +2,7 @@
 // Cells and the world's grid of loaded exterior cells, as the tempering pass
 // searches them: a cell's reference table is an array of 16-byte slots
 // (reference, link), a slot being in use when its link is not null.
+#include "guarded_block.h"
 #include "references.h"
 #include "world.h"
 
@@ -81,7 +82,7 @@ class Cells : public WorldComponent {
   std::vector<CellRec*> gridCells_;
   std::deque<std::unique_ptr<CellRec>> cells_;
   std::map<const CellRec*, std::vector<ReferenceRec*>> contents_;
-  std::map<const CellRec*, std::vector<CellRefSlot>> slots_;
+  std::map<const CellRec*, std::unique_ptr<GuardedBlock>> slots_;
   std::map<std::string, CellRec*> byName_;
   std::map<const CellRec*, std::string> names_;
 };

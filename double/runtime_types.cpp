@@ -14,6 +14,16 @@ void RuntimeTypes::Register(const void* classTable, const void* typeDescriptor, 
   classes_[classTable].push_back({typeDescriptor, offset});
 }
 
+bool RuntimeTypes::KnowsTypeDescriptor(const void* typeDescriptor) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (const auto& [classTable, bases] : classes_) {
+    for (const Base& base : bases) {
+      if (base.typeDescriptor == typeDescriptor) return true;
+    }
+  }
+  return false;
+}
+
 void* RuntimeTypes::Cast(void* object, const void* fromType, const void* toType) {
   if (object == nullptr) return nullptr;
   const void* classTable = *static_cast<const void* const*>(object);
@@ -26,6 +36,12 @@ void* RuntimeTypes::Cast(void* object, const void* fromType, const void* toType)
       return nullptr;
     }
     bases = it->second;
+  }
+  // The game compares the target's decorated name: it reads whatever the
+  // pointer points at.
+  if (toType == nullptr || !KnowsTypeDescriptor(toType)) {
+    world_.Violation("CastRuntimeType to something that is not a type descriptor the game has");
+    return nullptr;
   }
   bool fromKnown = false;
   for (const Base& base : bases) fromKnown = fromKnown || (base.typeDescriptor == fromType && base.offset == 0);

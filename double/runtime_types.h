@@ -23,6 +23,8 @@ class RuntimeTypes : public WorldComponent {
   // The game's cast: the object seen as toType, or null. fromType must be a
   // class the object is seen as at offset 0, as the game's cast assumes.
   void* Cast(void* object, const void* fromType, const void* toType);
+  // Whether some class the game knows has this type descriptor among its bases.
+  bool KnowsTypeDescriptor(const void* typeDescriptor);
 
   // The type descriptor at an offset of the image.
   const void* Descriptor(std::uintptr_t offset) const { return world_.region().At<const void>(offset); }

@@ -9,9 +9,19 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 namespace gd {
 namespace {
+
+// In the game the process ends with sinks still attached to the interface's
+// sources. The double's sources go before the process does; the sinks they
+// still hold are kept here, so that a leak checker sees only sinks that were
+// detached and never deleted.
+void KeepSinksAttachedAtTheEnd(const BSTEventSource& source) {
+  static auto* kept = new std::vector<EventSinkObj*>();
+  kept->insert(kept->end(), source.sinks, source.sinks + source.size);
+}
 
 constexpr std::uint32_t kMessageShow = 1;
 constexpr std::uint32_t kMessageHide = 3;
@@ -67,8 +77,11 @@ UiWorld::~UiWorld() {
   }
   world_.ForgetSource(*inputSource_);
   world_.ForgetSource(*actionSource_);
+  KeepSinksAttachedAtTheEnd(*inputSource_);
+  KeepSinksAttachedAtTheEnd(*actionSource_);
   if (manager_ != nullptr) {
     world_.ForgetSource(manager_->openCloseSource);
+    KeepSinksAttachedAtTheEnd(manager_->openCloseSource);
     std::free(manager_->openCloseSource.sinks);
     std::free(manager_);
   }

@@ -17,7 +17,7 @@ if command -v ccache >/dev/null; then
 fi
 cmake --preset coverage "${launcher[@]}" >/dev/null
 cmake --build --preset coverage
-# scripts/mutate.py only needs the build, to run the tests one at a time.
+# tools/mutate/mutate.py only needs the build, to run the tests one at a time.
 [[ "${1:-}" == --build-only ]] && exit 0
 # Counters add up across runs: start from none.
 find build/coverage -name '*.gcda' -delete

@@ -30,7 +30,7 @@ packaging/presets/preset_table.sh --check
 # The sample is chosen by the tree of src/: it moves whenever the code under
 # test changes, and stays put while tests are added to kill a survivor.
 stage "mutation sample: 20 mutants chosen by the code's tree, on the native build"
-scripts/mutate.py --sample 20 --seed "$(git rev-parse HEAD:src 2>/dev/null || echo uncommitted)" --in-place build/linux --whole-suite
+tools/mutate/mutate.py --sample 20 --seed "$(git rev-parse HEAD:src 2>/dev/null || echo uncommitted)" --in-place build/linux --whole-suite
 
 stage "benchmarks, briefly: they still build and run"
 bench/run_benchmarks.sh build/linux --quick

@@ -97,8 +97,14 @@ std::uint32_t ProfileSectionNames(char* buffer, std::uint32_t size, const char* 
   return PosixProfileSectionNames(buffer, size, path);
 }
 
-std::int32_t DocumentsFolder(std::int32_t /*folderId*/, char* buffer) {
-  constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);  // E_FAIL
+std::int32_t DocumentsFolder(std::int32_t folderId, char* buffer) {
+  constexpr std::int32_t kFail = static_cast<std::int32_t>(0x80004005u);        // E_FAIL
+  constexpr std::int32_t kInvalidArg = static_cast<std::int32_t>(0x80070057u);  // E_INVALIDARG
+  constexpr std::int32_t kPersonal = 0x0005;                                    // CSIDL_PERSONAL
+  constexpr std::int32_t kCreate = 0x8000;                                      // CSIDL_FLAG_CREATE
+  // Only the documents folder has a stand-in here: any other folder would
+  // silently become it.
+  if ((folderId & ~kCreate) != kPersonal) return kInvalidArg;
   const auto* facts = HostFacts();
   std::string folder;
   if (facts != nullptr) {

@@ -75,6 +75,10 @@ TEST(EngineDraws, WholeNumberRejectsOutputsAboveTheLastFullCycle) {
   EXPECT_EQ(WholeFrom(generator, 0, 3u * (1u << 30) - 1), 581869302u);
   EXPECT_EQ(WholeFrom(generator, 0, 3u * (1u << 30) - 1), 545404204u);
   EXPECT_EQ(WholeFrom(generator, 0, 3u * (1u << 30) - 1), 949333985u);
+  EXPECT_EQ(WholeFrom(generator, 0, 3u * (1u << 30) - 1), 2715962298u);  // the limit counted from 2^32
+  // The first output, 3499211612, is the limit for this count itself: rejected.
+  Mt19937 fresh;
+  EXPECT_EQ(WholeFrom(fresh, 0, 3499211611u), 581869302u);
 }
 
 TEST(EngineDraws, WholeNumberCoversItsBoundsOnly) {

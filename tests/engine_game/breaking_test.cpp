@@ -37,6 +37,9 @@ TEST_F(Breaking, TheRulesAreAskedInOrderAndTheFirstThatAppliesAnswers) {
   EXPECT_FALSE(breakable(special.form, &list));
   EXPECT_FALSE(breakable(listed.form, &list));
   EXPECT_FALSE(breakable(iron.form, &guarded));
+  // Only weapons and armour carry keywords the rule reads; anything else is
+  // not held back by it.
+  EXPECT_TRUE(breakable(forms().AddForm(0x300, gd::form_type::kAlchemy, "Poison").form, &list));
   SetNoEnchantRule(2);
   EXPECT_TRUE(breakable(daedric.form, &list));
   EXPECT_TRUE(breakable(crown.form, &list));
@@ -57,6 +60,9 @@ TEST_F(Breaking, AStackLosesExactlyTheInstanceThatBroke) {
   EXPECT_EQ(bandit.process->rightHand, nullptr);
   // Another actor's item goes silently.
   EXPECT_TRUE(world().Component<gd::Hud>().Notifications().empty());
+  // Without a holder nothing is removed.
+  qm::engine::BreakItem(Entry("spare"), nullptr);
+  EXPECT_TRUE(items().Present(*items().Find("spare")));
 }
 
 TEST_F(Breaking, AnActorWithoutProcessLosesTheItemWithoutARefresh) {

@@ -3,6 +3,8 @@
 // items take part in durability at all.
 #include "in_process_game.h"
 
+#include <limits>
+
 namespace {
 
 using qm::engine::ItemEntry;
@@ -40,6 +42,10 @@ TEST_F(ItemAccess, FindExtraDataTrustsThePresenceBitsAndTheEntrysClass) {
   EXPECT_EQ(qm::engine::FindExtraData(List(&list), qm::game::kExtraWorn), nullptr);
   EXPECT_EQ(reinterpret_cast<void*>(qm::engine::FindExtraData(List(&list), qm::game::kExtraWornLeft)), list.first);
   EXPECT_EQ(qm::engine::FindExtraData(List(&list), 400), nullptr);
+  extra().SetPresenceBit(list, 0, true);  // a type without a descriptor
+  EXPECT_EQ(qm::engine::FindExtraData(List(&list), 0), nullptr);
+  extra().SetPresenceBit(list, 180, true);  // the first type past the descriptor table
+  EXPECT_EQ(qm::engine::FindExtraData(List(&list), 180), nullptr);
   EXPECT_EQ(qm::engine::FindExtraData(nullptr, qm::game::kExtraHealth), nullptr);
 
   // A health entry in a list without a bit field is never seen.
@@ -69,6 +75,9 @@ TEST_F(ItemAccess, SetHealthAddsAGameHeapEntryAtTheHeadThatTheGameRecognises) {
   EXPECT_EQ(world().heap().LiveBlocks(), blocks + 1);
   EXPECT_EQ(extra().HealthOf(list), 1.5f);
   EXPECT_EQ(qm::engine::GetItemHealth(ItemEntry{nullptr, List(&list), {}}), 1.5f);
+  // The game saves what is written: never a NaN.
+  qm::engine::SetItemHealth(ItemEntry{nullptr, List(&list), {}}, std::numeric_limits<float>::quiet_NaN());
+  EXPECT_EQ(extra().HealthOf(list), 1.0f);
 }
 
 TEST_F(ItemAccess, SetHealthLeavesListsThatCannotCarryAnEntryAlone) {
@@ -142,6 +151,7 @@ TEST_F(ItemAccess, TheSameWeaponInBothHandsIsToldApartByTheHandBit) {
   EXPECT_EQ(right.form, Form(dagger.form));
   EXPECT_EQ(qm::engine::FindWornWeapon(changes, Form(axe.form), false).form, nullptr);
   EXPECT_EQ(qm::engine::FindWornWeapon(changes, nullptr, false).form, nullptr);
+  EXPECT_EQ(qm::engine::FindWornWeapon(nullptr, Form(dagger.form), false).form, nullptr);
 }
 
 TEST_F(ItemAccess, InventoryChangesComeFromTheHoldersOwnList) {

@@ -489,6 +489,9 @@ TEST_F(HitTest, HitsWithoutActorsOrInventoriesChangeNothing) {
   const float before = Health(sword);
   gd::DispatchHit(world(), &chest, nullptr, kSword, 0);
   gd::DispatchHit(world(), nullptr, nullptr, kSword, 0);
+  // No event at all, as another plug-in sending through the source can
+  // deliver: passed on (0) untouched.
+  world().Dispatch(world().HitSource(), nullptr);
   EXPECT_EQ(Health(sword), before);
   // An actor who never held anything has no inventory to wear.
   gd::FormHeader& base = forms().AddForm(0x00FFF001, gd::form_type::kNpc, "ghost").form;

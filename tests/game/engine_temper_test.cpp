@@ -2,6 +2,8 @@
 // runs, what it searches, and what each undecided instance receives.
 #include "engine_world.h"
 
+#include <functional>
+#include <map>
 #include <random>
 #include <utility>
 #include <vector>
@@ -219,6 +221,56 @@ TEST_F(TemperTest, ATemperIsOneDrawOfTheEngineScaledIntoTheLevelsRange) {
     matched = Health(item) == static_cast<float>((10001.0 + u * 1100.0) * 0.0001);  // the container's level 1
   }
   EXPECT_TRUE(matched) << "temper " << Health(item);
+}
+
+TEST_F(TemperTest, DrawsGoByAddressNotByTheCellTablesOrder) {
+  // The first of a pair in the table holds the higher address, as when its
+  // slot wrapped around the table's end.
+  const auto placeReversed = [this](gd::ReferenceRec& one, gd::ReferenceRec& other) {
+    gd::CellRefSlot* slots = room_->slots;
+    const auto slotOf = [&](const gd::ReferenceRec& reference) {
+      std::uint32_t i = 0;
+      while (slots[i].reference != &reference) ++i;
+      return i;
+    };
+    const bool oneIsHigher = std::less<const void*>()(&other, &one);
+    if ((slotOf(one) < slotOf(other)) != oneIsHigher) std::swap(slots[slotOf(one)], slots[slotOf(other)]);
+    return oneIsHigher ? std::pair{&other, &one} : std::pair{&one, &other};
+  };
+  gd::ReferenceRec& firstChest = PlacedContainer("firstChest", *room_);
+  gd::ReferenceRec& secondChest = PlacedContainer("secondChest", *room_);
+  gd::ReferenceRec& firstLying = Loose("firstLying", cuirass_->form);
+  gd::ReferenceRec& secondLying = Loose("secondLying", cuirass_->form);
+  gd::FormHeader& merchant = forms().AddForm(0x0002F000, gd::form_type::kNpc, "Merchant").form;
+  references().SetLevel(*player_, 1);  // the containers' level too: one range of tempers for all
+  for (gd::ReferenceRec* lying : {&firstLying, &secondLying}) {
+    references().SetOwner(*lying, &merchant);  // only another's item lying about is tempered
+    references().SetPosition(*lying, 50.0f, 0.0f, 0.0f);
+    cells().Place(*lying, *room_);
+  }
+  std::map<const gd::ReferenceRec*, const gd::ExtraList*> itemOf{{&firstChest, &Give(firstChest, cuirass_->form)},
+                                                                 {&secondChest, &Give(secondChest, cuirass_->form)}};
+  const auto [lowerChest, higherChest] = placeReversed(firstChest, secondChest);
+  const auto [lowerLying, higherLying] = placeReversed(firstLying, secondLying);
+  Start("TemperChance=100");
+
+  Updates(kUpdatesPerPass);
+  // Each temper is one more draw: the lower address has the lower temper
+  // only by chance, so compare with the values the draws give in order.
+  std::mt19937 generator(5489);
+  const auto drawIndex = [&](float health) {
+    std::mt19937 copy = generator;
+    std::uint32_t previous = copy();
+    for (int k = 0; k < 1000; ++k) {
+      const std::uint32_t next = copy();
+      const double u = (previous + next * 4294967296.0) / 18446744073709551616.0;
+      if (health == static_cast<float>((10001.0 + u * 1100.0) * 0.0001)) return k;
+      previous = next;
+    }
+    return -1;
+  };
+  EXPECT_LT(drawIndex(Health(lowerLying->extraList)), drawIndex(Health(higherLying->extraList)));
+  EXPECT_LT(drawIndex(Health(*itemOf[lowerChest])), drawIndex(Health(*itemOf[higherChest])));
 }
 
 TEST_F(TemperTest, AReferenceWithoutABaseRecordIsPassedOver) {

@@ -127,5 +127,22 @@ TEST_F(FreezeFilter, ANullEventIsPassedOnUnchanged) {
   EXPECT_EQ(sinks().Received(handler_)[0].source, &openCloseSource());
 }
 
+TEST_F(FreezeFilter, AHandlerMovedToACopiedTableGoesOnReceivingEvents) {
+  LoadWithHandler();
+  host().SendMessage(8);
+  ASSERT_TRUE(sinks().ReceiveSlotReplaced(handler_));
+  // Another plug-in copies the patched table, filter included, and points
+  // the handler at its copy: the filter knows no target for it and lets the
+  // game deliver on.
+  gd::EventSinkObj* sink = sinks().Sink(handler_);
+  const gd::EventSinkVtbl* patched = sink->vtbl;
+  const gd::EventSinkVtbl copy = *patched;
+  sink->vtbl = &copy;
+  const gd::MenuOpenCloseEventRec inventory = Event("InventoryMenu");
+  const std::uint32_t answer = Deliver(&inventory);
+  sink->vtbl = patched;
+  EXPECT_EQ(answer, 0u);
+}
+
 }  // namespace
 }  // namespace qmtest

@@ -25,6 +25,10 @@ TEST_F(WidgetVisibility, MenusFlaggedToCoverTheWidgetHideItUntilNoneIsLeft) {
   EXPECT_FALSE(MovieVisible()) << "a pausing menu is still open";
   ui().CloseMenu("Journal Menu");
   EXPECT_TRUE(MovieVisible());
+  // No event at all, as another plug-in sending through the source can
+  // deliver: passed on (0), the movie left as it is.
+  world().Dispatch(ui().manager()->openCloseSource, nullptr);
+  EXPECT_TRUE(MovieVisible());
 }
 
 TEST_F(WidgetVisibility, OtherMenusLeaveTheMovieAlone) {
@@ -72,6 +76,10 @@ TEST_F(WidgetToggle, EveryMatchingPressOfOneDeliveryCounts) {
   gd::InputSpec otherType = press;
   otherType.eventType = 1;  // not a button event
   ui().DeliverInput({press, otherType, press, press});
+  EXPECT_FALSE(RowsShown());
+  // A delivery without a chain, as another plug-in sending through the
+  // source can make: passed on (0), nothing toggled.
+  world().Dispatch(ui().InputSource(), nullptr);
   EXPECT_FALSE(RowsShown());
 }
 

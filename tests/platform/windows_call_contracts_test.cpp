@@ -152,6 +152,11 @@ TEST_F(WindowsCallContracts, DocumentsFolderFailsWithTheWindowsCodes) {
   EXPECT_EQ(fs::status(documents).permissions(), fs::perms(0755));
   MakeDirectory((documents + "\\My Games").c_str());
   EXPECT_EQ(fs::status(documents + "/My Games").permissions(), fs::perms(0755));
+  // Only the documents folder has a stand-in: the desktop (0) is refused with
+  // or without the create flag.
+  constexpr std::int32_t kInvalidArg = static_cast<std::int32_t>(0x80070057u);
+  EXPECT_EQ(DocumentsFolder(0x8000, buffer), kInvalidArg);
+  EXPECT_EQ(DocumentsFolder(0, buffer), kInvalidArg);
   facts.documentsFolder = nullptr;
   EXPECT_EQ(DocumentsFolder(5, buffer), kFail);
   EXPECT_EQ(LastError(), 2u);

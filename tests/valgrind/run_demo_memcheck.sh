@@ -17,10 +17,8 @@ if [ ! -x "$build/bin/qm" ] || [ ! -f "$build/bin/Quellmark.so" ]; then
 fi
 
 # Blocks still reachable at exit are the process-wide objects the plug-in
-# and the double keep for the life of the process; every other kind counts,
-# apart from the one teardown artefact that teardown.supp explains.
+# and the double keep for the life of the process; every other kind counts.
 exec valgrind --tool=memcheck --error-exitcode=1 --leak-check=full \
-  --suppressions="$root/tests/valgrind/teardown.supp" \
   --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible \
   --track-origins=yes --num-callers=30 \
   "$build/bin/qm" run "$scenario"

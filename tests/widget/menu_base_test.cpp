@@ -31,6 +31,7 @@ TEST(MenuBase, MessageHandlerPassesOnlyMovieEventsWithAViewAndDataToTheMovie) {
   message.type = 6;  // the game's number for a movie event, not the plug-in's constant
   message.data = eventData;
   const auto process = kMenuBaseDispatch.ProcessMessage;
+  handledEvents.clear();  // a repeated run starts without the last run's events
 
   EXPECT_EQ(process(&menu, &message), 0u);
   ASSERT_EQ(handledEvents.size(), 1u);

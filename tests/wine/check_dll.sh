@@ -18,6 +18,8 @@ if [ ! -f "$dll" ]; then
 fi
 
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
+# The one version number: the project's, in CMakeLists.txt.
+VERSION=$(sed -n 's/^project(Quellmark VERSION \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p' "$REPO/CMakeLists.txt")
 
 headers=$("$OBJDUMP" -p "$dll")
 
@@ -62,8 +64,8 @@ has_version_resource() {
   [ -n "$WINDRES" ] || return 0
   local rc
   rc=$("$WINDRES" -i "$dll" -O rc 2>/dev/null) || return 1
-  echo "$rc" | grep -q 'VALUE "ProductName", "Quellmark"' && echo "$rc" | grep -q 'VALUE "FileVersion", "1.0.0"' &&
-    echo "$rc" | grep -q 'FILEVERSION 1, 0, 0, 0'
+  echo "$rc" | grep -q 'VALUE "ProductName", "Quellmark"' && echo "$rc" | grep -qF "VALUE \"FileVersion\", \"$VERSION\"" &&
+    echo "$rc" | grep -qF "FILEVERSION ${VERSION//./, }, 0"
 }
 
 # The test launcher next to it stands for the game executable: it must sit at
@@ -88,7 +90,7 @@ launcher_fits_below_game_offsets() {
 check "64-bit Windows DLL" is_64bit_dll
 check "exports exactly SKSEPlugin_Query and SKSEPlugin_Load, undecorated" exports_entry_points_only
 check "imports only system DLLs" imports_system_dlls_only
-check "version resource: Quellmark 1.0.0" has_version_resource
+check "version resource: Quellmark $VERSION" has_version_resource
 if [ -f "$launcher" ]; then
   check "launcher at the game's image base, below the game's lowest offset" launcher_fits_below_game_offsets
 fi

@@ -4,24 +4,24 @@
 Makes small faults in src/ one at a time (a comparison flipped, a logical or
 arithmetic operator swapped, a constant changed, a return value inverted, a
 statement deleted, a condition forced), rebuilds what the changed file feeds,
-runs the tests that run the mutated line (scripts/test_line_map.py), and
+runs the tests that run the mutated line (test_line_map.py beside it), and
 counts the mutants the tests kill. Prints the score per
 folder and every mutant that survived. A mutant that does not compile counts
 as killed by the compiler and is reported apart.
 
 A mutant is named by its file, its mutation, the text of its source line and
 its occurrence among mutants with the same three, so that the reviewed list
-of equivalent mutants (scripts/mutation-equivalents.tsv) keeps matching while
+of equivalent mutants (equivalents.tsv beside it) keeps matching while
 the code around it changes.
 
-  scripts/mutate.py                    full run in copies of the checkout under
+  tools/mutate/mutate.py               full run in copies of the checkout under
                                        build/mutation, one per core (the
                                        checkout is left alone)
-  scripts/mutate.py --report           the saved results' scores and survivors
-  scripts/mutate.py --sample 20 --seed $(git rev-parse HEAD:src) --in-place build/linux --whole-suite
+  tools/mutate/mutate.py --report      the saved results' scores and survivors
+  tools/mutate/mutate.py --sample 20 --seed $(git rev-parse HEAD:src) --in-place build/linux --whole-suite
                                        CI: 20 mutants chosen by the tree of src/,
                                        reusing the native build in place
-  scripts/mutate.py --list             the mutants, without running them
+  tools/mutate/mutate.py --list        the mutants, without running them
 
 Exit status: 0 when every surviving mutant is a listed equivalent one, 1 when
 one is not, 2 when the run cannot start (bad arguments, the unmutated suite
@@ -43,8 +43,8 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import test_line_map  # noqa: E402
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-EQUIVALENTS = os.path.join("scripts", "mutation-equivalents.tsv")
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+EQUIVALENTS = os.path.join("tools", "mutate", "equivalents.tsv")
 RESULTS = os.path.join(ROOT, "build", "mutation", "results.json")
 LINE_MAP = os.path.join(ROOT, "build", "mutation", "test-line-map.json")
 COVERAGE_BUILD = os.path.join(ROOT, "build", "coverage")
@@ -387,7 +387,7 @@ def prepare_copy(tree):
     return True
 
 
-def main():
+def parse_arguments():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--sample", type=int, help="run this many mutants, chosen by --seed")
     parser.add_argument("--seed", default="0", help="chooses the sample (CI passes the commit)")
@@ -410,28 +410,29 @@ def main():
                         help="mutants run at once, each in its own copy of the checkout (default: one per core)")
     parser.add_argument("--whole-suite", action="store_true",
                         help="run every mutant against the whole suite instead of the tests that run its line")
-    args = parser.parse_args()
+    return parser.parse_args()
 
-    try:
-        equivalents = read_equivalents()
-    except OSError as error:
-        print("mutate.py: cannot read %s: %s" % (EQUIVALENTS, error), file=sys.stderr)
-        return 2
+
+class Stop(Exception):
+    """The run cannot go on: the message goes to stderr, the status is 2."""
+
+
+def mutants_of_the_files(args):
+    """Every mutant of the files and descriptions asked for."""
     mutants = []
     for path in source_files():
         if args.files in path:
             with open(os.path.join(ROOT, path), encoding="utf-8") as f:
                 mutants += find_mutants(path, f.read())
-    mutants = [mu for mu in mutants if args.match in mu.describe()]
-    if args.list:
-        for mu in mutants:
-            print(mu.describe())
-        print("%d mutants" % len(mutants))
-        return 0
+    return [mu for mu in mutants if args.match in mu.describe()]
+
+
+def chosen_mutants(args, mutants, equivalents):
+    """The sample or the earlier survivors when asked for, one file after
+    another, so that each file is rebuilt as itself only once."""
     if args.sample is not None:
         if args.sample < 1:
-            print("mutate.py: --sample must be at least 1", file=sys.stderr)
-            return 2
+            raise Stop("--sample must be at least 1")
         chosen = choose_sample(mutants, args.sample, args.seed)
         chosen_ids = {id(mu) for mu in chosen}
         mutants = chosen + [mu for mu in mutants if id(mu) not in chosen_ids
@@ -441,25 +442,29 @@ def main():
             with open(RESULTS, encoding="utf-8") as f:
                 earlier = {tuple(entry["key"]) for entry in json.load(f) if entry["outcome"] == "survived"}
         except (OSError, ValueError, KeyError) as error:
-            print("mutate.py: cannot read the last run's results %s: %s" % (RESULTS, error), file=sys.stderr)
-            return 2
+            raise Stop("cannot read the last run's results %s: %s" % (RESULTS, error))
         mutants = [mu for mu in mutants if mu.key() in earlier and mu.key() not in equivalents]
-    # One file after another, so that each file is rebuilt as itself only once.
     order = {path: i for i, path in enumerate(source_files())}
     mutants.sort(key=lambda mu: (order[mu.path], mu.start, mu.op))
-    if args.report:
-        saved = read_results()
-        entries = [(mu, saved[mu.key()]["outcome"], saved[mu.key()].get("unrun", False))
-                   for mu in mutants if mu.key() in saved]
-        survivors = report(entries, equivalents, check_stale=len(entries) == len(mutants))
-        if len(entries) < len(mutants):
-            print("\n%d of %d mutants have no saved result (run them with --resume)"
-                  % (len(mutants) - len(entries), len(mutants)))
-        return 1 if survivors or len(entries) < len(mutants) else 0
+    return mutants
 
+
+def report_saved_results(mutants, equivalents):
+    saved = read_results()
+    entries = [(mu, saved[mu.key()]["outcome"], saved[mu.key()].get("unrun", False))
+               for mu in mutants if mu.key() in saved]
+    survivors = report(entries, equivalents, check_stale=len(entries) == len(mutants))
+    if len(entries) < len(mutants):
+        print("\n%d of %d mutants have no saved result (run them with --resume)"
+              % (len(mutants) - len(entries), len(mutants)))
+    return 1 if survivors or len(entries) < len(mutants) else 0
+
+
+def prepare_runners(args):
+    """One runner per tree: the checkout itself with --in-place, otherwise
+    copies of it under build/mutation."""
     if args.jobs is not None and args.jobs < 1:
-        print("mutate.py: --jobs must be at least 1", file=sys.stderr)
-        return 2
+        raise Stop("--jobs must be at least 1")
     if args.in_place:
         jobs = 1
         tree, build = ROOT, os.path.abspath(args.in_place)
@@ -468,22 +473,29 @@ def main():
         tree = os.path.join(ROOT, "build", "mutation", "tree")
         build = os.path.join(tree, "build", "linux")
         if not prepare_copy(tree):
-            return 2
+            raise Stop(None)
     runners = [Runner(tree, build, args.timeout)]
     for number in range(2, jobs + 1):
         extra = os.path.join(ROOT, "build", "mutation", "tree-%d" % number)
         if not prepare_copy(extra):
-            return 2
+            raise Stop(None)
         runners.append(Runner(extra, os.path.join(extra, "build", "linux"), args.timeout))
-    line_map = None
-    if not args.whole_suite and mutants:
-        tracked = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
-                                 stdout=subprocess.PIPE).stdout.decode().splitlines()
-        # What the tests run depends on the code, the tests and how they are built.
-        sources = [p for p in tracked if not p.startswith(("build/", "scripts/")) and not p.endswith(".md")]
-        line_map = test_line_map.load_or_make(ROOT, sources,
-                                              COVERAGE_BUILD, VOLUME_TESTS, args.timeout * 4, LINE_MAP)
+    return runners
 
+
+def line_map_for(args, mutants):
+    """Which tests run which lines; None runs every mutant against the whole suite."""
+    if args.whole_suite or not mutants:
+        return None
+    tracked = subprocess.run(["git", "ls-files", "-co", "--exclude-standard"], cwd=ROOT, check=True,
+                             stdout=subprocess.PIPE).stdout.decode().splitlines()
+    # What the tests run depends on the code, the tests and how they are built.
+    sources = [p for p in tracked
+               if not p.startswith(("build/", "scripts/", "tools/mutate/")) and not p.endswith(".md")]
+    return test_line_map.load_or_make(ROOT, sources, COVERAGE_BUILD, VOLUME_TESTS, args.timeout * 4, LINE_MAP)
+
+
+def restore_trees_when_stopped(runners):
     def stop(signum, frame):
         for runner in runners:
             runner.restore()
@@ -491,41 +503,43 @@ def main():
     signal.signal(signal.SIGINT, stop)
     signal.signal(signal.SIGTERM, stop)
 
+
+def check_unmutated_trees(runners, mutant_count):
     begun = time.time()
     for runner in runners:
         code, output = runner.build_targets()
         if code != 0:
             print(output[-4000:])
-            print("mutate.py: the unmutated tree does not build in %s" % runner.tree, file=sys.stderr)
-            return 2
+            raise Stop("the unmutated tree does not build in %s" % runner.tree)
     code, output = runners[0].test()
     if code != 0:
         print(output[-4000:])
-        print("mutate.py: the suite fails without any mutant", file=sys.stderr)
-        return 2
+        raise Stop("the suite fails without any mutant")
     print("unmutated build and suite: %.0f s; %d mutants to run in %d tree%s"
-          % (time.time() - begun, len(mutants), len(runners), "s" if len(runners) > 1 else ""), flush=True)
+          % (time.time() - begun, mutant_count, len(runners), "s" if len(runners) > 1 else ""), flush=True)
 
-    # Results are saved after every mutant, so that a run cut short can go on
-    # with --resume; runs of a part of the mutants add to the last full run's.
-    partial = args.sample is not None or args.files or args.match or args.rerun_survivors or args.resume
-    saved = read_results() if partial else {}
+
+def run_one(runner, mu, original, line_map):
+    """Builds and tests one mutant: its outcome, and whether no test runs its line."""
+    runner.write(mu.path, original[:mu.start] + mu.replacement + original[mu.end:])
+    tests = line_map.tests_for(mu.path, mu.line_no) if line_map else None
+    unrun = tests == []
+    # A header may reach any program; a source file reaches only those its tests run.
+    code, _ = runner.build_targets(None if mu.path.endswith(".h") else tests)
+    if code != 0:
+        return "compiler", False
+    if unrun:
+        return "survived", True  # no test runs the line: none can see the fault
+    code, _ = runner.test(tests)
+    return ("killed" if code != 0 else "survived"), False
+
+
+def run_mutants(args, mutants, runners, line_map, equivalents, saved):
+    """Runs what has no saved result yet (with --resume) or everything, whole
+    files to each tree; returns every mutant's (mutant, outcome, unrun)."""
     entries = []
     lock = threading.Lock()
     done = [0]
-
-    def run_one(runner, mu, original):
-        runner.write(mu.path, original[:mu.start] + mu.replacement + original[mu.end:])
-        tests = line_map.tests_for(mu.path, mu.line_no) if line_map else None
-        unrun = tests == []
-        # A header may reach any program; a source file reaches only those its tests run.
-        code, _ = runner.build_targets(None if mu.path.endswith(".h") else tests)
-        if code != 0:
-            return "compiler", False
-        if unrun:
-            return "survived", True  # no test runs the line: none can see the fault
-        code, _ = runner.test(tests)
-        return ("killed" if code != 0 else "survived"), False
 
     def work(runner, queue):
         current, original = None, None
@@ -536,7 +550,7 @@ def main():
                     current = mu.path
                     with open(os.path.join(runner.tree, mu.path), encoding="utf-8") as f:
                         original = f.read()
-                outcome, unrun = run_one(runner, mu, original)
+                outcome, unrun = run_one(runner, mu, original, line_map)
                 with lock:
                     entries.append((mu, outcome, unrun))
                     saved[tuple(mu.key())] = {"key": list(mu.key()), "outcome": outcome, "line": mu.line_no,
@@ -573,7 +587,41 @@ def main():
         thread.start()
     for thread in threads:
         thread.join()
+    return entries
 
+
+def main():
+    args = parse_arguments()
+    try:
+        try:
+            equivalents = read_equivalents()
+        except OSError as error:
+            raise Stop("cannot read %s: %s" % (EQUIVALENTS, error))
+        mutants = mutants_of_the_files(args)
+        if args.list:
+            for mu in mutants:
+                print(mu.describe())
+            print("%d mutants" % len(mutants))
+            return 0
+        mutants = chosen_mutants(args, mutants, equivalents)
+        if args.report:
+            return report_saved_results(mutants, equivalents)
+
+        runners = prepare_runners(args)
+        line_map = line_map_for(args, mutants)
+        restore_trees_when_stopped(runners)
+        begun = time.time()
+        check_unmutated_trees(runners, len(mutants))
+    except Stop as stop:
+        if stop.args[0] is not None:
+            print("mutate.py: %s" % stop.args[0], file=sys.stderr)
+        return 2
+
+    # Results are saved after every mutant, so that a run cut short can go on
+    # with --resume; runs of a part of the mutants add to the last full run's.
+    partial = args.sample is not None or args.files or args.match or args.rerun_survivors or args.resume
+    saved = read_results() if partial else {}
+    entries = run_mutants(args, mutants, runners, line_map, equivalents, saved)
     survivors = report(entries, equivalents, check_stale=not partial or args.resume)
     print("\n%d mutants in %.0f s" % (len(mutants), time.time() - begun))
     return 1 if survivors else 0

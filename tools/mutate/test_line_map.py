@@ -6,8 +6,8 @@ a test sees only if the test runs the mutated line, so mutate.py runs each
 mutant against the tests that run its line, and a mutant on a line no test
 runs survives without a test run. Lines that hold no code of their own
 (declarations, constant tables, the middle of a statement spread over several
-lines) are not in the map; their mutants meet the tests of their file and
-of the files that include it.
+lines) are not in the map; their mutants meet the tests of their file, of
+the files that include it, and of the test sources that include it.
 
 The map is saved with the digest of the sources it was made from and made
 again when any of them changes.
@@ -89,25 +89,77 @@ def includers(root):
     return closed
 
 
+def suites_including(root):
+    """{header in src/: the test suites whose source includes it, directly or
+    through other headers}. A test reads a header's constants itself (a table
+    it walks) without running any code of the files including the header."""
+    def resolve(name, folder):
+        for base in (folder, os.path.join(root, "src"), os.path.join(root, "tests")):
+            candidate = os.path.normpath(os.path.join(base, name))
+            if os.path.isfile(candidate):
+                return candidate
+        return None
+
+    included_cache = {}
+
+    def closure(path):
+        seen, todo = set(), [path]
+        while todo:
+            current = todo.pop()
+            if current not in included_cache:
+                with open(current, encoding="utf-8", errors="replace") as f:
+                    names = re.findall(r'^\s*#include "([^"]+)"', f.read(), re.M)
+                found = (resolve(name, os.path.dirname(current)) for name in names)
+                included_cache[current] = {found_path for found_path in found if found_path}
+            for child in included_cache[current] - seen:
+                seen.add(child)
+                todo.append(child)
+        return seen
+
+    suites = {}
+    for folder, _, names in os.walk(os.path.join(root, "tests")):
+        for name in names:
+            if not name.endswith(".cpp"):
+                continue
+            source = os.path.join(folder, name)
+            with open(source, encoding="utf-8", errors="replace") as f:
+                declared = set(re.findall(r"^\s*TEST(?:_F|_P)?\(\s*(\w+)\s*,", f.read(), re.M))
+            for header in closure(source):
+                relative = os.path.relpath(header, root).replace(os.sep, "/")
+                if relative.startswith("src/"):
+                    suites.setdefault(relative, set()).update(declared)
+    return suites
+
+
 class TestLineMap:
     def __init__(self, tests_by_line, code_lines, root):
         self.tests_by_line = tests_by_line  # "path:line" -> [test names]
         self.code_lines = code_lines        # path -> lines holding code
         self.includers = includers(root)
+        self.suites_including = suites_including(root)
         self.by_file = {}
+        self.by_suite = {}
         for key, tests in tests_by_line.items():
             self.by_file.setdefault(key.rsplit(":", 1)[0], set()).update(tests)
+            for test in tests:
+                parts = test.split(".")
+                if len(parts) >= 3:
+                    self.by_suite.setdefault(parts[1], set()).add(test)
 
     def tests_for(self, path, line):
         """The tests that run the line, [] when none does. A line without code
         of its own (a constant, a table, a declaration) can only act through
-        the code of its file and of the files including it: the tests that run
-        any of that. None when nothing is known of the file: every test."""
+        the code of its file and of the files including it, or through a
+        test's own code that includes it: the tests that run any of that, and
+        the tests of suites whose source includes it. None when nothing is
+        known of the file: every test."""
         if line in self.code_lines.get(path, ()):
             return self.tests_by_line.get("%s:%d" % (path, line), [])
         reached = set()
         for source in {path} | self.includers.get(path, set()):
             reached |= self.by_file.get(source, set())
+        for suite in self.suites_including.get(path, ()):
+            reached |= self.by_suite.get(suite, set())
         return sorted(reached) if reached else None
 
 
