@@ -51,7 +51,7 @@ ctest --preset asan
 
 stage "ThreadSanitizer: concurrency tests"
 cmake --preset tsan >/dev/null
-cmake --build --preset tsan --target Quellmark plugin_tests game_tests
+cmake --build --preset tsan --target Quellmark game_tests module_tests
 ctest --preset tsan --no-tests=error -R 'Stress|SpinLock'
 
 stage "Windows DLL (MinGW-w64) under Wine"

@@ -48,7 +48,7 @@ EQUIVALENTS = os.path.join("tools", "mutate", "equivalents.tsv")
 RESULTS = os.path.join(ROOT, "build", "mutation", "results.json")
 LINE_MAP = os.path.join(ROOT, "build", "mutation", "test-line-map.json")
 COVERAGE_BUILD = os.path.join(ROOT, "build", "coverage")
-FOLDERS = ["src/plugin", "src/config", "src/engine", "src/widget", "src/platform"]
+FOLDERS = ["src/plugin", "src/widget", "src/engine", "src/config", "src/game", "src/log", "src/platform"]
 # Builds only for Windows: nothing here can run it.
 EXCLUDED = {"src/platform/platform_windows.cpp"}
 # Volume tests: a million hits, the tuner's statistics over thousands of hits,
@@ -61,9 +61,10 @@ VOLUME_TESTS = "Soak|TenMegabyte|Thousand|thousand_openings|tools\\.tune\\.|tool
 # The programs each family of tests runs, by the first part of the test's name;
 # a family not listed here needs the whole build.
 PROGRAMS_OF_TESTS = {
-    "platform": ["platform_tests"], "plugin": ["plugin_tests"], "config": ["config_tests"],
-    "engine": ["engine_tests"], "widget": ["widget_tests"], "engine_game": ["engine_game_tests"],
-    "game": ["game_tests", "Quellmark"], "scenario": ["qm", "Quellmark"],
+    "platform": ["platform_tests"], "log": ["log_tests"], "game": ["game_tests"], "config": ["config_tests"],
+    "engine": ["engine_tests"], "widget": ["widget_tests"], "plugin": ["plugin_tests"],
+    "in_process": ["in_process_tests"], "module": ["module_tests", "Quellmark"], "double": ["double_tests"],
+    "scenario": ["qm", "Quellmark"],
     "tools": ["qm", "Quellmark", "qm-check-settings", "profile_dump", "tools_tests"],
 }
 

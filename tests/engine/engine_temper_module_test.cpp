@@ -1,6 +1,6 @@
 // Dynamic tempering against the real module in the game double: when a pass
 // runs, what it searches, and what each undecided instance receives.
-#include "engine_world.h"
+#include "support/engine_world.h"
 
 #include <functional>
 #include <map>

@@ -8,7 +8,7 @@
 #include "forms.h"
 #include "hud.h"
 #include "inventory.h"
-#include "plugin_fixture.h"
+#include "support/plugin_fixture.h"
 #include "references.h"
 
 #include <optional>

@@ -4,8 +4,8 @@
 // and the movie heap) must not grow once the first tenth has run, and the
 // heaps must hold exactly what the game owns at the end. The figures are
 // printed and recorded as test properties.
-#include "engine_world.h"
-#include "memory_in_use.h"
+#include "support/engine_world.h"
+#include "support/memory_in_use.h"
 #include "ui_world.h"
 
 #include <chrono>

@@ -1,9 +1,9 @@
 // The widget's auto-open sink, armed at every closing of the widget, takes
 // itself off the menu open/close source and frees itself when it fires.
-#include "in_process_game.h"
+#include "support/in_process_game.h"
 
 #include "double_offsets.h"
-#include "game/memory_in_use.h"
+#include "support/memory_in_use.h"
 #include "ui_world.h"
 #include "widget/auto_open_sink.h"
 

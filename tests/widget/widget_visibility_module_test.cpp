@@ -1,6 +1,6 @@
 // The widget's three sinks: hiding behind other menus, following the
 // player's weapons, and the toggle button.
-#include "game/widget_fixture.h"
+#include "support/widget_fixture.h"
 
 namespace qmtest {
 namespace {

@@ -1,7 +1,7 @@
 // Item instance access on the game's own records: health in the instance's
 // extra-data list, worn instances found by their presence bits, and which
 // items take part in durability at all.
-#include "in_process_game.h"
+#include "support/in_process_game.h"
 
 #include <limits>
 

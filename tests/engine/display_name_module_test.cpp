@@ -1,6 +1,6 @@
 // Item display names in the widget's rows: the game's inventory name, with
 // the poison of a poisoned weapon; and the stop on a failed list allocation.
-#include "game/widget_fixture.h"
+#include "support/widget_fixture.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,5 +1,5 @@
 // Which instances may break, and what breaking does to the holder.
-#include "in_process_game.h"
+#include "support/in_process_game.h"
 
 #include "hud.h"
 

@@ -2,7 +2,7 @@
 // any spelling, 1e308, the largest float) and health values no wear could
 // make: whatever the wear step computes, the health it saves is a finite
 // number of at least 1.0, and a zero factor still turns the wear off.
-#include "engine_world.h"
+#include "support/engine_world.h"
 
 #include <cmath>
 #include <limits>

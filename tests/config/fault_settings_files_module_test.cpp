@@ -3,7 +3,7 @@
 // stands in for an unreadable file, since a test running as root reads any
 // file whatever its permissions.
 #include "data_handler.h"
-#include "engine_world.h"
+#include "support/engine_world.h"
 
 #include <algorithm>
 #include <chrono>

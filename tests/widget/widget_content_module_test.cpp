@@ -1,6 +1,6 @@
 // The widget's rows: which items they hold, and the icon, name, durability
 // and colour each shows.
-#include "game/widget_fixture.h"
+#include "support/widget_fixture.h"
 #include "magic_records.h"
 
 #include <cmath>

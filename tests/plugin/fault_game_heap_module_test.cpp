@@ -5,7 +5,7 @@
 // second node. (Tempering without memory and the widget's rows without memory
 // have their own tests: scenarios/engine/health_entry_without_game_memory.json
 // and widget_display_name_test.cpp.)
-#include "engine_world.h"
+#include "support/engine_world.h"
 #include "support/child_process.h"
 #include "ui_world.h"
 

@@ -1,7 +1,7 @@
 // The physics-freeze filter in front of the physics plug-in's freeze
 // handler: an event that comes while the filter is being put in place, and
 // an event given without a record.
-#include "game/widget_fixture.h"
+#include "support/widget_fixture.h"
 #include "hdt_sinks.h"
 #include "ui_layouts.h"
 

@@ -1,6 +1,6 @@
 // The widget menu: registration, automatic opening, set-up of the movie, the
 // frame slot, and balance over many openings.
-#include "game/widget_fixture.h"
+#include "support/widget_fixture.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 // Faults at start-up, against the real module: the documents folder cannot be
 // found, and every name the log may take is held by another writer.
-#include "engine_world.h"
+#include "support/engine_world.h"
 #include "support/child_process.h"
 
 #include <fcntl.h>

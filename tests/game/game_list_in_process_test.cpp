@@ -1,6 +1,6 @@
 // The game's singly linked lists as the plug-in builds them on the game heap
 // (the widget hands one to the game's naming function).
-#include "in_process_game.h"
+#include "support/in_process_game.h"
 
 #include "game/game_list.h"
 

@@ -1,7 +1,7 @@
 // Hits on three threads and update events on a fourth, against the real
 // module: the engine's shared state (its random source and the recent hits)
 // must hold up, and the run must stay clean under ThreadSanitizer.
-#include "engine_world.h"
+#include "support/engine_world.h"
 
 #include <atomic>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "in_process_game.h"
+#include "support/in_process_game.h"
 
 #include "platform/posix_process_facts.h"
 

@@ -1,6 +1,6 @@
 // Hits against the real module in the game double: which item of which
 // actor a hit wears, how much, and when it breaks.
-#include "engine_world.h"
+#include "support/engine_world.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,5 +1,5 @@
 // Which of the engine's sinks the settings let the game reach, and when.
-#include "engine_world.h"
+#include "support/engine_world.h"
 
 namespace qmtest {
 namespace {

@@ -1,5 +1,5 @@
 // The category of a record, which picks its wear rate and break chance.
-#include "in_process_game.h"
+#include "support/in_process_game.h"
 
 #include "config/item_category.h"
 
