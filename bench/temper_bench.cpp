@@ -27,8 +27,8 @@ std::vector<gd::ReferenceRec*>& LooseItems() {
     made.reserve(kMostReferences);
     for (std::size_t i = 0; i < kMostReferences; ++i) {
       gd::FormHeader& base = i % 2 == 0 ? sword.form : cuirass.form;
-      gd::ReferenceRec& loose =
-          bench.references().AddLooseItem("loose" + std::to_string(i), 0x00100000 + static_cast<std::uint32_t>(i), &base);
+      gd::ReferenceRec& loose = bench.references().AddLooseItem("loose" + std::to_string(i),
+                                                                0x00100000 + static_cast<std::uint32_t>(i), &base);
       bench.references().SetPosition(loose, coordinate(scatter), coordinate(scatter), coordinate(scatter) * 0.1f);
       bench.references().SetOwner(loose, &owner);
       made.push_back(&loose);
@@ -80,9 +80,8 @@ void TemperPass(benchmark::State& state) {
     decided += gd::ExtraData::HasPresenceBit(reference->extraList, gd::extra_type::kHealth) ? 1 : 0;
   }
   if (decided != count) state.SkipWithError("the pass left references undecided");
-  state.counters["per_reference"] =
-      benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate |
-                                                          benchmark::Counter::kInvert);
+  state.counters["per_reference"] = benchmark::Counter(
+      static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   Undecide(bench, inRange);
   bench.FillRoom({});
 }

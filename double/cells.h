@@ -23,16 +23,16 @@ struct CellRefSlot {
 static_assert(sizeof(CellRefSlot) == 0x10);
 
 struct CellRec {
-  FormHeader form;              // 0x00: form type 0x3C
-  std::uint8_t pad20[0x20];     // 0x20
-  std::uint8_t cellFlags;       // 0x40: 0x01 interior
-  std::uint8_t pad41[3];        // 0x41
-  std::uint8_t state;           // 0x44: 7 attached
-  std::uint8_t pad45[0x47];     // 0x45
-  std::uint32_t slotCount;      // 0x8C
-  std::uint8_t pad90[0x18];     // 0x90
-  CellRefSlot* slots;           // 0xA8
-  std::uint8_t padB0[0x90];     // 0xB0
+  FormHeader form;           // 0x00: form type 0x3C
+  std::uint8_t pad20[0x20];  // 0x20
+  std::uint8_t cellFlags;    // 0x40: 0x01 interior
+  std::uint8_t pad41[3];     // 0x41
+  std::uint8_t state;        // 0x44: 7 attached
+  std::uint8_t pad45[0x47];  // 0x45
+  std::uint32_t slotCount;   // 0x8C
+  std::uint8_t pad90[0x18];  // 0x90
+  CellRefSlot* slots;        // 0xA8
+  std::uint8_t padB0[0x90];  // 0xB0
 };
 static_assert(offsetof(CellRec, cellFlags) == 0x40);
 static_assert(offsetof(CellRec, state) == 0x44);
@@ -40,17 +40,17 @@ static_assert(offsetof(CellRec, slotCount) == 0x8C);
 static_assert(offsetof(CellRec, slots) == 0xA8);
 
 struct LoadedGridRec {
-  std::uint8_t pad00[0x10];     // 0x00
-  std::uint32_t dimension;      // 0x10
-  std::uint32_t pad14;          // 0x14
-  CellRec** cells;              // 0x18: cell (i, j) at j * d + i
+  std::uint8_t pad00[0x10];  // 0x00
+  std::uint32_t dimension;   // 0x10
+  std::uint32_t pad14;       // 0x14
+  CellRec** cells;           // 0x18: cell (i, j) at j * d + i
 };
 static_assert(offsetof(LoadedGridRec, dimension) == 0x10 && offsetof(LoadedGridRec, cells) == 0x18);
 
 struct WorldObjRec {
-  std::uint8_t pad00[0x78];     // 0x00
-  LoadedGridRec* loadedGrid;    // 0x78: null when no exterior cells are loaded
-  std::uint8_t pad80[0x80];     // 0x80
+  std::uint8_t pad00[0x78];   // 0x00
+  LoadedGridRec* loadedGrid;  // 0x78: null when no exterior cells are loaded
+  std::uint8_t pad80[0x80];   // 0x80
 };
 static_assert(offsetof(WorldObjRec, loadedGrid) == 0x78);
 

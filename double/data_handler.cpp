@@ -27,7 +27,8 @@ FileListNode& DataHandler::AppendNode() {
 }
 
 void DataHandler::AddPluginFile(const std::string& name) {
-  if (name.size() >= sizeof(TESFileRecord::fileName)) throw std::invalid_argument("plug-in file name too long: " + name);
+  if (name.size() >= sizeof(TESFileRecord::fileName))
+    throw std::invalid_argument("plug-in file name too long: " + name);
   auto record = std::make_unique<TESFileRecord>();
   std::memset(record.get(), 0, sizeof(TESFileRecord));
   std::memcpy(record->fileName, name.c_str(), name.size() + 1);

@@ -29,15 +29,15 @@ struct EventSinkVtbl {
 };
 
 struct BSTEventSource {
-  EventSinkObj** sinks;     // 0x00
-  std::uint32_t capacity;   // 0x08
+  EventSinkObj** sinks;    // 0x00
+  std::uint32_t capacity;  // 0x08
   std::uint32_t pad0C;
-  std::uint32_t size;       // 0x10
+  std::uint32_t size;  // 0x10
   std::uint32_t pad14;
   std::uint8_t pendingRegister[0x18];    // 0x18
   std::uint8_t pendingUnregister[0x18];  // 0x30
-  SpinLock lock;            // 0x48
-  std::uint8_t notifying;   // 0x50
+  SpinLock lock;                         // 0x48
+  std::uint8_t notifying;                // 0x50
   std::uint8_t pad51[7];
 };
 static_assert(offsetof(BSTEventSource, sinks) == 0x00);

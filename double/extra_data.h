@@ -28,8 +28,8 @@ constexpr std::uint32_t kReferenceMarker = 0x8B;
 }  // namespace extra_type
 
 struct ExtraEntry {
-  const void* vtbl;   // 0x00: class table
-  ExtraEntry* next;   // 0x08
+  const void* vtbl;  // 0x00: class table
+  ExtraEntry* next;  // 0x08
 };
 static_assert(offsetof(ExtraEntry, next) == 0x08 && sizeof(ExtraEntry) == 0x10);
 
@@ -41,16 +41,16 @@ struct ExtraHealthEntry {
 static_assert(offsetof(ExtraHealthEntry, health) == 0x10 && sizeof(ExtraHealthEntry) == 0x18);
 
 struct ExtraPointerEntry {
-  ExtraEntry base;   // 0x00
-  void* payload;     // 0x10: inventory changes, marker form
+  ExtraEntry base;  // 0x00
+  void* payload;    // 0x10: inventory changes, marker form
 };
 static_assert(offsetof(ExtraPointerEntry, payload) == 0x10);
 
 struct ExtraPoisonEntry {
-  ExtraEntry base;       // 0x00
-  FormHeader* poison;    // 0x10
-  std::uint32_t count;   // 0x18
-  std::uint32_t pad1C;   // 0x1C
+  ExtraEntry base;      // 0x00
+  FormHeader* poison;   // 0x10
+  std::uint32_t count;  // 0x18
+  std::uint32_t pad1C;  // 0x1C
 };
 static_assert(offsetof(ExtraPoisonEntry, poison) == 0x10 && offsetof(ExtraPoisonEntry, count) == 0x18);
 
@@ -59,16 +59,16 @@ struct PresenceBits {
 };
 
 struct ExtraList {
-  ExtraEntry* first;        // 0x00
-  PresenceBits* presence;   // 0x08: null when the list has no bit field
-  std::uint64_t lock;       // 0x10
+  ExtraEntry* first;       // 0x00
+  PresenceBits* presence;  // 0x08: null when the list has no bit field
+  std::uint64_t lock;      // 0x10
 };
 static_assert(offsetof(ExtraList, presence) == 0x08 && sizeof(ExtraList) == 0x18);
 
 // Dispatch table of an extra-data entry: slot 0 destructor, slot 1 its type.
 struct ExtraVtbl {
   void* (*destroy)(ExtraEntry* self, std::uint32_t freeFlag);  // slot 0
-  std::uint32_t (*type)(const ExtraEntry* self);                // slot 1
+  std::uint32_t (*type)(const ExtraEntry* self);               // slot 1
 };
 
 class ExtraData : public WorldComponent {

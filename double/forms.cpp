@@ -101,8 +101,8 @@ WeaponForm& Forms::AddWeapon(std::uint32_t id, const std::string& name, std::uin
   return weapon;
 }
 
-ArmorForm& Forms::AddArmor(std::uint32_t id, const std::string& name, std::uint32_t slotMask,
-                           std::uint32_t weightClass, const std::vector<std::uint32_t>& keywords) {
+ArmorForm& Forms::AddArmor(std::uint32_t id, const std::string& name, std::uint32_t slotMask, std::uint32_t weightClass,
+                           const std::vector<std::uint32_t>& keywords) {
   auto& armor = *armor_.emplace_back(std::make_unique<ArmorForm>());
   std::memset(&armor, kUnmodelledByte, sizeof armor);
   Register(armor.form, id, form_type::kArmor, armor.fullName, name);

@@ -77,16 +77,16 @@ struct FullNameObj {
 static_assert(sizeof(FullNameObj) == 0x10);
 
 struct WeaponForm {
-  FormHeader form;              // 0x00
-  std::uint8_t pad20[0x10];     // 0x20
-  FullNameObj fullName;         // 0x30
-  std::uint8_t pad40[0x100];    // 0x40
-  KeywordListObj keywords;      // 0x140
-  std::uint8_t pad158[0x40];    // 0x158
-  std::uint16_t weaponFlags;    // 0x198: 0x2000 excluded from durability
-  std::uint8_t pad19A[3];       // 0x19A
-  std::uint8_t weaponType;      // 0x19D: 8 staff
-  std::uint8_t pad19E[0x82];    // 0x19E
+  FormHeader form;            // 0x00
+  std::uint8_t pad20[0x10];   // 0x20
+  FullNameObj fullName;       // 0x30
+  std::uint8_t pad40[0x100];  // 0x40
+  KeywordListObj keywords;    // 0x140
+  std::uint8_t pad158[0x40];  // 0x158
+  std::uint16_t weaponFlags;  // 0x198: 0x2000 excluded from durability
+  std::uint8_t pad19A[3];     // 0x19A
+  std::uint8_t weaponType;    // 0x19D: 8 staff
+  std::uint8_t pad19E[0x82];  // 0x19E
 };
 static_assert(offsetof(WeaponForm, fullName) == 0x30);
 static_assert(offsetof(WeaponForm, keywords) == 0x140);
@@ -95,15 +95,15 @@ static_assert(offsetof(WeaponForm, weaponType) == 0x19D);
 static_assert(sizeof(WeaponForm) == 0x220);
 
 struct ArmorForm {
-  FormHeader form;              // 0x00
-  std::uint8_t pad20[0x10];     // 0x20
-  FullNameObj fullName;         // 0x30
-  std::uint8_t pad40[0x178];    // 0x40
-  std::uint32_t slotMask;       // 0x1B8: body slots
-  std::uint32_t weightClass;    // 0x1BC: 0 light, 1 heavy, other neither
-  std::uint8_t pad1C0[0x18];    // 0x1C0
-  KeywordListObj keywords;      // 0x1D8
-  std::uint8_t pad1F0[0x38];    // 0x1F0
+  FormHeader form;            // 0x00
+  std::uint8_t pad20[0x10];   // 0x20
+  FullNameObj fullName;       // 0x30
+  std::uint8_t pad40[0x178];  // 0x40
+  std::uint32_t slotMask;     // 0x1B8: body slots
+  std::uint32_t weightClass;  // 0x1BC: 0 light, 1 heavy, other neither
+  std::uint8_t pad1C0[0x18];  // 0x1C0
+  KeywordListObj keywords;    // 0x1D8
+  std::uint8_t pad1F0[0x38];  // 0x1F0
 };
 static_assert(offsetof(ArmorForm, fullName) == 0x30);
 static_assert(offsetof(ArmorForm, slotMask) == 0x1B8);
@@ -114,10 +114,10 @@ static_assert(sizeof(ArmorForm) == 0x228);
 // Every other record the engine only looks up and compares (keywords,
 // factions, location markers, containers, potions, spells, actor bases).
 struct PlainForm {
-  FormHeader form;              // 0x00
-  std::uint8_t pad20[0x10];     // 0x20
-  FullNameObj fullName;         // 0x30
-  std::uint8_t pad40[0x1F8];    // 0x40: as large as the largest record the plug-in reads
+  FormHeader form;            // 0x00
+  std::uint8_t pad20[0x10];   // 0x20
+  FullNameObj fullName;       // 0x30
+  std::uint8_t pad40[0x1F8];  // 0x40: as large as the largest record the plug-in reads
 };
 static_assert(offsetof(PlainForm, fullName) == 0x30);
 static_assert(sizeof(PlainForm) >= sizeof(WeaponForm) && sizeof(PlainForm) >= sizeof(ArmorForm));
@@ -127,8 +127,8 @@ class Forms : public WorldComponent {
   explicit Forms(World& world);
 
   // Keyword forms named by id are made on demand (type 0x04).
-  WeaponForm& AddWeapon(std::uint32_t id, const std::string& name, std::uint8_t weaponType,
-                        std::uint16_t flags = 0, const std::vector<std::uint32_t>& keywords = {});
+  WeaponForm& AddWeapon(std::uint32_t id, const std::string& name, std::uint8_t weaponType, std::uint16_t flags = 0,
+                        const std::vector<std::uint32_t>& keywords = {});
   ArmorForm& AddArmor(std::uint32_t id, const std::string& name, std::uint32_t slotMask, std::uint32_t weightClass,
                       const std::vector<std::uint32_t>& keywords = {});
   PlainForm& AddForm(std::uint32_t id, std::uint8_t formType, const std::string& name = "");

@@ -23,13 +23,13 @@ struct TypeDescriptorHead {
   std::uint64_t spare;        // 0x08
 };                            // name at 0x10
 struct BaseClassDescriptorRec {
-  std::uint32_t typeDescriptor;     // 0x00
-  std::uint32_t containedBases;     // 0x04
-  std::int32_t mdisp;               // 0x08
-  std::int32_t pdisp;               // 0x0C
-  std::int32_t vdisp;               // 0x10
-  std::uint32_t attributes;         // 0x14
-  std::uint32_t classDescriptor;    // 0x18
+  std::uint32_t typeDescriptor;   // 0x00
+  std::uint32_t containedBases;   // 0x04
+  std::int32_t mdisp;             // 0x08
+  std::int32_t pdisp;             // 0x0C
+  std::int32_t vdisp;             // 0x10
+  std::uint32_t attributes;       // 0x14
+  std::uint32_t classDescriptor;  // 0x18
 };
 static_assert(sizeof(BaseClassDescriptorRec) == 0x1C);
 struct ClassHierarchyRec {
@@ -51,8 +51,8 @@ static_assert(offsetof(LocatorRec, self) == 0x14 && sizeof(LocatorRec) == 0x18);
 
 // A class table as MSVC lays it out: the locator's address, then the slots.
 struct TableWithLocator {
-  const void* locator;     // table[-1]
-  EventSinkVtbl slots;     // slot 0 destructor, slot 1 receive
+  const void* locator;  // table[-1]
+  EventSinkVtbl slots;  // slot 0 destructor, slot 1 receive
 };
 static_assert(offsetof(TableWithLocator, slots) == 8);
 
@@ -105,13 +105,16 @@ std::uintptr_t FreezeSinks::WriteTypeInformation(const FreezeSinkSpec& spec) {
   const std::uintptr_t baseClass = place(sizeof(BaseClassDescriptorRec));
   const std::uintptr_t baseArray = place(2 * sizeof(std::uint32_t));
   const std::uintptr_t locator = place(sizeof(LocatorRec));
-  *image.At<BaseClassDescriptorRec>(baseClass) =
-      BaseClassDescriptorRec{static_cast<std::uint32_t>(baseDescriptor), 0, 0, -1, 0, 0x40,
-                             static_cast<std::uint32_t>(hierarchy)};
+  *image.At<BaseClassDescriptorRec>(baseClass) = BaseClassDescriptorRec{
+      static_cast<std::uint32_t>(baseDescriptor), 0, 0, -1, 0, 0x40, static_cast<std::uint32_t>(hierarchy)};
   image.At<std::uint32_t>(baseArray)[0] = static_cast<std::uint32_t>(baseClass);
   image.At<std::uint32_t>(baseArray)[1] = 0;
   *image.At<ClassHierarchyRec>(hierarchy) = ClassHierarchyRec{0, 0, 1, static_cast<std::uint32_t>(baseArray)};
-  LocatorRec rec{1, 0, 0, static_cast<std::uint32_t>(descriptor), static_cast<std::uint32_t>(hierarchy),
+  LocatorRec rec{1,
+                 0,
+                 0,
+                 static_cast<std::uint32_t>(descriptor),
+                 static_cast<std::uint32_t>(hierarchy),
                  static_cast<std::uint32_t>(locator)};
   if (spec.locator == LocatorKind::kSignatureZero) rec.signature = 0;
   if (spec.locator == LocatorKind::kSelfTooLarge) rec.self += kWrongSelfShift;
@@ -172,9 +175,7 @@ bool FreezeSinks::ReceiveSlotReplaced(std::size_t index) const {
   return sinks_.at(index)->object.vtbl->receive != &OwnReceive;
 }
 
-bool FreezeSinks::TablePageWritable(std::size_t index) const {
-  return PageIsWritable(sinks_.at(index)->object.vtbl);
-}
+bool FreezeSinks::TablePageWritable(std::size_t index) const { return PageIsWritable(sinks_.at(index)->object.vtbl); }
 
 std::uint32_t FreezeSinks::CallOwnReceive(std::size_t index, const void* event, void* source) {
   return OwnReceive(Sink(index), event, source);
@@ -187,8 +188,8 @@ std::uint32_t FreezeSinks::Receive(EventSinkObj* sink, const void* event, void* 
     if (record == nullptr) {
       own->received.push_back({"", false, source, true});
     } else {
-      own->received.push_back({record->menuName.text != nullptr ? record->menuName.text : "", record->opening != 0,
-                               source});
+      own->received.push_back(
+          {record->menuName.text != nullptr ? record->menuName.text : "", record->opening != 0, source});
     }
     return own->result;
   }

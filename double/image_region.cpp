@@ -4,8 +4,7 @@
 
 namespace gd {
 
-ImageRegion::ImageRegion(ImageRegion&& other) noexcept
-    : base_(other.base_), size_(other.size_), owned_(other.owned_) {
+ImageRegion::ImageRegion(ImageRegion&& other) noexcept : base_(other.base_), size_(other.size_), owned_(other.owned_) {
   other.base_ = 0;
   other.size_ = 0;
   other.owned_ = false;

@@ -8,8 +8,8 @@
 namespace gd {
 
 ImageRegion ImageRegion::Acquire(std::size_t size) {
-  void* p = ::mmap(nullptr, size, PROT_READ | PROT_WRITE | PROT_EXEC, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE,
-                   -1, 0);
+  void* p =
+      ::mmap(nullptr, size, PROT_READ | PROT_WRITE | PROT_EXEC, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
   return ImageRegion(reinterpret_cast<std::uintptr_t>(p), size, true);
 }

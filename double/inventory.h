@@ -18,27 +18,27 @@ namespace gd {
 // A node of the game's singly linked lists. The head node of a list is part
 // of its owner and holds a null item while the list is empty.
 struct ListNode {
-  void* item;       // 0x00
-  ListNode* next;   // 0x08
+  void* item;      // 0x00
+  ListNode* next;  // 0x08
 };
 static_assert(sizeof(ListNode) == 0x10);
 
 struct InventoryEntryRec {
-  FormHeader* form;          // 0x00
-  ListNode* extraLists;      // 0x08: first node; null when no instance has a list
-  std::int32_t countDelta;   // 0x10
-  std::uint32_t pad14;       // 0x14
+  FormHeader* form;         // 0x00
+  ListNode* extraLists;     // 0x08: first node; null when no instance has a list
+  std::int32_t countDelta;  // 0x10
+  std::uint32_t pad14;      // 0x14
 };
 static_assert(offsetof(InventoryEntryRec, extraLists) == 0x08);
 static_assert(offsetof(InventoryEntryRec, countDelta) == 0x10);
 
 struct InventoryChangesRec {
-  ListNode* entries;         // 0x00: first node of the entry list
-  void* owner;               // 0x08: the holding reference
-  float totalWeight;         // 0x10
-  float armorWeight;         // 0x14
-  std::uint8_t changed;      // 0x18
-  std::uint8_t pad19[7];     // 0x19
+  ListNode* entries;      // 0x00: first node of the entry list
+  void* owner;            // 0x08: the holding reference
+  float totalWeight;      // 0x10
+  float armorWeight;      // 0x14
+  std::uint8_t changed;   // 0x18
+  std::uint8_t pad19[7];  // 0x19
 };
 static_assert(offsetof(InventoryChangesRec, entries) == 0x00 && sizeof(InventoryChangesRec) == 0x20);
 

@@ -34,7 +34,8 @@ const char* EntryDisplayName(InventoryEntryRec* record) {
   } else if (lists->item == nullptr || lists->next != nullptr) {
     world.Violation("EntryDisplayName: the record's list does not hold exactly one extra-data list");
   }
-  if (record->countDelta != 1) world.Violation("EntryDisplayName: the record's count is not the instance's stack count");
+  if (record->countDelta != 1)
+    world.Violation("EntryDisplayName: the record's count is not the instance's stack count");
   // Weapons, armour and every other record keep their full name at +0x30.
   const auto* fullName = reinterpret_cast<const FullNameObj*>(reinterpret_cast<const std::uint8_t*>(record->form) +
                                                               offsetof(PlainForm, fullName));

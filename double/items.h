@@ -18,11 +18,11 @@ namespace gd {
 enum class Worn { No, Right, Left };  // Right: bit 0x16 (worn armour too), Left: 0x17
 
 struct InstanceSpec {
-  std::string id;                    // name for tests and scenarios; may be empty
+  std::string id;  // name for tests and scenarios; may be empty
   Worn worn = Worn::No;
-  std::optional<float> health;       // nullopt: no health entry
-  bool presenceBits = true;          // false: a list without a presence bit field
-  bool unbreakable = false;          // the game's own no-break flag of the instance
+  std::optional<float> health;  // nullopt: no health entry
+  bool presenceBits = true;     // false: a list without a presence bit field
+  bool unbreakable = false;     // the game's own no-break flag of the instance
   FormHeader* poison = nullptr;
   std::uint32_t poisonCount = 0;
   bool healthBitWithoutEntry = false;  // bit 0x25 set, no health entry
@@ -30,7 +30,7 @@ struct InstanceSpec {
 
 struct NamedItem {
   std::string id;
-  ReferenceRec* holder = nullptr;    // the actor or container; the reference itself for loose items
+  ReferenceRec* holder = nullptr;  // the actor or container; the reference itself for loose items
   FormHeader* form = nullptr;
   ExtraList* list = nullptr;
   bool loose = false;

@@ -10,8 +10,8 @@
 namespace gd {
 
 void* MakeLockedCopy(const void* bytes, std::size_t size) {
-  HANDLE section = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
-                                        static_cast<DWORD>(size), nullptr);
+  HANDLE section =
+      ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, static_cast<DWORD>(size), nullptr);
   if (section == nullptr) throw std::bad_alloc();
   void* writable = ::MapViewOfFile(section, FILE_MAP_WRITE, 0, 0, size);
   void* readOnly = ::MapViewOfFile(section, FILE_MAP_READ, 0, 0, size);

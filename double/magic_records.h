@@ -15,22 +15,22 @@
 namespace gd {
 
 struct MagicEffectRec {
-  FormHeader form;            // 0x00
-  std::uint8_t pad20[0x58];   // 0x20
-  std::uint32_t school;       // 0x78: 18 alteration ... 22 restoration
-  std::uint32_t pad7C;        // 0x7C
+  FormHeader form;           // 0x00
+  std::uint8_t pad20[0x58];  // 0x20
+  std::uint32_t school;      // 0x78: 18 alteration ... 22 restoration
+  std::uint32_t pad7C;       // 0x7C
 };
 static_assert(offsetof(MagicEffectRec, school) == 0x78);
 
 struct SpellForm {
-  FormHeader form;            // 0x00: form type 0x16
-  std::uint8_t pad20[0x10];   // 0x20
-  FullNameObj fullName;       // 0x30
-  std::uint8_t pad40[0x38];   // 0x40
-  MagicEffectRec* effect;     // 0x78
-  std::uint8_t pad80[0x48];   // 0x80
-  std::uint32_t spellType;    // 0xC8: 2 and 3 powers
-  std::uint32_t padCC;        // 0xCC
+  FormHeader form;           // 0x00: form type 0x16
+  std::uint8_t pad20[0x10];  // 0x20
+  FullNameObj fullName;      // 0x30
+  std::uint8_t pad40[0x38];  // 0x40
+  MagicEffectRec* effect;    // 0x78
+  std::uint8_t pad80[0x48];  // 0x80
+  std::uint32_t spellType;   // 0xC8: 2 and 3 powers
+  std::uint32_t padCC;       // 0xCC
 };
 static_assert(offsetof(SpellForm, fullName) == 0x30);
 static_assert(offsetof(SpellForm, effect) == 0x78);

@@ -41,20 +41,20 @@ struct GraphHolderObj {
 };
 
 struct ReferenceRec {
-  FormHeader form;              // 0x00: form type 0x3D (0x3E for actors)
+  FormHeader form;  // 0x00: form type 0x3D (0x3E for actors)
   // 0x20 to 0x37 hold nothing the plug-in reads: the double keeps its own
   // facts of the reference there, in the reference's first cache line.
-  const void* maker;            // 0x20: the References component that made it
-  FormHeader* owner;            // 0x28: what ReferenceOwner answers
-  std::uint8_t pad30[0x8];      // 0x30
-  GraphHolderObj graphHolder;   // 0x38
-  FormHeader* baseForm;         // 0x40
-  float rotation[3];            // 0x48
-  float position[3];            // 0x54
-  CellRec* cell;                // 0x60
-  std::uint8_t pad68[8];        // 0x68
-  ExtraList extraList;          // 0x70
-  std::uint8_t pad88[0x10];     // 0x88
+  const void* maker;           // 0x20: the References component that made it
+  FormHeader* owner;           // 0x28: what ReferenceOwner answers
+  std::uint8_t pad30[0x8];     // 0x30
+  GraphHolderObj graphHolder;  // 0x38
+  FormHeader* baseForm;        // 0x40
+  float rotation[3];           // 0x48
+  float position[3];           // 0x54
+  CellRec* cell;               // 0x60
+  std::uint8_t pad68[8];       // 0x68
+  ExtraList extraList;         // 0x70
+  std::uint8_t pad88[0x10];    // 0x88
 };
 static_assert(offsetof(ReferenceRec, graphHolder) == 0x38);
 static_assert(offsetof(ReferenceRec, baseForm) == 0x40);
@@ -64,24 +64,24 @@ static_assert(offsetof(ReferenceRec, extraList) == 0x70);
 static_assert(sizeof(ReferenceRec) == 0x98);
 
 struct ProcessRec {
-  std::uint8_t pad00[0xF0];     // 0x00
-  FormHeader* leftHand;         // 0xF0
-  FormHeader* rightHand;        // 0xF8
-  std::uint8_t pad100[0x200];   // 0x100
+  std::uint8_t pad00[0xF0];    // 0x00
+  FormHeader* leftHand;        // 0xF0
+  FormHeader* rightHand;       // 0xF8
+  std::uint8_t pad100[0x200];  // 0x100
 };
 static_assert(offsetof(ProcessRec, leftHand) == 0xF0 && offsetof(ProcessRec, rightHand) == 0xF8);
 
 struct ActorRec {
-  ReferenceRec ref;             // 0x00
-  std::uint8_t pad98[0x2C];     // 0x98
-  std::uint32_t stateWord;      // 0xC4: weapon state in bits 5 to 7
-  std::uint8_t padC8[0x18];     // 0xC8
-  std::uint32_t boolBits;       // 0xE0: 0x4000000 follower of the player
-  std::uint8_t padE4[0xC];      // 0xE4
-  ProcessRec* process;          // 0xF0
-  std::uint8_t padF8[0xE8];     // 0xF8
-  FormHeader* selectedPower;    // 0x1E0
-  std::uint8_t pad1E8[0xC8];    // 0x1E8
+  ReferenceRec ref;           // 0x00
+  std::uint8_t pad98[0x2C];   // 0x98
+  std::uint32_t stateWord;    // 0xC4: weapon state in bits 5 to 7
+  std::uint8_t padC8[0x18];   // 0xC8
+  std::uint32_t boolBits;     // 0xE0: 0x4000000 follower of the player
+  std::uint8_t padE4[0xC];    // 0xE4
+  ProcessRec* process;        // 0xF0
+  std::uint8_t padF8[0xE8];   // 0xF8
+  FormHeader* selectedPower;  // 0x1E0
+  std::uint8_t pad1E8[0xC8];  // 0x1E8
 };
 static_assert(offsetof(ActorRec, stateWord) == 0xC4);
 static_assert(offsetof(ActorRec, boolBits) == 0xE0);
@@ -95,9 +95,9 @@ constexpr std::uint32_t kFollowerFlag = 0x4000000;
 constexpr std::size_t kReferenceSlots = 0x130;
 constexpr std::size_t kRemoveItemSlot = 86;
 constexpr std::size_t kMembershipSlot = 249;
-using RemoveItemFn = std::uint32_t* (*)(ActorRec* self, std::uint32_t* handleOut, FormHeader* item,
-                                        std::int32_t count, std::uint32_t reason, ExtraList* extraList,
-                                        ReferenceRec* moveTo, const float* dropLocation, const float* rotation);
+using RemoveItemFn = std::uint32_t* (*)(ActorRec* self, std::uint32_t* handleOut, FormHeader* item, std::int32_t count,
+                                        std::uint32_t reason, ExtraList* extraList, ReferenceRec* moveTo,
+                                        const float* dropLocation, const float* rotation);
 using MembershipFn = bool (*)(const ActorRec* self, const FormHeader* group);
 
 // One removal through slot 86, as the game received it.
@@ -147,8 +147,8 @@ class References : public WorldComponent {
 
   // Called by the dispatch slots and functions below.
   std::uint32_t* RemoveItem(ActorRec* self, std::uint32_t* handleOut, FormHeader* item, std::int32_t count,
-                            std::uint32_t reason, ExtraList* extraList, ReferenceRec* moveTo,
-                            const float* dropLocation, const float* rotation);
+                            std::uint32_t reason, ExtraList* extraList, ReferenceRec* moveTo, const float* dropLocation,
+                            const float* rotation);
   void RefreshAfterRemoval(ProcessRec* process, ActorRec* actor);
   bool IsMember(const ActorRec* actor, const FormHeader* group) const;
   bool ReadGraphVariable(const GraphHolderObj* holder, const BSFixedString* name, bool* out);
@@ -161,8 +161,8 @@ class References : public WorldComponent {
     std::unordered_set<const FormHeader*> groups;
     std::optional<bool> leftHandAttack;
   };
-  ReferenceRec& Register(ReferenceRec& reference, const std::string& name, std::uint32_t formId,
-                         std::uint8_t formType, FormHeader* base, bool presenceBits);
+  ReferenceRec& Register(ReferenceRec& reference, const std::string& name, std::uint32_t formId, std::uint8_t formType,
+                         FormHeader* base, bool presenceBits);
 
   // The reference this component made at that address; null for anything
   // else. The address must be one the plug-in was given as a reference.

@@ -10,8 +10,6 @@ const char* StringPool::Intern(const char* text) {
   return pooled;
 }
 
-bool StringPool::Owns(const char* pointer) const {
-  return pointer != nullptr && addresses_.count(pointer) != 0;
-}
+bool StringPool::Owns(const char* pointer) const { return pointer != nullptr && addresses_.count(pointer) != 0; }
 
 }  // namespace gd

@@ -32,5 +32,6 @@ const std::vector<BindingName>& AllFunctionBindings();
 
 #define GD_CONCAT_INNER(a, b) a##b
 #define GD_CONCAT(a, b) GD_CONCAT_INNER(a, b)
-#define GD_REGISTER_STUB(offset, function) \
-  static const ::gd::StubRegistration GD_CONCAT(gdStub_, __LINE__)(offset, reinterpret_cast<const void*>(&function), #function)
+#define GD_REGISTER_STUB(offset, function)                                                                           \
+  static const ::gd::StubRegistration GD_CONCAT(gdStub_, __LINE__)(offset, reinterpret_cast<const void*>(&function), \
+                                                                   #function)

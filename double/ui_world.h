@@ -155,7 +155,7 @@ class UiWorld : public WorldComponent {
 
  private:
   struct ViewState {
-    MovieViewObj object;       // first: the plug-in holds a pointer to this
+    MovieViewObj object;  // first: the plug-in holds a pointer to this
     MenuObj* menu = nullptr;
     bool visible = true;
     bool released = false;

@@ -10,8 +10,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
-#include <string>
 #include <stdexcept>
+#include <string>
 
 namespace gd {
 namespace {
@@ -156,8 +156,8 @@ void World::Dispatch(BSTEventSource& source, const void* event) {
     EventSinkObj* sink = source.sinks[i];
     const std::uint32_t result = sink->vtbl->receive(sink, event, &source);
     if (result != kContinue && othersSinks_.count(sink) == 0) {
-      Violation("sink " + std::to_string(i) + " of the " + SourceName(source) + " answered " +
-                std::to_string(result) + " to an event (slot 1 must return 0, continue; 1 stops the delivery)");
+      Violation("sink " + std::to_string(i) + " of the " + SourceName(source) + " answered " + std::to_string(result) +
+                " to an event (slot 1 must return 0, continue; 1 stops the delivery)");
     }
     if (result == kStop) break;
   }
@@ -175,7 +175,8 @@ void World::ForgetSource(const BSTEventSource& source) {
 
 std::string World::SourceName(const BSTEventSource& source) const {
   const auto it = sourceNames_.find(&source);
-  return it != sourceNames_.end() ? it->second : "event source at " + std::to_string(reinterpret_cast<std::uintptr_t>(&source));
+  return it != sourceNames_.end() ? it->second
+                                  : "event source at " + std::to_string(reinterpret_cast<std::uintptr_t>(&source));
 }
 
 void World::MarkOthersSink(const EventSinkObj* sink) { othersSinks_.insert(sink); }

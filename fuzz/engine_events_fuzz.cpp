@@ -14,9 +14,9 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
+#include <cstdarg>
 #include <cstddef>
 #include <cstdint>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -27,8 +27,8 @@ namespace {
 constexpr std::size_t kMostEvents = 96;
 
 constexpr std::array<float, 10> kHealths{1.0f, 1.0001f, 1.05f, 1.1f, 1.1001f, 1.25f, 1.5f, 2.0f, 0.5f, 1.0999f};
-constexpr std::array<const char*, 6> kMenus{"Loading Menu", "Main Menu", "InventoryMenu",
-                                            "Durability Menu", "Console", "MapMenu"};
+constexpr std::array<const char*, 6> kMenus{"Loading Menu",    "Main Menu", "InventoryMenu",
+                                            "Durability Menu", "Console",   "MapMenu"};
 
 // QM_FUZZ_TRACE=1 prints every event to standard error, to follow a crash
 // input by hand (run it with the input file as the only argument).

@@ -21,8 +21,7 @@ constexpr std::size_t kLongestWalk = 4096;
 }
 
 std::string Describe(FuzzGame& game, const Instance& instance) {
-  return game.world().Component<gd::Forms>().NameOf(instance.form) + " of " +
-         game.references().NameOf(instance.holder);
+  return game.world().Component<gd::Forms>().NameOf(instance.form) + " of " + game.references().NameOf(instance.holder);
 }
 
 bool HasBit(const gd::ExtraList& list, std::uint32_t type) { return gd::ExtraData::HasPresenceBit(list, type); }
@@ -196,7 +195,8 @@ void CheckAfter(FuzzGame& game, const Snapshot& before, EventKind kind) {
     // never raises it.
     if (!std::isfinite(*health)) Fail(name() + " was given health " + std::to_string(*health));
     if (!(*health < old)) Fail(name() + " was raised from " + std::to_string(old) + " to " + std::to_string(*health));
-    if (*health < 1.0f) Fail(name() + " was worn below 1.0, from " + std::to_string(old) + " to " + std::to_string(*health));
+    if (*health < 1.0f)
+      Fail(name() + " was worn below 1.0, from " + std::to_string(old) + " to " + std::to_string(*health));
   }
   if (left != removals.size()) {
     Fail(std::to_string(removals.size()) + " removals for " + std::to_string(left) + " instances that left");

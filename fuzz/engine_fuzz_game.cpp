@@ -116,9 +116,8 @@ void FuzzGame::BuildCast() {
     std::uint8_t type;
     std::uint16_t flags;
     bool noEnchant;
-  } weapons[] = {{0x1A000, 1, 0, false}, {0x1A001, 2, 0, false},      {0x1A002, 5, 0, false},
-                 {0x1A003, 7, 0, false}, {0x1A004, 8, 0, false},      {0x1A005, 1, 0x2000, false},
-                 {0x001F4, 1, 0, false}, {0x1A006, 3, 0, true}};
+  } weapons[] = {{0x1A000, 1, 0, false}, {0x1A001, 2, 0, false},      {0x1A002, 5, 0, false}, {0x1A003, 7, 0, false},
+                 {0x1A004, 8, 0, false}, {0x1A005, 1, 0x2000, false}, {0x001F4, 1, 0, false}, {0x1A006, 3, 0, true}};
   for (const auto& w : weapons) {
     std::vector<std::uint32_t> keywords;
     if (w.noEnchant) keywords.push_back(kNoEnchantKeyword);
@@ -161,10 +160,10 @@ void FuzzGame::BuildCast() {
   }
   owners_.push_back(nullptr);
   for (std::size_t i = 0; i < kContainers; ++i) {
-    gd::FormHeader& base = forms.AddForm(0x00E00000 + static_cast<std::uint32_t>(i), gd::form_type::kContainer,
-                                         "Chest").form;
-    gd::ReferenceRec& chest = refs.AddContainer("chest" + std::to_string(i), 0x00200000 + static_cast<std::uint32_t>(i),
-                                                &base);
+    gd::FormHeader& base =
+        forms.AddForm(0x00E00000 + static_cast<std::uint32_t>(i), gd::form_type::kContainer, "Chest").form;
+    gd::ReferenceRec& chest =
+        refs.AddContainer("chest" + std::to_string(i), 0x00200000 + static_cast<std::uint32_t>(i), &base);
     cells.Place(chest, hall);
     containers_.push_back(&chest);
   }
@@ -182,8 +181,7 @@ void FuzzGame::StartPlugin(std::size_t profile) {
   const std::string documents = folder + "/documents";
   std::filesystem::create_directories(game + "/data/SKSE/Plugins/Quellmark");
   std::filesystem::create_directories(documents);
-  std::ofstream(game + "/data/SKSE/Plugins/Quellmark/Quellmark.ini", std::ios::binary)
-      << kProfileSettings[profile].ini;
+  std::ofstream(game + "/data/SKSE/Plugins/Quellmark/Quellmark.ini", std::ios::binary) << kProfileSettings[profile].ini;
   // A module loaded from another path is another copy, with state of its own.
   std::string module = QM_FUZZ_PLUGIN_PATH;
   if (profile != 0) {
@@ -325,7 +323,8 @@ void FuzzGame::ResetHolderList(gd::ReferenceRec& holder, bool withInventory) {
   std::memset(changes, 0, sizeof *changes);
   changes->entries = NewNode();
   changes->owner = &holder;
-  auto* pointer = reinterpret_cast<gd::ExtraPointerEntry*>(NewEntry(holder.extraList, gd::extra_type::kInventoryChanges));
+  auto* pointer =
+      reinterpret_cast<gd::ExtraPointerEntry*>(NewEntry(holder.extraList, gd::extra_type::kInventoryChanges));
   pointer->payload = changes;
 }
 

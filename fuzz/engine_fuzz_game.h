@@ -44,9 +44,9 @@ enum class WornAs { No, Right, Left };
 // How one instance is made.
 struct InstanceSpec {
   WornAs worn = WornAs::No;
-  std::optional<float> health;         // nullopt: no health entry
-  bool presenceBits = true;            // false: a list without a bit field
-  bool unbreakable = false;            // the game's own no-break flag
+  std::optional<float> health;  // nullopt: no health entry
+  bool presenceBits = true;     // false: a list without a bit field
+  bool unbreakable = false;     // the game's own no-break flag
   bool poisoned = false;
   bool healthBitWithoutEntry = false;  // bit 0x25 set, no entry behind it
 };

@@ -89,7 +89,7 @@ void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& s
     const auto value = static_cast<std::uint32_t>(reading.value);
 
     const SettingInfo* known = FindIntegerSetting(key, ValueForm::Whole);
-    const EntryFate fate = known == nullptr           ? EntryFate::UnknownKey
+    const EntryFate fate = known == nullptr         ? EntryFate::UnknownKey
                            : value > known->maximum ? EntryFate::OutOfRange
                                                     : EntryFate::Taken;
     Tell(observer, {entry, fate, key, static_cast<double>(value), reading.fault});
@@ -114,8 +114,8 @@ void ParseRealEntries(const std::vector<std::string>& entries, SettingsTable<dou
 
     // The table holds exactly its own keys, so writing only existing keys
     // drops every other name.
-    Tell(observer, {entry, table.count(key) != 0 ? EntryFate::Taken : EntryFate::UnknownKey, key, reading.value,
-                    reading.fault});
+    Tell(observer,
+         {entry, table.count(key) != 0 ? EntryFate::Taken : EntryFate::UnknownKey, key, reading.value, reading.fault});
     ConfigStore::SetExisting(table, key, reading.value);
   }
 }

@@ -14,22 +14,22 @@ namespace qm::config {
 // What the reader did with one entry, for an observer such as the settings
 // checker; the plug-in itself passes none and behaves the same either way.
 enum class EntryFate : std::uint8_t {
-  Taken,              // written to the store (no-break list: the identifier added)
-  NotKeyValue,        // not exactly two tokens around '='
+  Taken,        // written to the store (no-break list: the identifier added)
+  NotKeyValue,  // not exactly two tokens around '='
   EmptyKey,
-  UnknownKey,         // a key the section's routine does not hold
-  OutOfRange,         // outside the range the key accepts
-  WordNotRecognised,  // a boolean key with a word other than the one that changes it
-  NegativeOrNaN,      // a real value below 0 or not a number
-  FlagNotOne,         // a no-break entry whose flag does not read as 1
-  PluginFileNotListed // a no-break section whose plug-in file the game does not list
+  UnknownKey,          // a key the section's routine does not hold
+  OutOfRange,          // outside the range the key accepts
+  WordNotRecognised,   // a boolean key with a word other than the one that changes it
+  NegativeOrNaN,       // a real value below 0 or not a number
+  FlagNotOne,          // a no-break entry whose flag does not read as 1
+  PluginFileNotListed  // a no-break section whose plug-in file the game does not list
 };
 
 struct EntryReport {
-  std::string_view entry;    // as the profile reader delivered it (a section name for PluginFileNotListed)
+  std::string_view entry;  // as the profile reader delivered it (a section name for PluginFileNotListed)
   EntryFate fate;
-  std::string_view key;      // folded to lower case; empty when the entry did not split
-  double value = 0.0;        // the value read: unsigned 32-bit for integers, the identifier for no-break entries
+  std::string_view key;  // folded to lower case; empty when the entry did not split
+  double value = 0.0;    // the value read: unsigned 32-bit for integers, the identifier for no-break entries
   NumberFault fault = NumberFault::None;  // the reading's fault (the value is then 0)
 };
 using EntryObserver = std::function<void(const EntryReport&)>;

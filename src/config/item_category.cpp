@@ -14,7 +14,9 @@ ItemCategory WeaponCategory(const game::TESObjectWEAP* weapon) {
     case game::kWeaponTypeWarAxe: return ItemCategory::WeaponWarAxe;
     case game::kWeaponTypeMace: return ItemCategory::WeaponMace;
     case game::kWeaponTypeGreatSword: return ItemCategory::WeaponGreatSword;
-    case game::kWeaponTypeTwoHandedAxe: return game::HoldsKnownKeyword(weapon->keywords, game::WarhammerKeyword()) ? ItemCategory::WeaponHammer : ItemCategory::WeaponBattleAxe;
+    case game::kWeaponTypeTwoHandedAxe:
+      return game::HoldsKnownKeyword(weapon->keywords, game::WarhammerKeyword()) ? ItemCategory::WeaponHammer
+                                                                                 : ItemCategory::WeaponBattleAxe;
     case game::kWeaponTypeBow: return ItemCategory::WeaponBow;
     case game::kWeaponTypeCrossbow: return ItemCategory::WeaponCrossbow;
     default: return ItemCategory::WeaponSword;  // 0, 1, 8 and 10 to 255
@@ -25,7 +27,9 @@ ItemCategory ArmorCategory(const game::TESObjectARMO* armor) {
   switch (armor->weightClass) {
     case game::kArmorLight: return ItemCategory::LightArmor;
     case game::kArmorHeavy: return ItemCategory::HeavyArmor;
-    default: return game::HoldsKnownKeyword(armor->keywords, game::ClothingKeyword()) ? ItemCategory::Clothing : ItemCategory::DefaultArmor;
+    default:
+      return game::HoldsKnownKeyword(armor->keywords, game::ClothingKeyword()) ? ItemCategory::Clothing
+                                                                               : ItemCategory::DefaultArmor;
   }
 }
 

@@ -58,7 +58,8 @@ constexpr Setting RateOf(ItemCategory category) {
   return static_cast<Setting>(static_cast<std::size_t>(Setting::RateWeaponSword) + static_cast<std::size_t>(category));
 }
 constexpr Setting ChanceOf(ItemCategory category) {
-  return static_cast<Setting>(static_cast<std::size_t>(Setting::ChanceWeaponSword) + static_cast<std::size_t>(category));
+  return static_cast<Setting>(static_cast<std::size_t>(Setting::ChanceWeaponSword) +
+                              static_cast<std::size_t>(category));
 }
 
 constexpr bool CategoriesMatchTheirSettings() {

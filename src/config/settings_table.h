@@ -34,17 +34,56 @@ enum class ValueForm : std::uint8_t {
 // the settings file documents them. The rate and chance sections open with
 // one key per item category, in the categories' order.
 enum class Setting : std::uint8_t {
-  DisableDegradation, OnlyPlayer, NoBreakMagicDisallowEnchanting, IncreaseDurability, EquipmentHealthThreshold,
-  RateWeaponSword, RateWeaponDagger, RateWeaponWarAxe, RateWeaponMace, RateWeaponGreatSword, RateWeaponHammer,
-  RateWeaponBattleAxe, RateWeaponBow, RateWeaponCrossbow, RateLightArmor, RateHeavyArmor, RateClothing,
-  RateDefaultArmor, RatePowerAttackMultiplier, RateFollowerMultiplier, RateNpcMultiplier,
-  ChanceWeaponSword, ChanceWeaponDagger, ChanceWeaponWarAxe, ChanceWeaponMace, ChanceWeaponGreatSword,
-  ChanceWeaponHammer, ChanceWeaponBattleAxe, ChanceWeaponBow, ChanceWeaponCrossbow, ChanceLightArmor,
-  ChanceHeavyArmor, ChanceClothing, ChanceDefaultArmor, ChancePowerAttackMultiplier, ChanceFollowerMultiplier,
+  DisableDegradation,
+  OnlyPlayer,
+  NoBreakMagicDisallowEnchanting,
+  IncreaseDurability,
+  EquipmentHealthThreshold,
+  RateWeaponSword,
+  RateWeaponDagger,
+  RateWeaponWarAxe,
+  RateWeaponMace,
+  RateWeaponGreatSword,
+  RateWeaponHammer,
+  RateWeaponBattleAxe,
+  RateWeaponBow,
+  RateWeaponCrossbow,
+  RateLightArmor,
+  RateHeavyArmor,
+  RateClothing,
+  RateDefaultArmor,
+  RatePowerAttackMultiplier,
+  RateFollowerMultiplier,
+  RateNpcMultiplier,
+  ChanceWeaponSword,
+  ChanceWeaponDagger,
+  ChanceWeaponWarAxe,
+  ChanceWeaponMace,
+  ChanceWeaponGreatSword,
+  ChanceWeaponHammer,
+  ChanceWeaponBattleAxe,
+  ChanceWeaponBow,
+  ChanceWeaponCrossbow,
+  ChanceLightArmor,
+  ChanceHeavyArmor,
+  ChanceClothing,
+  ChanceDefaultArmor,
+  ChancePowerAttackMultiplier,
+  ChanceFollowerMultiplier,
   ChanceNpcMultiplier,
-  DisableDynamicTemper, TemperChance, BossTemperChance,
-  DisableWidget, PositionX, PositionY, Scale, UnbreakableColor, BreakableColor, HidePoisonName,
-  HideWithWeaponsSheathed, ToggleKeyCode, Flags,
+  DisableDynamicTemper,
+  TemperChance,
+  BossTemperChance,
+  DisableWidget,
+  PositionX,
+  PositionY,
+  Scale,
+  UnbreakableColor,
+  BreakableColor,
+  HidePoisonName,
+  HideWithWeaponsSheathed,
+  ToggleKeyCode,
+  Flags,
 };
 
 struct SettingInfo {
@@ -53,8 +92,8 @@ struct SettingInfo {
   const char* key;  // lower case, as the store holds it
   ValueForm form;
   double defaultValue;
-  std::uint32_t maximum = 0;  // Whole: the largest value taken
-  const char* word = "";      // Word: the one word that changes the value
+  std::uint32_t maximum = 0;    // Whole: the largest value taken
+  const char* word = "";        // Word: the one word that changes the value
   std::uint32_t wordValue = 0;  // Word: the value that word gives
 };
 
@@ -84,10 +123,11 @@ constexpr Section kW = Section::Widget;
 inline constexpr std::array<SettingInfo, 50> kSettings{{
     settings_rows::Switch(Setting::DisableDegradation, settings_rows::kD, "disabledegradation", 0, "true"),
     settings_rows::Switch(Setting::OnlyPlayer, settings_rows::kD, "onlyplayer", 1, "false"),
-    settings_rows::Switch(Setting::NoBreakMagicDisallowEnchanting, settings_rows::kD, "nobreakmagicdisallowenchanting", 1,
-                          "false"),
+    settings_rows::Switch(Setting::NoBreakMagicDisallowEnchanting, settings_rows::kD, "nobreakmagicdisallowenchanting",
+                          1, "false"),
     settings_rows::Switch(Setting::IncreaseDurability, settings_rows::kD, "increasedurability", 1, "false"),
-    settings_rows::Whole(Setting::EquipmentHealthThreshold, settings_rows::kD, "equipmenthealththreshold", 0, kAnyWhole),
+    settings_rows::Whole(Setting::EquipmentHealthThreshold, settings_rows::kD, "equipmenthealththreshold", 0,
+                         kAnyWhole),
 
     settings_rows::Rate(Setting::RateWeaponSword, "weaponsword", 3.0),
     settings_rows::Rate(Setting::RateWeaponDagger, "weapondagger", 3.0),

@@ -1,8 +1,8 @@
 // Whether an item instance may break, and the breaking itself: the unit
 // leaves its holder's inventory for good, and the player is told its name.
 #include "config/config_store.h"
-#include "engine/item_entry.h"
 #include "engine/display_name.h"
+#include "engine/item_entry.h"
 #include "game/game_bindings.h"
 #include "game/game_keywords.h"
 

@@ -23,8 +23,7 @@ void AppendPoisonSuffix(ItemEntry& item) {
   if (item.form->formType != game::kFormWeapon) return;
   if (config::Store().Get<config::Setting::HidePoisonName>() != 0) return;
   if (!game::HasExtraType(item.extraList, game::kExtraPoison)) return;
-  const auto* datum =
-      reinterpret_cast<const game::ExtraPoison*>(FindExtraData(item.extraList, game::kExtraPoison));
+  const auto* datum = reinterpret_cast<const game::ExtraPoison*>(FindExtraData(item.extraList, game::kExtraPoison));
   if (datum == nullptr || datum->poison == nullptr) return;
 
   char count[16];

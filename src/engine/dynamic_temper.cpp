@@ -81,7 +81,8 @@ struct PassSettings {
 
 PassSettings ReadPassSettings() {
   const config::ConfigStore& store = config::Store();
-  return {store.Get<config::Setting::TemperChance>(), store.Get<config::Setting::BossTemperChance>(), ReadBreakRuleSettings()};
+  return {store.Get<config::Setting::TemperChance>(), store.Get<config::Setting::BossTemperChance>(),
+          ReadBreakRuleSettings()};
 }
 
 // An item lying in the world: tempered by chance when someone other than the
@@ -103,8 +104,8 @@ void DecideLooseItem(game::Reference* loose, const PassSettings& settings) {
 }
 
 bool IsBossHolder(game::Reference* holder) {
-  const auto* marker =
-      reinterpret_cast<const game::ExtraPayloadPointer*>(FindExtraData(&holder->extraList, game::kExtraReferenceMarker));
+  const auto* marker = reinterpret_cast<const game::ExtraPayloadPointer*>(
+      FindExtraData(&holder->extraList, game::kExtraReferenceMarker));
   if (marker == nullptr || marker->payload == nullptr) return false;
   const TemperForms& forms = Forms();
   return marker->payload == forms.bossMarkers[0] || marker->payload == forms.bossMarkers[1];
@@ -124,7 +125,7 @@ bool BelongsToUntemperedGroup(game::Actor* actor) {
 struct HolderTerms {
   bool untempered = false;  // the player, or a member of an untempered group
   std::uint32_t level = 0;
-  bool boss = false;        // carries a boss marker: the boss chance applies
+  bool boss = false;  // carries a boss marker: the boss chance applies
   bool known = false;
 };
 
@@ -176,8 +177,8 @@ void DecideHolderItems(game::Reference* holder, const PassSettings& settings) {
 
 }  // namespace
 
-void CollectNearbyReferences(const game::TESObjectCELL* cell, const float (&playerPosition)[3],
-                             ReferenceSet& holders, ReferenceSet& looseItems) {
+void CollectNearbyReferences(const game::TESObjectCELL* cell, const float (&playerPosition)[3], ReferenceSet& holders,
+                             ReferenceSet& looseItems) {
   if (cell == nullptr || cell->cellState != game::kCellAttached || cell->slotCount == 0) return;
   for (std::uint32_t i = 0; i < cell->slotCount; ++i) {
     if (i + kPrefetchDistance < cell->slotCount) PrefetchReference(cell->slots[i + kPrefetchDistance].reference);

@@ -18,8 +18,8 @@ void DynamicTemperPass();
 // Adds the cell's actors and containers to holders and its weapons and
 // armour lying in the world to looseItems, when closer to the player's
 // position than 7000 units. Call SortReferences on both sets afterwards.
-void CollectNearbyReferences(const game::TESObjectCELL* cell, const float (&playerPosition)[3],
-                             ReferenceSet& holders, ReferenceSet& looseItems);
+void CollectNearbyReferences(const game::TESObjectCELL* cell, const float (&playerPosition)[3], ReferenceSet& holders,
+                             ReferenceSet& looseItems);
 void SortReferences(ReferenceSet& references);
 
 }  // namespace qm::engine

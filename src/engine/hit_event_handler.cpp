@@ -90,8 +90,9 @@ void WearTarget(const game::TESHitEvent& hit, HitSource& source) {
   if (target.actor == nullptr) return;
   const game::TESForm* form = source.Get();
   if (form == nullptr) return;
-  const bool wearsTarget = (form->formType == game::kFormWeapon && game::AsWeapon(form)->weaponType != game::kWeaponTypeStaff) ||
-                           IsShield(form);
+  const bool wearsTarget =
+      (form->formType == game::kFormWeapon && game::AsWeapon(form)->weaponType != game::kWeaponTypeStaff) ||
+      IsShield(form);
   if (!wearsTarget) return;  // spells, staffs and the like
 
   const ItemEntry item = (hit.flags & game::kHitBlocked) != 0 ? BlockingItem(target) : StruckArmor(target);

@@ -9,9 +9,9 @@
 namespace qm::engine {
 
 struct ItemEntry {
-  game::TESForm* form = nullptr;          // the item's base form; null: no item
+  game::TESForm* form = nullptr;             // the item's base form; null: no item
   game::ExtraDataList* extraList = nullptr;  // the instance's own list; may be null
-  std::string displayName;                // empty unless a display name was built
+  std::string displayName;                   // empty unless a display name was built
 };
 
 // The first entry of the given type, or null.

@@ -37,7 +37,7 @@ double BreakChance(const ItemEntry& item, game::Actor* actor, bool powerAttack, 
   if (powerAttack) chance = ScaledBy(chance, store.Get<config::Setting::ChancePowerAttackMultiplier>());
   if (actor != *game::Bindings.Player) {
     chance = ScaledBy(chance, IsFollower(actor) ? store.Get<config::Setting::ChanceFollowerMultiplier>()
-                                               : store.Get<config::Setting::ChanceNpcMultiplier>());
+                                                : store.Get<config::Setting::ChanceNpcMultiplier>());
   }
   return std::min(chance, kCertain);
 }
@@ -49,7 +49,7 @@ void LoseHealth(const ItemEntry& item, game::Actor* actor, bool powerAttack, flo
   if (powerAttack) rate = ScaledBy(rate, store.Get<config::Setting::RatePowerAttackMultiplier>());
   if (actor != *game::Bindings.Player) {
     rate = ScaledBy(rate, IsFollower(actor) ? store.Get<config::Setting::RateFollowerMultiplier>()
-                                             : store.Get<config::Setting::RateNpcMultiplier>());
+                                            : store.Get<config::Setting::RateNpcMultiplier>());
   }
   const double loss = UniformScaled(rate, (rate + 1.0) * (rate + 1.0));
   // An infinite or overflowing rate gives an infinite loss, or no number at

@@ -56,8 +56,8 @@ struct GameBindings {
   const void* TypeExtraDataBase;
   const void* TypeInputEvent;
   const void* TypeButtonEvent;
-  GameHeap* Heap;                   // the heap object itself
-  void** DataHandler;               // each of these holds a pointer
+  GameHeap* Heap;      // the heap object itself
+  void** DataHandler;  // each of these holds a pointer
   MenuManager** MenuManagerPtr;
   void** MenuMessageQueue;
   void** InterfaceStrings;
@@ -65,7 +65,7 @@ struct GameBindings {
   EventSource** InputEventSource;
   void** World;
   Actor** Player;
-  EventSource* UpdateEventSource;   // the source itself
+  EventSource* UpdateEventSource;  // the source itself
   void** MovieHeap;
 
   // Cast targets of the extra-data look-up, by extra-data type; null for

@@ -18,13 +18,13 @@ static_assert(offsetof(CellReferenceSlot, link) == 0x08);
 
 struct TESObjectCELL {
   std::uint8_t pad00[0x40];
-  std::uint8_t cellFlags;            // 0x40: 0x01 interior
-  std::uint8_t pad41[3];             // 0x41
-  std::uint8_t cellState;            // 0x44: 7 attached
-  std::uint8_t pad45[0x8C - 0x45];   // 0x45
-  std::uint32_t slotCount;           // 0x8C: slots of the reference table
-  std::uint8_t pad90[0x18];          // 0x90
-  CellReferenceSlot* slots;          // 0xA8
+  std::uint8_t cellFlags;           // 0x40: 0x01 interior
+  std::uint8_t pad41[3];            // 0x41
+  std::uint8_t cellState;           // 0x44: 7 attached
+  std::uint8_t pad45[0x8C - 0x45];  // 0x45
+  std::uint32_t slotCount;          // 0x8C: slots of the reference table
+  std::uint8_t pad90[0x18];         // 0x90
+  CellReferenceSlot* slots;         // 0xA8
 };
 static_assert(offsetof(TESObjectCELL, cellFlags) == 0x40);
 static_assert(offsetof(TESObjectCELL, cellState) == 0x44);
@@ -37,9 +37,9 @@ inline constexpr std::uint8_t kCellAttached = 7;
 // The loaded exterior cells: cell (i, j) at index j * dimension + i.
 struct LoadedCellGrid {
   std::uint8_t pad00[0x10];
-  std::uint32_t dimension;   // 0x10
-  std::uint32_t pad14;       // 0x14
-  TESObjectCELL** cells;     // 0x18: dimension * dimension, entries may be null
+  std::uint32_t dimension;  // 0x10
+  std::uint32_t pad14;      // 0x14
+  TESObjectCELL** cells;    // 0x18: dimension * dimension, entries may be null
 };
 static_assert(offsetof(LoadedCellGrid, dimension) == 0x10);
 static_assert(offsetof(LoadedCellGrid, cells) == 0x18);

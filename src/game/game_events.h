@@ -8,8 +8,8 @@
 namespace qm::game {
 
 struct TESHitEvent {
-  Reference* target;     // 0x00: the reference that was hit
-  Reference* cause;      // 0x08: the reference that dealt the hit
+  Reference* target;           // 0x00: the reference that was hit
+  Reference* cause;            // 0x08: the reference that dealt the hit
   std::uint32_t sourceFormId;  // 0x10: weapon, shield, spell, ...
   std::uint32_t projectileId;  // 0x14
   std::uint8_t flags;          // 0x18: low byte of the hit flags

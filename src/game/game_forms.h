@@ -50,11 +50,11 @@ inline bool HoldsKeyword(const KeywordList& list, const TESForm* keyword) {
 
 struct TESObjectWEAP {
   std::uint8_t pad00[0x140];
-  KeywordList keywords;        // 0x140
-  std::uint8_t pad148[0x50];   // 0x148
-  std::uint16_t weaponFlags;   // 0x198: kWeaponNoDurability, ...
-  std::uint8_t pad19A[3];      // 0x19A
-  std::uint8_t weaponType;     // 0x19D: 8 = staff
+  KeywordList keywords;       // 0x140
+  std::uint8_t pad148[0x50];  // 0x148
+  std::uint16_t weaponFlags;  // 0x198: kWeaponNoDurability, ...
+  std::uint8_t pad19A[3];     // 0x19A
+  std::uint8_t weaponType;    // 0x19D: 8 = staff
 };
 static_assert(offsetof(TESObjectWEAP, keywords) == 0x140);
 static_assert(offsetof(TESObjectWEAP, weaponFlags) == 0x198);
@@ -62,10 +62,10 @@ static_assert(offsetof(TESObjectWEAP, weaponType) == 0x19D);
 
 struct TESObjectARMO {
   std::uint8_t pad00[0x1B8];
-  std::uint32_t slotMask;      // 0x1B8: body slots
-  std::uint32_t weightClass;   // 0x1BC: 0 light, 1 heavy
-  std::uint8_t pad1C0[0x18];   // 0x1C0
-  KeywordList keywords;        // 0x1D8
+  std::uint32_t slotMask;     // 0x1B8: body slots
+  std::uint32_t weightClass;  // 0x1BC: 0 light, 1 heavy
+  std::uint8_t pad1C0[0x18];  // 0x1C0
+  KeywordList keywords;       // 0x1D8
 };
 static_assert(offsetof(TESObjectARMO, slotMask) == 0x1B8);
 static_assert(offsetof(TESObjectARMO, weightClass) == 0x1BC);
@@ -76,37 +76,37 @@ inline const TESObjectARMO* AsArmor(const TESForm* form) { return reinterpret_ca
 
 // An extra-data entry: class table, next entry, then its payload.
 struct ExtraDataEntry {
-  const void* dispatch;   // 0x00
-  ExtraDataEntry* next;   // 0x08
+  const void* dispatch;  // 0x00
+  ExtraDataEntry* next;  // 0x08
 };
 static_assert(offsetof(ExtraDataEntry, next) == 0x08);
 
 struct ExtraHealth {
-  ExtraDataEntry base;    // 0x00
-  float health;           // 0x10
-  std::uint32_t pad14;    // 0x14
+  ExtraDataEntry base;  // 0x00
+  float health;         // 0x10
+  std::uint32_t pad14;  // 0x14
 };
 static_assert(offsetof(ExtraHealth, health) == 0x10);
 static_assert(sizeof(ExtraHealth) == 24);
 
 struct ExtraPayloadPointer {
-  ExtraDataEntry base;    // 0x00
-  void* payload;          // 0x10: inventory changes, marker form, poison form
+  ExtraDataEntry base;  // 0x00
+  void* payload;        // 0x10: inventory changes, marker form, poison form
 };
 static_assert(offsetof(ExtraPayloadPointer, payload) == 0x10);
 
 struct ExtraPoison {
-  ExtraDataEntry base;    // 0x00
-  TESForm* poison;        // 0x10
-  std::uint32_t count;    // 0x18
+  ExtraDataEntry base;  // 0x00
+  TESForm* poison;      // 0x10
+  std::uint32_t count;  // 0x18
 };
 static_assert(offsetof(ExtraPoison, poison) == 0x10);
 static_assert(offsetof(ExtraPoison, count) == 0x18);
 
 // One bit per extra-data type: type n is bit (n % 8) of byte n / 8.
 struct ExtraDataList {
-  ExtraDataEntry* first;      // 0x00
-  std::uint8_t* presence;     // 0x08: null when the list has no bit field
+  ExtraDataEntry* first;   // 0x00
+  std::uint8_t* presence;  // 0x08: null when the list has no bit field
 };
 static_assert(offsetof(ExtraDataList, presence) == 0x08);
 
@@ -123,26 +123,26 @@ struct ListNode {
 static_assert(sizeof(ListNode<void>) == 16);
 
 struct InventoryEntry {
-  TESForm* form;                          // 0x00
-  ListNode<ExtraDataList>* extraLists;    // 0x08: first node of the instances' lists
-  std::int32_t countDelta;                // 0x10
+  TESForm* form;                        // 0x00
+  ListNode<ExtraDataList>* extraLists;  // 0x08: first node of the instances' lists
+  std::int32_t countDelta;              // 0x10
 };
 static_assert(offsetof(InventoryEntry, extraLists) == 0x08);
 
 struct InventoryChanges {
-  ListNode<InventoryEntry>* entries;      // 0x00: the first node of the entry list
+  ListNode<InventoryEntry>* entries;  // 0x00: the first node of the entry list
 };
 static_assert(offsetof(InventoryChanges, entries) == 0x00);
 
 struct Reference {
-  TESForm form;                  // 0x00
-  std::uint8_t pad20[0x20];      // 0x20
-  TESForm* baseForm;             // 0x40
-  std::uint8_t pad48[0xC];       // 0x48
-  float position[3];             // 0x54
-  void* cell;                    // 0x60
-  std::uint8_t pad68[8];         // 0x68
-  ExtraDataList extraList;       // 0x70
+  TESForm form;              // 0x00
+  std::uint8_t pad20[0x20];  // 0x20
+  TESForm* baseForm;         // 0x40
+  std::uint8_t pad48[0xC];   // 0x48
+  float position[3];         // 0x54
+  void* cell;                // 0x60
+  std::uint8_t pad68[8];     // 0x68
+  ExtraDataList extraList;   // 0x70
 };
 static_assert(offsetof(Reference, baseForm) == 0x40);
 static_assert(offsetof(Reference, position) == 0x54);
@@ -151,8 +151,8 @@ static_assert(offsetof(Reference, extraList) == 0x70);
 
 struct ActorProcess {
   std::uint8_t pad00[0xF0];
-  TESForm* leftHand;             // 0xF0
-  TESForm* rightHand;            // 0xF8
+  TESForm* leftHand;   // 0xF0
+  TESForm* rightHand;  // 0xF8
 };
 static_assert(offsetof(ActorProcess, leftHand) == 0xF0);
 static_assert(offsetof(ActorProcess, rightHand) == 0xF8);
@@ -185,15 +185,15 @@ static_assert(offsetof(ActorDispatch, RemoveItem) == 86 * 8);
 static_assert(offsetof(ActorDispatch, IsInFaction) == 249 * 8);
 
 struct Actor {
-  Reference reference;           // 0x00 (dispatch at 0x00)
+  Reference reference;  // 0x00 (dispatch at 0x00)
   std::uint8_t pad80[0xC4 - sizeof(Reference)];
-  std::uint32_t actorState;      // 0xC4: weapon state in bits 5 to 7
-  std::uint8_t padC8[0x18];      // 0xC8
-  std::uint32_t boolBits;        // 0xE0: 0x4000000 follower of the player
-  std::uint8_t padE4[0xC];       // 0xE4
-  ActorProcess* process;         // 0xF0
+  std::uint32_t actorState;  // 0xC4: weapon state in bits 5 to 7
+  std::uint8_t padC8[0x18];  // 0xC8
+  std::uint32_t boolBits;    // 0xE0: 0x4000000 follower of the player
+  std::uint8_t padE4[0xC];   // 0xE4
+  ActorProcess* process;     // 0xF0
   std::uint8_t padF8[0x1E0 - 0xF8];
-  TESForm* selectedPower;        // 0x1E0: equipped power or shout
+  TESForm* selectedPower;  // 0x1E0: equipped power or shout
 };
 
 inline const ActorDispatch* DispatchOf(const Actor* actor) {

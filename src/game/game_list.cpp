@@ -1,7 +1,7 @@
 #include "game/game_list.h"
 
-#include "log/debug_log.h"
 #include "game/game_bindings.h"
+#include "log/debug_log.h"
 
 namespace qm::game {
 namespace {

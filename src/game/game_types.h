@@ -25,7 +25,7 @@ static_assert(sizeof(InternedString) == 0x8);
 // destructor, slot 1 the receive function.
 struct Sink;
 struct SinkDispatch {
-  void* (*destroy)(Sink* self, std::uint32_t freeFlag);                           // slot 0
+  void* (*destroy)(Sink* self, std::uint32_t freeFlag);                          // slot 0
   std::uint32_t (*onEvent)(Sink* self, const void* event, EventSource* source);  // slot 1
 };
 static_assert(offsetof(SinkDispatch, destroy) == 0x0);
@@ -38,15 +38,15 @@ static_assert(sizeof(Sink) == 0x8);
 
 // The game's dispatcher for one event type.
 struct EventSource {
-  Sink** sinks;               // 0x00
-  std::uint32_t capacity;     // 0x08
-  std::uint32_t pad0C;        // 0x0C
-  std::uint32_t sinkCount;    // 0x10
-  std::uint32_t pad14;        // 0x14
+  Sink** sinks;                // 0x00
+  std::uint32_t capacity;      // 0x08
+  std::uint32_t pad0C;         // 0x0C
+  std::uint32_t sinkCount;     // 0x10
+  std::uint32_t pad14;         // 0x14
   std::uint8_t pending[0x30];  // 0x18: pending register / unregister lists
-  RecursiveSpinLock lock;     // 0x48
-  std::uint8_t notifying;     // 0x50
-  std::uint8_t pad51[7];      // 0x51
+  RecursiveSpinLock lock;      // 0x48
+  std::uint8_t notifying;      // 0x50
+  std::uint8_t pad51[7];       // 0x51
 };
 static_assert(offsetof(EventSource, sinks) == 0x00);
 static_assert(offsetof(EventSource, sinkCount) == 0x10);

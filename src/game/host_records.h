@@ -17,12 +17,12 @@ static_assert(offsetof(PluginInfoRecord, name) == 8);
 static_assert(offsetof(PluginInfoRecord, version) == 16);
 
 struct HostInterfaceRecord {
-  std::uint32_t hostVersion;     // 0x00
-  std::uint32_t runtimeVersion;  // 0x04: major << 24 | minor << 16 | build << 4
-  std::uint32_t editorVersion;   // 0x08
-  std::uint32_t isEditor;        // 0x0C
-  void* (*QueryInterface)(std::uint32_t id);   // 0x10
-  std::uint32_t (*GetPluginHandle)();          // 0x18
+  std::uint32_t hostVersion;                  // 0x00
+  std::uint32_t runtimeVersion;               // 0x04: major << 24 | minor << 16 | build << 4
+  std::uint32_t editorVersion;                // 0x08
+  std::uint32_t isEditor;                     // 0x0C
+  void* (*QueryInterface)(std::uint32_t id);  // 0x10
+  std::uint32_t (*GetPluginHandle)();         // 0x18
 };
 static_assert(offsetof(HostInterfaceRecord, runtimeVersion) == 4);
 static_assert(offsetof(HostInterfaceRecord, isEditor) == 12);
@@ -40,11 +40,11 @@ static_assert(offsetof(HostMessage, type) == 8);
 using HostMessageCallback = void (*)(HostMessage* message);
 
 struct MessagingInterfaceRecord {
-  std::uint32_t interfaceVersion;  // 0x00
-  std::uint32_t pad04;             // 0x04
+  std::uint32_t interfaceVersion;                                                                          // 0x00
+  std::uint32_t pad04;                                                                                     // 0x04
   bool (*RegisterListener)(std::uint32_t pluginHandle, const char* sender, HostMessageCallback callback);  // 0x08
-  void* dispatch;                                                                                        // 0x10
-  void* (*GetEventDispatcher)(std::uint32_t dispatcherId);                                               // 0x18
+  void* dispatch;                                                                                          // 0x10
+  void* (*GetEventDispatcher)(std::uint32_t dispatcherId);                                                 // 0x18
 };
 static_assert(offsetof(MessagingInterfaceRecord, interfaceVersion) == 0);
 static_assert(offsetof(MessagingInterfaceRecord, RegisterListener) == 8);

@@ -19,7 +19,7 @@ struct SpellItem {
   std::uint8_t pad00[0x78];
   MagicEffectRecord* effect;  // 0x78
   std::uint8_t pad80[0xC8 - 0x80];
-  std::uint32_t spellType;    // 0xC8: 2 and 3 are powers
+  std::uint32_t spellType;  // 0xC8: 2 and 3 are powers
 };
 static_assert(offsetof(SpellItem, effect) == 0x78);
 static_assert(offsetof(SpellItem, spellType) == 0xC8);
@@ -43,10 +43,10 @@ inline constexpr std::size_t kPoisonFullNameOffset = 0x30;
 // What the game's inventory-name function reads: the form, a list of the
 // instances' extra-data lists, and the count.
 struct InventoryEntryRecord {
-  TESForm* form;                          // 0x00
-  ListNode<ExtraDataList>* extraLists;    // 0x08
-  std::int32_t count;                     // 0x10
-  std::uint32_t pad14;                    // 0x14
+  TESForm* form;                        // 0x00
+  ListNode<ExtraDataList>* extraLists;  // 0x08
+  std::int32_t count;                   // 0x10
+  std::uint32_t pad14;                  // 0x14
 };
 static_assert(offsetof(InventoryEntryRecord, form) == 0x00);
 static_assert(offsetof(InventoryEntryRecord, extraLists) == 0x08);

@@ -15,8 +15,8 @@ std::int32_t LogLevel = 5;
 namespace {
 
 constexpr std::size_t kMaxPath = 260;
-constexpr std::int32_t kFolderPersonal = 0x0005;    // CSIDL_PERSONAL
-constexpr std::int32_t kFolderCreate = 0x8000;      // CSIDL_FLAG_CREATE
+constexpr std::int32_t kFolderPersonal = 0x0005;  // CSIDL_PERSONAL
+constexpr std::int32_t kFolderCreate = 0x8000;    // CSIDL_FLAG_CREATE
 constexpr const char* kLogRelativePath = "\\My Games\\Skyrim Special Edition\\SKSE\\Quellmark.log";
 
 std::FILE* logFile = nullptr;

@@ -204,8 +204,8 @@ bool IsReadable(const void* address, std::size_t size) {
   std::size_t left = size;
   while (left > 0) {
     const std::size_t chunk = left < sizeof scratch ? left : sizeof scratch;
-    struct iovec local { scratch, chunk };
-    struct iovec remote { reinterpret_cast<void*>(from), chunk };
+    iovec local{scratch, chunk};
+    iovec remote{reinterpret_cast<void*>(from), chunk};
     if (::process_vm_readv(::getpid(), &local, 1, &remote, 1, 0) != static_cast<ssize_t>(chunk)) return false;
     from += chunk;
     left -= chunk;

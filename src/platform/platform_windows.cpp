@@ -2,18 +2,16 @@
 #include "platform/platform.h"
 
 #include <windows.h>
-#include <shlobj.h>
-#include <shlwapi.h>
 #include <direct.h>
 #include <share.h>
+#include <shlobj.h>
+#include <shlwapi.h>
 
 namespace qm::platform {
 
 std::uintptr_t ProcessImageBase() { return reinterpret_cast<std::uintptr_t>(::GetModuleHandleA(nullptr)); }
 
-std::uint32_t ProcessImagePath(char* buffer, std::uint32_t size) {
-  return ::GetModuleFileNameA(nullptr, buffer, size);
-}
+std::uint32_t ProcessImagePath(char* buffer, std::uint32_t size) { return ::GetModuleFileNameA(nullptr, buffer, size); }
 
 bool RemoveFileSpec(char* path) { return ::PathRemoveFileSpecA(path) != FALSE; }
 

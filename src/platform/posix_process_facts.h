@@ -8,9 +8,9 @@
 extern "C" {
 
 struct QuellmarkPosixProcessFacts {
-  std::uintptr_t imageBase;      // what GetModuleHandleA(nullptr) returns
-  const char* imagePath;         // what GetModuleFileNameA(nullptr) returns
-  const char* documentsFolder;   // SHGetFolderPathA(CSIDL_PERSONAL); null: the lookup fails
+  std::uintptr_t imageBase;     // what GetModuleHandleA(nullptr) returns
+  const char* imagePath;        // what GetModuleFileNameA(nullptr) returns
+  const char* documentsFolder;  // SHGetFolderPathA(CSIDL_PERSONAL); null: the lookup fails
 };
 
 using QuellmarkPosixProcessFactsGetter = const QuellmarkPosixProcessFacts* (*)();

@@ -1,7 +1,7 @@
 #include "plugin/freeze_filter.h"
 
-#include "platform/platform.h"
 #include "game/game_bindings.h"
+#include "platform/platform.h"
 #include "plugin/msvc_rtti.h"
 #include "plugin/saved_receive_functions.h"
 

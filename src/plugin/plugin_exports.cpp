@@ -7,11 +7,8 @@
 #define QUELLMARK_EXPORT extern "C" __attribute__((visibility("default")))
 #endif
 
-QUELLMARK_EXPORT bool SKSEPlugin_Query(const qm::game::HostInterfaceRecord* host,
-                                       qm::game::PluginInfoRecord* info) {
+QUELLMARK_EXPORT bool SKSEPlugin_Query(const qm::game::HostInterfaceRecord* host, qm::game::PluginInfoRecord* info) {
   return qm::plugin::Query(host, info);
 }
 
-QUELLMARK_EXPORT bool SKSEPlugin_Load(const qm::game::HostInterfaceRecord* host) {
-  return qm::plugin::Load(host);
-}
+QUELLMARK_EXPORT bool SKSEPlugin_Load(const qm::game::HostInterfaceRecord* host) { return qm::plugin::Load(host); }

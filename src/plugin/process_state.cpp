@@ -6,10 +6,10 @@
 #include "engine/engine_random.h"
 #include "engine/event_handlers.h"
 #include "engine/recent_hits.h"
-#include "log/debug_log.h"
 #include "game/game_bindings.h"
-#include "plugin/saved_receive_functions.h"
+#include "log/debug_log.h"
 #include "platform/platform.h"
+#include "plugin/saved_receive_functions.h"
 #include "widget/widget_state.h"
 
 #include <cstdlib>

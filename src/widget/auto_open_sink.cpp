@@ -1,8 +1,8 @@
 #include "widget/auto_open_sink.h"
 
 #include "game/game_bindings.h"
-#include "widget/durability_menu.h"
 #include "game/game_ui.h"
+#include "widget/durability_menu.h"
 #include "widget/widget_sources.h"
 #include "widget/widget_state.h"
 

@@ -1,7 +1,7 @@
 #include "widget/durability_menu.h"
 
-#include "log/debug_log.h"
 #include "game/game_bindings.h"
+#include "log/debug_log.h"
 #include "widget/menu_base.h"
 #include "widget/visibility_sinks.h"
 #include "widget/widget_content.h"
@@ -23,14 +23,9 @@ void* DestroyDurabilityMenu(game::IMenu* menu, std::uint32_t freeFlag) {
 std::uint32_t ProcessMessage(game::IMenu* menu, game::UIMessage* message) {
   if (menu->view == nullptr) return 2;
   switch (message->type) {
-    case game::kMessageOpen:
-      OnWidgetOpen(AsDurabilityMenu(menu));
-      return 0;
-    case game::kMessageClose:
-      OnWidgetClose(AsDurabilityMenu(menu));
-      return 0;
-    default:
-      return 2;
+    case game::kMessageOpen: OnWidgetOpen(AsDurabilityMenu(menu)); return 0;
+    case game::kMessageClose: OnWidgetClose(AsDurabilityMenu(menu)); return 0;
+    default: return 2;
   }
 }
 

@@ -2,8 +2,8 @@
 
 #include "config/config_store.h"
 #include "config/item_category.h"
-#include "game/game_bindings.h"
 #include "engine/display_name.h"
+#include "game/game_bindings.h"
 #include "game/name_records.h"
 #include "widget/widget_icons.h"
 
@@ -31,8 +31,8 @@ const char* FullName(game::TESForm* form) {
 void ApplyWear(const engine::ItemEntry& row, RowValues& values) {
   const float health = engine::GetItemHealth(row);
   values.durability = DurabilityPoints(health);
-  const bool breakable = config::GetBreakChanceFor(row.form) != 0.0 &&
-                         !(health > config::Store().HealthThreshold) && engine::IsBreakable(row);
+  const bool breakable = config::GetBreakChanceFor(row.form) != 0.0 && !(health > config::Store().HealthThreshold) &&
+                         engine::IsBreakable(row);
   values.colour = Colour(breakable ? config::Setting::BreakableColor : config::Setting::UnbreakableColor);
 }
 
@@ -59,9 +59,7 @@ RowValues ComputeRowValues(engine::ItemEntry& row) {
       values.name = row.displayName.c_str();
       ApplyWear(row, values);
       break;
-    default:
-      values.name = FullName(row.form);
-      break;
+    default: values.name = FullName(row.form); break;
   }
   return values;
 }

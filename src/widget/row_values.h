@@ -5,9 +5,9 @@
 namespace qm::widget {
 
 struct RowValues {
-  const char* icon;    // static
-  const char* name;    // the row's own display name or the game record's name
-  double durability;   // -1.0 for rows without durability
+  const char* icon;   // static
+  const char* name;   // the row's own display name or the game record's name
+  double durability;  // -1.0 for rows without durability
   double colour;
 };
 

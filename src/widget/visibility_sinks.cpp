@@ -83,10 +83,9 @@ std::uint32_t OnInput(game::Sink* sink, const void* event, game::EventSource*) {
 
 const game::SinkDispatch kEventSinkBaseDispatch{DestroySinkBase, IgnoreEvent};
 
-const game::SinkDispatch kMenuOpenCloseSinkDispatch{
-    DestroyMenuThroughSink<offsetof(DurabilityMenu, menuOpenCloseSink)>, OnMenuOpenClose};
-const game::SinkDispatch kActionSinkDispatch{DestroyMenuThroughSink<offsetof(DurabilityMenu, actionSink)>,
-                                             OnAction};
+const game::SinkDispatch kMenuOpenCloseSinkDispatch{DestroyMenuThroughSink<offsetof(DurabilityMenu, menuOpenCloseSink)>,
+                                                    OnMenuOpenClose};
+const game::SinkDispatch kActionSinkDispatch{DestroyMenuThroughSink<offsetof(DurabilityMenu, actionSink)>, OnAction};
 const game::SinkDispatch kInputSinkDispatch{DestroyMenuThroughSink<offsetof(DurabilityMenu, inputSink)>, OnInput};
 
 }  // namespace qm::widget

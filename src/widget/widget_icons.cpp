@@ -39,10 +39,33 @@ enum Icon : std::uint8_t {
 // Armour index (light 0-7, heavy 8-15, clothing 16-23, jewellery 24-26,
 // default 27) to icon index.
 constexpr std::array<std::uint8_t, 28> kArmorIcons{
-    18, 19, 20, 21, 22, 23, 24, 25,  // light: body head hands forearms feet calves shield mask
-    26, 27, 28, 29, 30, 31, 32, 33,  // heavy
-    36, 38, 40, 41, 42, 43, 45, 46,  // clothing
-    47, 48, 49,                      // amulet, ring, circlet
+    18,
+    19,
+    20,
+    21,
+    22,
+    23,
+    24,
+    25,  // light: body head hands forearms feet calves shield mask
+    26,
+    27,
+    28,
+    29,
+    30,
+    31,
+    32,
+    33,  // heavy
+    36,
+    38,
+    40,
+    41,
+    42,
+    43,
+    45,
+    46,  // clothing
+    47,
+    48,
+    49,  // amulet, ring, circlet
     kDefaultArmor,
 };
 constexpr std::uint32_t kDefaultArmorIndex = 27;
@@ -50,7 +73,8 @@ constexpr std::uint32_t kDefaultArmorIndex = 27;
 const char* Name(std::uint8_t icon) { return kWidgetIcons[icon]; }
 
 constexpr bool IconIs(std::size_t index, std::string_view name) { return kWidgetIcons[index] == name; }
-static_assert(IconIs(kNone, "none") && IconIs(kWeaponSword, "weapon_sword") && IconIs(kWeaponCrossbow, "weapon_crossbow"));
+static_assert(IconIs(kNone, "none") && IconIs(kWeaponSword, "weapon_sword") &&
+              IconIs(kWeaponCrossbow, "weapon_crossbow"));
 static_assert(IconIs(kWeaponGreatsword, "weapon_greatsword") && IconIs(kWeaponDagger, "weapon_dagger"));
 static_assert(IconIs(kWeaponWaraxe, "weapon_waraxe") && IconIs(kWeaponBattleaxe, "weapon_battleaxe"));
 static_assert(IconIs(kWeaponMace, "weapon_mace") && IconIs(kWeaponHammer, "weapon_hammer"));
@@ -91,7 +115,8 @@ std::uint32_t ArmorIndex(const game::TESForm* form) {
   }
 
   if ((mask & (game::kSlotBody | game::kSlotTail)) != 0) return base + 0;
-  if ((mask & (game::kSlotHead | game::kSlotHair | game::kSlotLongHair)) != 0) return IsMaskForm(form->formId) ? base + 7 : base + 1;
+  if ((mask & (game::kSlotHead | game::kSlotHair | game::kSlotLongHair)) != 0)
+    return IsMaskForm(form->formId) ? base + 7 : base + 1;
   if ((mask & game::kSlotHands) != 0) return base + 2;
   if ((mask & game::kSlotForearms) != 0) return base + 3;
   if ((mask & game::kSlotFeet) != 0) return base + 4;
@@ -110,7 +135,9 @@ const char* WeaponIcon(const game::TESForm* form) {
     case game::kWeaponTypeWarAxe: return Name(kWeaponWaraxe);
     case game::kWeaponTypeMace: return Name(kWeaponMace);
     case game::kWeaponTypeGreatSword: return Name(kWeaponGreatsword);
-    case 6: return Name(game::HoldsKnownKeyword(weapon->keywords, game::WarhammerKeyword()) ? kWeaponHammer : kWeaponBattleaxe);
+    case 6:
+      return Name(game::HoldsKnownKeyword(weapon->keywords, game::WarhammerKeyword()) ? kWeaponHammer
+                                                                                      : kWeaponBattleaxe);
     case game::kWeaponTypeBow: return Name(kWeaponBow);
     case game::kWeaponTypeStaff: return Name(kWeaponStaff);
     case game::kWeaponTypeCrossbow: return Name(kWeaponCrossbow);

@@ -1,8 +1,8 @@
 #include "widget/widget_open.h"
 
 #include "config/config_store.h"
-#include "game/game_forms.h"
 #include "game/game_bindings.h"
+#include "game/game_forms.h"
 #include "widget/auto_open_sink.h"
 #include "widget/durability_menu.h"
 #include "widget/movie_value.h"

@@ -29,8 +29,8 @@ class TempFolder {
  public:
   TempFolder() {
     const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            ("qm-config-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(::getpid()));
+    path_ = std::filesystem::temp_directory_path() / ("qm-config-" + std::string(info->test_suite_name()) + "-" +
+                                                      info->name() + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(path_);
     std::filesystem::create_directories(path_);
   }

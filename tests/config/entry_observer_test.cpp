@@ -32,8 +32,8 @@ std::vector<Heard> Watch(const std::function<void(const EntryObserver&)>& read) 
 
 TEST(EntryObserver, IntegerSectionsNameTheFateOfEveryEntry) {
   ConfigStore store;
-  const Lines entries{"DisableDegradation=yes", "OnlyPlayer=false", "PositionX=101", "Speed=3",
-                      "TemperChance=abc", "a=b=c", "=7", ""};
+  const Lines entries{
+      "DisableDegradation=yes", "OnlyPlayer=false", "PositionX=101", "Speed=3", "TemperChance=abc", "a=b=c", "=7", ""};
   const auto heard = Watch([&](const EntryObserver& o) { ParseIntegerEntries(entries, store, &o); });
   ASSERT_EQ(heard.size(), 7u);  // the empty entry is skipped unseen
   EXPECT_EQ(heard[0].fate, EntryFate::WordNotRecognised);
@@ -62,13 +62,13 @@ TEST(EntryObserver, RealSectionsNameNegativeNaNAndForeignKeys) {
 }
 
 TEST(EntryObserver, WatchingChangesNeitherTheStoreNorTheLog) {
-  Lines entries{"TemperChance=50", "temperchance=30", "PositionX=abc", "UnbreakableColor=0xFFFFFFFF", "OnlyPlayer=False"};
+  Lines entries{"TemperChance=50", "temperchance=30", "PositionX=abc", "UnbreakableColor=0xFFFFFFFF",
+                "OnlyPlayer=False"};
   SortEntries(entries);
   ConfigStore plain, watched;
   const auto plainLog = qmtest::LogLinesOf([&] { ParseIntegerEntries(entries, plain); });
-  const auto watchedLog = qmtest::LogLinesOf([&] {
-    Watch([&](const EntryObserver& o) { ParseIntegerEntries(entries, watched, &o); });
-  });
+  const auto watchedLog =
+      qmtest::LogLinesOf([&] { Watch([&](const EntryObserver& o) { ParseIntegerEntries(entries, watched, &o); }); });
   EXPECT_EQ(plainLog, watchedLog);
   EXPECT_EQ(plain.dynamicTemper, watched.dynamicTemper);
   EXPECT_EQ(plain.widget, watched.widget);
@@ -77,7 +77,8 @@ TEST(EntryObserver, WatchingChangesNeitherTheStoreNorTheLog) {
 
 TEST(EntryObserver, NoBreakEntriesAndUnlistedFiles) {
   qmtest::TempFolder folder;
-  const std::string path = folder.WriteText("NoBreakForms.ini", "[Skyrim.esm]\r\n0x800=1\r\n0x801=0\r\nxyz=1\r\n[Mod.esp]\r\n0x5=1\r\n");
+  const std::string path =
+      folder.WriteText("NoBreakForms.ini", "[Skyrim.esm]\r\n0x800=1\r\n0x801=0\r\nxyz=1\r\n[Mod.esp]\r\n0x5=1\r\n");
   FormIdSet list;
   const PluginFileIndexLookup lookup = [](const std::string& name) -> std::uint8_t {
     return name == "Skyrim.esm" ? 2 : kPluginFileNotFound;

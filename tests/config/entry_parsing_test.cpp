@@ -47,8 +47,9 @@ TEST(ParseIntegerEntries, BooleansChangeOnlyOnTheirWordInAnyCase) {
   EXPECT_EQ(AfterIntegerSection({"OnlyPlayer=False"}).GetDegradation("OnlyPlayer"), 0u);
   EXPECT_EQ(AfterIntegerSection({"OnlyPlayer=0"}).GetDegradation("OnlyPlayer"), 1u);
   EXPECT_EQ(AfterIntegerSection({"onlyplayer=true"}).GetDegradation("OnlyPlayer"), 1u);
-  EXPECT_EQ(AfterIntegerSection({"NoBreakMagicDisallowEnchanting=false"}).GetDegradation("NoBreakMagicDisallowEnchanting"),
-            0u);
+  EXPECT_EQ(
+      AfterIntegerSection({"NoBreakMagicDisallowEnchanting=false"}).GetDegradation("NoBreakMagicDisallowEnchanting"),
+      0u);
   EXPECT_EQ(AfterIntegerSection({"IncreaseDurability=FALSE"}).GetDegradation("IncreaseDurability"), 0u);
   EXPECT_EQ(AfterIntegerSection({"DisableDynamicTemper=true"}).GetDynamicTemper("DisableDynamicTemper"), 1u);
   EXPECT_EQ(AfterIntegerSection({"DisableWidget=True"}).GetWidget("DisableWidget"), 1u);
@@ -64,9 +65,9 @@ TEST(ParseIntegerEntries, ABooleanWordIsNeverReported) {
 }
 
 TEST(ParseIntegerEntries, TheFalseEntryOfABooleanChangesNothing) {
-  EXPECT_EQ(AfterIntegerSection({"disabledegradation=true", "disabledegradation=false"}).GetDegradation(
-                "disabledegradation"),
-            1u);
+  EXPECT_EQ(
+      AfterIntegerSection({"disabledegradation=true", "disabledegradation=false"}).GetDegradation("disabledegradation"),
+      1u);
 }
 
 TEST(ParseIntegerEntries, TheEntryThatSortsLastDecides) {

@@ -15,10 +15,10 @@ class Category : public qmtest::InProcessGame {
 TEST_F(Category, WeaponsGoByTypeAndOnlyTypeSixAsksTheHammerKeyword) {
   forms().Keyword(0x6D930);
   const std::vector<std::pair<int, ItemCategory>> byType = {
-      {0, ItemCategory::WeaponSword},      {1, ItemCategory::WeaponSword},   {2, ItemCategory::WeaponDagger},
-      {3, ItemCategory::WeaponWarAxe},     {4, ItemCategory::WeaponMace},    {5, ItemCategory::WeaponGreatSword},
-      {6, ItemCategory::WeaponBattleAxe},  {7, ItemCategory::WeaponBow},     {8, ItemCategory::WeaponSword},
-      {9, ItemCategory::WeaponCrossbow},   {10, ItemCategory::WeaponSword},  {255, ItemCategory::WeaponSword},
+      {0, ItemCategory::WeaponSword},     {1, ItemCategory::WeaponSword},  {2, ItemCategory::WeaponDagger},
+      {3, ItemCategory::WeaponWarAxe},    {4, ItemCategory::WeaponMace},   {5, ItemCategory::WeaponGreatSword},
+      {6, ItemCategory::WeaponBattleAxe}, {7, ItemCategory::WeaponBow},    {8, ItemCategory::WeaponSword},
+      {9, ItemCategory::WeaponCrossbow},  {10, ItemCategory::WeaponSword}, {255, ItemCategory::WeaponSword},
   };
   std::uint32_t id = 0x100;
   for (const auto& [type, expected] : byType) {

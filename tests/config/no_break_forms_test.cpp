@@ -21,9 +21,8 @@ FormIdSet AddedFrom(const Lines& entries, std::uint8_t position = 2) {
 
 TEST(NoBreakEntries, AnEntryCountsOnlyWhenItsFlagReadsAsOne) {
   const FormIdSet list =
-      AddedFrom({"0x12EB7=1", "0x12EB8=0", "0x12EB9=+1", "0x12EBA=01", "0x12EBB=1 ; note", "0x12EBC=true",
-                 "0x12EBD=2", "0x12EBE=", "0x12EBF=11", "0x12EC0= 1", "0x12EC1=0x1", "0x12EC2=1=1",
-                 "0x12EC3=1a"});
+      AddedFrom({"0x12EB7=1", "0x12EB8=0", "0x12EB9=+1", "0x12EBA=01", "0x12EBB=1 ; note", "0x12EBC=true", "0x12EBD=2",
+                 "0x12EBE=", "0x12EBF=11", "0x12EC0= 1", "0x12EC1=0x1", "0x12EC2=1=1", "0x12EC3=1a"});
   EXPECT_TRUE(list.Contains(0x02012EB7));
   EXPECT_FALSE(list.Contains(0x02012EB8));
   EXPECT_TRUE(list.Contains(0x02012EB9));
@@ -42,8 +41,8 @@ TEST(NoBreakEntries, AnEntryCountsOnlyWhenItsFlagReadsAsOne) {
 
 TEST(NoBreakEntries, FormIdsReadAsTheCLibraryDoesWithBaseZero) {
   const FormIdSet list = AddedFrom({"12EB7=1", "012EB7=1", "0x800=1", "0X801=1", "2048=1"}, 0);
-  EXPECT_TRUE(list.Contains(12));    // decimal, stops at the E
-  EXPECT_TRUE(list.Contains(10));    // octal 012
+  EXPECT_TRUE(list.Contains(12));  // decimal, stops at the E
+  EXPECT_TRUE(list.Contains(10));  // octal 012
   EXPECT_FALSE(list.Contains(0x12EB7));
   EXPECT_TRUE(list.Contains(0x800));
   EXPECT_TRUE(list.Contains(0x801));
@@ -89,11 +88,12 @@ class NoBreakFile : public testing::Test {
 };
 
 TEST_F(NoBreakFile, SectionsOfListedFilesAddTheirForms) {
-  const std::string path =
-      folder.Write("NoBreakForms.ini", {"[DAWNGUARD.ESM]", "0x800=1", "[Unknown.esp]", "0x900=1", "xyz=1",
-                                        "[Update.esm]", "0x12EB7=1", "0x12EB8=0"});
+  const std::string path = folder.Write("NoBreakForms.ini", {"[DAWNGUARD.ESM]", "0x800=1", "[Unknown.esp]", "0x900=1",
+                                                             "xyz=1", "[Update.esm]", "0x12EB7=1", "0x12EB8=0"});
   FormIdSet list;
-  const Lines log = LogLinesOf([&] { LoadNoBreakForms({"DAWNGUARD.ESM", "Unknown.esp", "Update.esm"}, path, lookup, list); });
+  const Lines log = LogLinesOf([&] {
+    LoadNoBreakForms({"DAWNGUARD.ESM", "Unknown.esp", "Update.esm"}, path, lookup, list);
+  });
   EXPECT_TRUE(log.empty());  // the unknown file's section is not even read
   EXPECT_TRUE(list.Contains(0x02000800));
   EXPECT_TRUE(list.Contains(0x01012EB7));

@@ -1,5 +1,5 @@
-#include "config/no_break_forms.h"
 #include "config/plugin_file_index.h"
+#include "config/no_break_forms.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
+#include "config/settings_loader.h"
 #include "config/profile_section.h"
 #include "config/settings_dump.h"
-#include "config/settings_loader.h"
 
 #include "config/config_test_support.h"
 
@@ -82,22 +82,54 @@ const Lines kAllDefaultsFile{
     "increasedurability=true",
     "equipmenthealththreshold=0",
     "[DegradationRate]",
-    "weaponsword=3.0", "weapondagger=3.0", "weaponwaraxe=3.0", "weaponmace=3.0", "weapongreatsword=3.0",
-    "weaponhammer=3.0", "weaponbattleaxe=3.0", "weaponbow=3.0", "weaponcrossbow=3.0", "lightarmor=3.0",
-    "heavyarmor=3.0", "clothing=3.0", "defaultarmor=3.0",
-    "powerattackmultiplier=2.0", "followermultiplier=1.0", "npcmultiplier=1.0",
+    "weaponsword=3.0",
+    "weapondagger=3.0",
+    "weaponwaraxe=3.0",
+    "weaponmace=3.0",
+    "weapongreatsword=3.0",
+    "weaponhammer=3.0",
+    "weaponbattleaxe=3.0",
+    "weaponbow=3.0",
+    "weaponcrossbow=3.0",
+    "lightarmor=3.0",
+    "heavyarmor=3.0",
+    "clothing=3.0",
+    "defaultarmor=3.0",
+    "powerattackmultiplier=2.0",
+    "followermultiplier=1.0",
+    "npcmultiplier=1.0",
     "[BreakChance]",
-    "weaponsword=0.0", "weapondagger=0.0", "weaponwaraxe=0.0", "weaponmace=0.0", "weapongreatsword=0.0",
-    "weaponhammer=0.0", "weaponbattleaxe=0.0", "weaponbow=0.0", "weaponcrossbow=0.0", "lightarmor=0.0",
-    "heavyarmor=0.0", "clothing=0.0", "defaultarmor=0.0",
-    "powerattackmultiplier=2.0", "followermultiplier=1.0", "npcmultiplier=1.0",
+    "weaponsword=0.0",
+    "weapondagger=0.0",
+    "weaponwaraxe=0.0",
+    "weaponmace=0.0",
+    "weapongreatsword=0.0",
+    "weaponhammer=0.0",
+    "weaponbattleaxe=0.0",
+    "weaponbow=0.0",
+    "weaponcrossbow=0.0",
+    "lightarmor=0.0",
+    "heavyarmor=0.0",
+    "clothing=0.0",
+    "defaultarmor=0.0",
+    "powerattackmultiplier=2.0",
+    "followermultiplier=1.0",
+    "npcmultiplier=1.0",
     "[DynamicTemper]",
     "disabledynamictemper=false",
     "temperchance=40",
     "bosstemperchance=80",
     "[Widget]",
-    "disablewidget=false", "positionx=3", "positiony=73", "scale=100", "unbreakablecolor=0xFFFFFF",
-    "breakablecolor=0xFFD700", "hidepoisonname=false", "hidewithweaponssheathed=false", "togglekeycode=0", "flags=8",
+    "disablewidget=false",
+    "positionx=3",
+    "positiony=73",
+    "scale=100",
+    "unbreakablecolor=0xFFFFFF",
+    "breakablecolor=0xFFD700",
+    "hidepoisonname=false",
+    "hidewithweaponssheathed=false",
+    "togglekeycode=0",
+    "flags=8",
 };
 
 class SettingsLoader : public testing::Test {
@@ -155,8 +187,9 @@ TEST_F(SettingsLoader, TheNoBreakListIsFilledFromItsOwnFile) {
   const std::string settings = folder.Write("Quellmark.ini", {"[Widget]", "Scale=50"});
   const std::string noBreak = folder.Write("NoBreakForms.ini", {"[Update.esm]", "0x800=1", "[Other.esp]", "0x1=1"});
   LogLinesOf([&] {
-    LoadSettingsInto(store, settings, noBreak,
-                     [](const std::string& name) -> std::uint8_t { return name == "Update.esm" ? 1 : kPluginFileNotFound; });
+    LoadSettingsInto(store, settings, noBreak, [](const std::string& name) -> std::uint8_t {
+      return name == "Update.esm" ? 1 : kPluginFileNotFound;
+    });
   });
   EXPECT_TRUE(store.NoBreakFormList.Contains(0x01000800));
   EXPECT_EQ(store.NoBreakFormList.Size(), 1u);

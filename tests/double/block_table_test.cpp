@@ -48,7 +48,7 @@ TEST(BlockTable, AddressesInsideABlockOrOffTheGridAreNotBlocks) {
   gd::BlockTable table;
   EXPECT_FALSE(table.Contains(memory));  // empty table
   EXPECT_TRUE(table.Add(memory, 64));
-  EXPECT_FALSE(table.Add(memory, 8));     // already a block
+  EXPECT_FALSE(table.Add(memory, 8));  // already a block
   EXPECT_FALSE(table.Contains(memory + 16));
   EXPECT_FALSE(table.Add(memory + 8, 8));  // not 16-aligned
   EXPECT_FALSE(table.Contains(memory + 8));

@@ -45,7 +45,7 @@ class EngineDoubleTest : public ::testing::Test {
 
   void* Cast(void* object, std::uintptr_t from, std::uintptr_t to) {
     return At<CastFn>(world_, gd::off::kCastRuntimeType)(object, 0, world_.region().At<void>(from),
-                                                          world_.region().At<void>(to), 0);
+                                                         world_.region().At<void>(to), 0);
   }
 
   gd::InstanceSpec Worn(const std::string& id, gd::Worn hand = gd::Worn::Right) {
@@ -127,8 +127,8 @@ TEST_F(EngineDoubleTest, RemovalThroughSlot86TakesExactlyTheNamedInstanceOutOfAS
   const gd::NamedItem* held = items().Find("held");
   ASSERT_EQ(actor.process->rightHand, &sword.form);
 
-  auto remove = reinterpret_cast<RemoveItemFn>(
-      reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kRemoveItemSlot]);
+  auto remove =
+      reinterpret_cast<RemoveItemFn>(reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kRemoveItemSlot]);
   std::uint32_t handle = 0xFFFFFFFF;
   EXPECT_EQ(remove(&actor, &handle, &sword.form, 1, 0, held->list, nullptr, nullptr, nullptr), &handle);
   EXPECT_EQ(handle, 0u);
@@ -148,16 +148,16 @@ TEST_F(EngineDoubleTest, RemovalCalledWithoutTheResultPointerOrOtherArgumentsCha
   gd::ActorRec& actor = refs().AddActor("bandit", 0x800);
   items().GiveOne(actor.ref, &sword.form, Worn("held"));
   gd::ExtraList* list = items().Find("held")->list;
-  auto remove = reinterpret_cast<RemoveItemFn>(
-      reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kRemoveItemSlot]);
+  auto remove =
+      reinterpret_cast<RemoveItemFn>(reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kRemoveItemSlot]);
   std::uint32_t handle = 0;
   const float where[3] = {0, 0, 0};
 
   // As a plain reading of the argument list would call it: everything one
   // place early.
   void* slot = reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kRemoveItemSlot];
-  reinterpret_cast<void (*)(gd::ActorRec*, gd::FormHeader*, std::int64_t, std::uint64_t, gd::ExtraList*, void*,
-                            void*, void*)>(slot)(&actor, &sword.form, 1, 0, list, nullptr, nullptr, nullptr);
+  reinterpret_cast<void (*)(gd::ActorRec*, gd::FormHeader*, std::int64_t, std::uint64_t, gd::ExtraList*, void*, void*,
+                            void*)>(slot)(&actor, &sword.form, 1, 0, list, nullptr, nullptr, nullptr);
   remove(&actor, &handle, &sword.form, 2, 0, list, nullptr, nullptr, nullptr);
   remove(&actor, &handle, &sword.form, 1, 0, list, &actor.ref, nullptr, nullptr);
   remove(&actor, &handle, &sword.form, 1, 0, list, nullptr, where, nullptr);
@@ -232,8 +232,8 @@ TEST_F(EngineDoubleTest, ActorFactsAnswerThroughTheGamesFunctionsAndSlot249) {
   refs().SetOwner(chest, &owner.form);
 
   EXPECT_EQ(At<std::uint16_t (*)(gd::ActorRec*)>(world_, gd::off::kActorLevel)(&actor), 23);
-  auto member = reinterpret_cast<gd::MembershipFn>(
-      reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kMembershipSlot]);
+  auto member =
+      reinterpret_cast<gd::MembershipFn>(reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kMembershipSlot]);
   EXPECT_TRUE(member(&actor, &faction.form));
   EXPECT_FALSE(member(&actor, &owner.form));
   EXPECT_FALSE(member(&actor, nullptr));

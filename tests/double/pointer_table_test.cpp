@@ -27,8 +27,7 @@ TEST(PointerTable, AgreesWithAMapThroughGrowthAndHeavyRemoval) {
         table.Set(key, static_cast<std::size_t>(round));
         expected[key] = static_cast<std::size_t>(round);
         break;
-      default:
-        EXPECT_EQ(table.Erase(key), expected.erase(key) == 1);
+      default: EXPECT_EQ(table.Erase(key), expected.erase(key) == 1);
     }
   }
   ASSERT_EQ(table.Size(), expected.size());

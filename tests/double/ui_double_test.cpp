@@ -103,7 +103,8 @@ TEST_F(UiDoubleTest, OpenAndCloseRaiseEventsAndKeepTheCounters) {
         auto& from = *static_cast<gd::BSTEventSource*>(source);
         recorder->seen.emplace_back(e->menuName.text, e->opening != 0);
         if (recorder->removeSelf) recorder->world->DetachSink(from, self);
-        if (recorder->add != nullptr) recorder->world->AttachSink(from, reinterpret_cast<gd::EventSinkObj*>(recorder->add));
+        if (recorder->add != nullptr)
+          recorder->world->AttachSink(from, reinterpret_cast<gd::EventSinkObj*>(recorder->add));
         recorder->removeSelf = false;
         recorder->add = nullptr;
         return recorder->answer;

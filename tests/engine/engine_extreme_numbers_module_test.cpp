@@ -21,8 +21,8 @@ class ExtremeNumbersTest : public EngineWorld {
     StartPlugin();
   }
   // An actor of its own wearing one body armour of the given weight class.
-  gd::ExtraList& ActorInArmor(const std::string& name, std::uint32_t armorId, std::uint32_t weightClass,
-                              float health, bool follower = false) {
+  gd::ExtraList& ActorInArmor(const std::string& name, std::uint32_t armorId, std::uint32_t weightClass, float health,
+                              bool follower = false) {
     gd::ActorRec& actor = Actor(name);
     if (follower) actor.boolBits |= gd::kFollowerFlag;
     actors_.push_back(&actor);
@@ -46,8 +46,9 @@ TEST_F(ExtremeNumbersTest, InfiniteAndOverflowingRatesWearDownToExactlyOne) {
   gd::ExtraList& heavy = ActorInArmor("heavy", 0x0001B000, 1, 1.5f);
   gd::ExtraList& light = ActorInArmor("light", 0x0001B001, 0, kLargestFloat);
   gd::ExtraList& other = ActorInArmor("other", 0x0001B002, 2, 2.0f);
-  Start("[DegradationRate]\nHeavyArmor=INF\nLightArmor=1e308\nDefaultArmor=3.4028234663852886e38\n"
-        "WeaponSword=Infinity\nWeaponDagger=-inf\n");
+  Start(
+      "[DegradationRate]\nHeavyArmor=INF\nLightArmor=1e308\nDefaultArmor=3.4028234663852886e38\n"
+      "WeaponSword=Infinity\nWeaponDagger=-inf\n");
 
   for (gd::ActorRec* actor : actors_) Hit(*actor, player, kSword, gd::kHitPowerAttack);
   ExpectWornOut(Health(heavy), "infinite rate");
@@ -64,8 +65,9 @@ TEST_F(ExtremeNumbersTest, AZeroMultiplierTurnsAnInfiniteRateOff) {
   gd::ExtraList& npc = ActorInArmor("npc", 0x0001B000, 1, 1.5f);
   gd::ExtraList& follower = ActorInArmor("follower", 0x0001B001, 1, 1.5f, true);
   gd::ExtraList& powered = ActorInArmor("powered", 0x0001B002, 0, 1.5f);
-  Start("[DegradationRate]\nHeavyArmor=inf\nLightArmor=inf\nNPCMultiplier=0\nFollowerMultiplier=0\n"
-        "PowerAttackMultiplier=0\n");
+  Start(
+      "[DegradationRate]\nHeavyArmor=inf\nLightArmor=inf\nNPCMultiplier=0\nFollowerMultiplier=0\n"
+      "PowerAttackMultiplier=0\n");
 
   Hit(*actors_[0], player, kSword);
   Hit(*actors_[1], player, kSword);

@@ -161,10 +161,9 @@ TEST_F(HitTest, UnblockedHitsStrikeTheFourSlotsInARandomOrder) {
   gd::ActorRec& player = Actor("player");
   gd::ActorRec& bandit = Actor("bandit");
   Wear(bandit, Weapon(kSword).form, 1.5f);
-  gd::ExtraList* pieces[] = {&Wear(player, Armor(kHelmet, 0x1).form, 1.5f),
-                             &Wear(player, Armor(kCuirass, 0x4).form, 1.5f),
-                             &Wear(player, Armor(0x0001B011, 0x8).form, 1.5f),
-                             &Wear(player, Armor(0x0001B012, 0x80).form, 1.5f)};
+  gd::ExtraList* pieces[] = {
+      &Wear(player, Armor(kHelmet, 0x1).form, 1.5f), &Wear(player, Armor(kCuirass, 0x4).form, 1.5f),
+      &Wear(player, Armor(0x0001B011, 0x8).form, 1.5f), &Wear(player, Armor(0x0001B012, 0x80).form, 1.5f)};
   Start();
 
   int worn = 0;
@@ -392,7 +391,7 @@ TEST_F(HitTest, IncreaseDurabilityScalesTheBreakChanceDownToNoneAtTheThreshold) 
   for (gd::ActorRec* actor : atThreshold) Hit(*actor, player, kSword);
   int broken = 0;
   for (std::size_t i = 0; i < halfway.size(); ++i) broken += Holds(halfway[i]->ref, *halfwayItems[i]) ? 0 : 1;
-  EXPECT_GT(broken, 70);   // 25 % of 400 is 100; the full chance would give 200
+  EXPECT_GT(broken, 70);  // 25 % of 400 is 100; the full chance would give 200
   EXPECT_LT(broken, 130);
   for (std::size_t i = 0; i < atThreshold.size(); ++i) EXPECT_TRUE(Holds(atThreshold[i]->ref, *atThresholdItems[i]));
 }

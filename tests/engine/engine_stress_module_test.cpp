@@ -97,8 +97,8 @@ TEST_F(EngineStressTest, HitsOnThreeThreadsAndUpdatesOnAFourth) {
         gd::ActorRec* target = reverse ? pair.attacker : pair.defender;
         gd::ActorRec* cause = reverse ? pair.defender : pair.attacker;
         const std::uint32_t sources[4] = {kSword, kDagger, kShield, kSpell};
-        gd::HitEventRec event{&target->ref, &cause->ref, sources[(n / 7) % 4], 0,
-                              static_cast<std::uint32_t>(n % 16), 0};
+        gd::HitEventRec event{
+            &target->ref, &cause->ref, sources[(n / 7) % 4], 0, static_cast<std::uint32_t>(n % 16), 0};
         hitSink->vtbl->receive(hitSink, &event, &world().HitSource());
       }
     });

@@ -110,7 +110,8 @@ TEST_F(TemperTest, SomeHoldersAndOwnersKeepTheirItemsAtOne) {
   Start("TemperChance=100");
 
   Updates(kUpdatesPerPass);
-  for (const gd::ExtraList* list : {&playersOwn, &memberAItem, &memberBItem, &ownedByPlayer.extraList, &unowned.extraList}) {
+  for (const gd::ExtraList* list :
+       {&playersOwn, &memberAItem, &memberBItem, &ownedByPlayer.extraList, &unowned.extraList}) {
     EXPECT_TRUE(Decided(*list));
     EXPECT_EQ(Health(*list), 1.0f);
   }

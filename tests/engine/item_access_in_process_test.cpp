@@ -141,7 +141,8 @@ TEST_F(ItemAccess, TheSameWeaponInBothHandsIsToldApartByTheHandBit) {
   gd::WeaponForm& axe = forms().AddWeapon(0x101, "Axe", 3);
   gd::ActorRec& actor = refs().AddActor("bandit", 0x800);
   refs().GiveProcess(actor);
-  items().Give(actor.ref, &dagger.form, 3, {Spec("spare"), Spec("right", gd::Worn::Right), Spec("left", gd::Worn::Left)});
+  items().Give(actor.ref, &dagger.form, 3,
+               {Spec("spare"), Spec("right", gd::Worn::Right), Spec("left", gd::Worn::Left)});
   qm::game::InventoryChanges* changes = InventoryOf(actor);
 
   const ItemEntry left = qm::engine::FindWornWeapon(changes, Form(dagger.form), true);

@@ -85,7 +85,11 @@ TEST_F(PosixProfile, TrimsControlBlanksAndCtrlZButNotNoBreakSpace) {
             "A=1\0\xa0"
             "B=2\xa0\0"s);
   // The blanks end at 0x0D: the control characters either side of the range stay.
-  EXPECT_EQ(Entries(Write("[S]\nC=\x08" "c\x0e\n"), "S"), "C=\x08" "c\x0e\0"s);
+  EXPECT_EQ(Entries(Write("[S]\nC=\x08"
+                          "c\x0e\n"),
+                    "S"),
+            "C=\x08"
+            "c\x0e\0"s);
 }
 
 TEST_F(PosixProfile, SplitsAtTheFirstEqualsSign) {

@@ -28,9 +28,7 @@ const ProcessFacts* hostFacts = nullptr;
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) const ProcessFacts* QuellmarkPosixProcessFacts() {
-  return hostFacts;
-}
+extern "C" __attribute__((visibility("default"))) const ProcessFacts* QuellmarkPosixProcessFacts() { return hostFacts; }
 
 namespace qm::platform {
 namespace {
@@ -73,7 +71,7 @@ TEST_F(WindowsCallContracts, RemoveFileSpecCutsTheLastPartButKeepsARoot) {
   EXPECT_TRUE(changed);
   EXPECT_EQ(Cut("/games/skyrim/SkyrimSE.exe", &changed), "/games/skyrim");
   EXPECT_EQ(Cut("games/skyrim\\SkyrimSE.exe", &changed), "games/skyrim");  // either separator
-  EXPECT_EQ(Cut("SkyrimSE.exe", &changed), "");  // a bare name leaves nothing
+  EXPECT_EQ(Cut("SkyrimSE.exe", &changed), "");                            // a bare name leaves nothing
   EXPECT_TRUE(changed);
   EXPECT_EQ(Cut("/SkyrimSE.exe", &changed), "/");
   EXPECT_TRUE(changed);

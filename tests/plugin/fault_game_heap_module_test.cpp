@@ -5,8 +5,8 @@
 // second node. (Tempering without memory and the widget's rows without memory
 // have their own tests: scenarios/engine/health_entry_without_game_memory.json
 // and widget_display_name_test.cpp.)
-#include "support/engine_world.h"
 #include "support/child_process.h"
+#include "support/engine_world.h"
 #include "ui_world.h"
 
 #include <cstdio>
@@ -134,7 +134,8 @@ TEST_F(FaultGameHeap, EachAllocationOfASessionFailingInTurn) {
   unsigned long long allocations = 0;
   char balance[16] = {};
   ASSERT_EQ(std::sscanf(clean.output.substr(clean.output.rfind("allocations ")).c_str(), "allocations %llu %15s",
-                        &allocations, balance), 2);
+                        &allocations, balance),
+            2);
   EXPECT_STREQ(balance, "balanced");
   ASSERT_GE(allocations, 5u);  // three decided items, the rows' names, the broken sword's name
 

@@ -1,7 +1,7 @@
 // Faults at start-up, against the real module: the documents folder cannot be
 // found, and every name the log may take is held by another writer.
-#include "support/engine_world.h"
 #include "support/child_process.h"
+#include "support/engine_world.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -56,7 +56,8 @@ TEST_F(FaultStartup, NoDocumentsFolderWritesTheReportAndStopsTheProcess) {
   const ChildResult child = RunInChild([&] { host().Query(); });
   EXPECT_TRUE(child.signaled);
   const std::string first = "SHGetFolderPath 00000005 failed (result = 80004005 lasterr = ";
-  const std::string second = "Assertion failed in IDebugLog (64): SUCCEEDED(err) (code = FFFFFFFF80004005 (-2147467259))\n";
+  const std::string second =
+      "Assertion failed in IDebugLog (64): SUCCEEDED(err) (code = FFFFFFFF80004005 (-2147467259))\n";
   EXPECT_EQ(child.output.rfind(first, 0), 0u) << child.output;
   ASSERT_GE(child.output.size(), second.size());
   EXPECT_EQ(child.output.substr(child.output.size() - second.size()), second);

@@ -1,8 +1,8 @@
 // The physics-freeze filter in front of the physics plug-in's freeze
 // handler: an event that comes while the filter is being put in place, and
 // an event given without a record.
-#include "support/widget_fixture.h"
 #include "hdt_sinks.h"
+#include "support/widget_fixture.h"
 #include "ui_layouts.h"
 
 #include <dlfcn.h>

@@ -1,8 +1,8 @@
 // Reading a class name from memory that ends: a name is read only as far as
 // its memory can be read, never into a page that is not mapped. POSIX only
 // (it maps and unmaps pages itself).
-#include "plugin/msvc_rtti.h"
 #include "plugin/fake_type_module.h"
+#include "plugin/msvc_rtti.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@ using qmtest::FakeModule;
 TEST(RuntimeClassName, ReadsANameOnlyUpToItsLimitAndItsReadableMemory) {
   // The module in the first of two pages, the second one not mapped.
   const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-  auto* pages = static_cast<std::uint8_t*>(
-      ::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  auto* pages =
+      static_cast<std::uint8_t*>(::mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
   ASSERT_NE(pages, MAP_FAILED);
   ::munmap(pages + page, page);
   FakeModule module(".?AVFreezeEventHandler@hdt@@", pages);

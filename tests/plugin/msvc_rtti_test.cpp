@@ -68,9 +68,9 @@ TEST(RuntimeClassName, GivesNothingForTablesWithoutAValidLocator) {
     EXPECT_EQ(RuntimeClassName(module.object()), "");
   }
   // Every offset the walk follows, zeroed in turn, ends it.
-  for (const std::size_t field : {FakeModule::kLocator + 0x0C, FakeModule::kLocator + 0x10,
-                                  FakeModule::kHierarchy + 0x08, FakeModule::kHierarchy + 0x0C,
-                                  FakeModule::kBaseArray}) {
+  for (const std::size_t field :
+       {FakeModule::kLocator + 0x0C, FakeModule::kLocator + 0x10, FakeModule::kHierarchy + 0x08,
+        FakeModule::kHierarchy + 0x0C, FakeModule::kBaseArray}) {
     FakeModule module(".?AVFreezeEventHandler@hdt@@");
     module.Put32(field, 0);
     EXPECT_EQ(RuntimeClassName(module.object()), "") << "offset 0x" << std::hex << field << " zeroed";

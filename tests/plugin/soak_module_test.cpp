@@ -63,7 +63,8 @@ class SoakTest : public EngineWorld {
     std::vector<gd::ExtraList*>& worn = worn_.emplace_back();
     worn.push_back(&Wear(actor, *forms().Find(kSword), 1.5f));
     worn.push_back(&Wear(actor, *forms().Find(kShield), 1.5f, true));
-    for (std::uint32_t piece = 0; piece < 4; ++piece) worn.push_back(&Wear(actor, *forms().Find(kArmorBase + piece), 1.5f));
+    for (std::uint32_t piece = 0; piece < 4; ++piece)
+      worn.push_back(&Wear(actor, *forms().Find(kArmorBase + piece), 1.5f));
   }
 
   // The blacksmith's work between rounds: worn-out pieces are tempered again,
@@ -215,13 +216,15 @@ TEST_F(SoakTest, AMillionHitsAHundredThousandUpdatesAndTenThousandWidgetUpdates)
               static_cast<unsigned long long>(hits), static_cast<unsigned long long>(updates),
               static_cast<unsigned long long>(widgetUpdates), seconds);
   std::printf("soak: %zu worn-out pieces tempered again between rounds\n", repaired);
-  std::printf("soak: allocated %lld bytes after warm-up, %lld at the end; RSS %lld kB after warm-up, %lld kB at the "
-              "end (peak %lld kB, then %lld kB)\n",
-              warm.allocatedBytes, end.allocatedBytes, warm.residentKb, end.residentKb, warm.peakResidentKb,
-              end.peakResidentKb);
-  std::printf("soak: game heap %zu blocks after warm-up, %zu at the end (all linked health entries); "
-              "movie heap %zu blocks after closing the widget\n",
-              warmGameBlocks, endGameBlocks, ui().movieHeapModel().LiveBlocks());
+  std::printf(
+      "soak: allocated %lld bytes after warm-up, %lld at the end; RSS %lld kB after warm-up, %lld kB at the "
+      "end (peak %lld kB, then %lld kB)\n",
+      warm.allocatedBytes, end.allocatedBytes, warm.residentKb, end.residentKb, warm.peakResidentKb,
+      end.peakResidentKb);
+  std::printf(
+      "soak: game heap %zu blocks after warm-up, %zu at the end (all linked health entries); "
+      "movie heap %zu blocks after closing the widget\n",
+      warmGameBlocks, endGameBlocks, ui().movieHeapModel().LiveBlocks());
   RecordProperty("allocated_after_warmup_bytes", std::to_string(warm.allocatedBytes));
   RecordProperty("allocated_end_bytes", std::to_string(end.allocatedBytes));
   RecordProperty("rss_after_warmup_kb", std::to_string(warm.residentKb));

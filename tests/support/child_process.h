@@ -16,11 +16,11 @@
 namespace qmtest {
 
 struct ChildResult {
-  bool exited = false;     // ended through exit()
+  bool exited = false;  // ended through exit()
   int exitCode = 0;
-  bool signaled = false;   // stopped by a signal (abort)
+  bool signaled = false;  // stopped by a signal (abort)
   int signal = 0;
-  std::string output;      // everything written to standard output
+  std::string output;  // everything written to standard output
 };
 
 inline ChildResult RunInChild(const std::function<void()>& body) {

@@ -8,8 +8,8 @@
 #include "forms.h"
 #include "hud.h"
 #include "inventory.h"
-#include "support/plugin_fixture.h"
 #include "references.h"
+#include "support/plugin_fixture.h"
 
 #include <optional>
 #include <string>

@@ -14,6 +14,6 @@ std::uintptr_t InProcessImageBase() {
 // What the host double tells the plug-in on Linux: here, the reserved region
 // is the game's image.
 extern "C" __attribute__((visibility("default"))) const QuellmarkPosixProcessFacts* QuellmarkPosixProcessFacts() {
-  static const struct QuellmarkPosixProcessFacts facts{qmtest::InProcessImageBase(), "SkyrimSE.exe", nullptr};
+  static const struct QuellmarkPosixProcessFacts facts { qmtest::InProcessImageBase(), "SkyrimSE.exe", nullptr };
   return &facts;
 }

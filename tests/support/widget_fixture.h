@@ -3,9 +3,9 @@
 // with helpers that drive the widget the way the game does: a save loads
 // (the trigger menu closes), frames pass, menus open and close, buttons are
 // pressed.
-#include "support/plugin_fixture.h"
 #include "items.h"
 #include "references.h"
+#include "support/plugin_fixture.h"
 #include "ui_world.h"
 
 #include <string>

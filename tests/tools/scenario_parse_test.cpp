@@ -31,8 +31,7 @@ TEST(ScenarioNumbers, ReadStrictlyWithinTheirField) {
 }
 
 TEST(ScenarioParse, AFailedReadLeavesNoDeclarationsForTheNext) {
-  const std::string declaresGhost =
-      R"({"world": {"actors": [{"id": "ghost"}]}, "steps": [{"no such step": 1}]})";
+  const std::string declaresGhost = R"({"world": {"actors": [{"id": "ghost"}]}, "steps": [{"no such step": 1}]})";
   EXPECT_THROW(ParseScenarioText(declaresGhost, "a.json"), ScenarioError);
   const std::string namesGhost =
       R"({"world": {"actors": [{"id": "player", "player": true}]},
@@ -67,9 +66,8 @@ double BestReadSeconds(const std::string& text) {
 void ExpectLinearGrowth(const std::string& small, const std::string& large) {
   const double smallSeconds = BestReadSeconds(small);
   const double largeSeconds = BestReadSeconds(large);
-  EXPECT_LT(largeSeconds, 24 * smallSeconds + 0.05)
-      << "reading " << large.size() << " bytes took " << largeSeconds << " s, " << small.size() << " bytes "
-      << smallSeconds << " s";
+  EXPECT_LT(largeSeconds, 24 * smallSeconds + 0.05) << "reading " << large.size() << " bytes took " << largeSeconds
+                                                    << " s, " << small.size() << " bytes " << smallSeconds << " s";
 }
 
 std::string NestedRepeats(int depth, const std::string& innermost) {

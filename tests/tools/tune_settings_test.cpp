@@ -1,8 +1,8 @@
 // The settings the lab gives the plug-in: what the plug-in reads from them is
 // what it reads from the author's file, plus onlyplayer=false and the
 // overrides, whatever the file's spelling of its sections.
-#include "tune_platform.h"
 #include "tune_settings.h"
+#include "tune_platform.h"
 
 #include <gtest/gtest.h>
 
@@ -27,7 +27,8 @@ TEST(TuneSettings, EverySectionReadsAsFromTheFileWithAllActorsWorn) {
                                        "[widget]\r\nTemperChance=5\r\n; a comment\r\n"
                                        "[BreakChance]\nWeaponSword = 7\n[BREAKCHANCE]\nWeaponSword=9\n");
   const std::string result = WriteTemp("qm-tune-result.ini", SimulationSettings(source, {}));
-  EXPECT_EQ(ProfileSectionEntries("Degradation", result), (Entries{"onlyplayer=false", "EquipmentHealthThreshold=100"}));
+  EXPECT_EQ(ProfileSectionEntries("Degradation", result),
+            (Entries{"onlyplayer=false", "EquipmentHealthThreshold=100"}));
   for (const char* section : kSettingsSections) {
     if (std::string(section) == "Degradation") continue;
     EXPECT_EQ(ProfileSectionEntries(section, result), ProfileSectionEntries(section, source)) << section;

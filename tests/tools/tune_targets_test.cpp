@@ -1,8 +1,8 @@
 // The solver's input (targets and keys), the jobs' seeds and results as they
 // travel between processes, and the merging of equal plot lines.
+#include "tune_targets.h"
 #include "tune_jobs.h"
 #include "tune_plots.h"
-#include "tune_targets.h"
 
 #include <gtest/gtest.h>
 
@@ -28,8 +28,9 @@ TEST(TuneTargets, TheIssuesExamplesReadAsMeant) {
   EXPECT_EQ(t.actor, ActorKind::Player);
   EXPECT_FALSE(t.powerAttack);
 
-  ASSERT_TRUE(ParseTarget("heavyarmor worn out p90 between 150 and 200 from 1.3 for the follower power attacks", t,
-                          error)) << error;
+  ASSERT_TRUE(
+      ParseTarget("heavyarmor worn out p90 between 150 and 200 from 1.3 for the follower power attacks", t, error))
+      << error;
   EXPECT_FALSE(t.breaking);
   EXPECT_EQ(t.statistic, Statistic::P90);
   EXPECT_DOUBLE_EQ(t.low, 150);
@@ -66,9 +67,10 @@ TEST(TuneTargets, MalformedTargetsAndKeysAreRefusedWithTheReason) {
 TEST(TuneTargets, KeysMoveOnlyTheTargetsTheyBearOn) {
   std::vector<VaryKey> keys;
   std::string error;
-  ASSERT_TRUE(ParseVaryKeys("DegradationRate.WeaponSword,BreakChance.WeaponSword=0.5:50,"
-                            "BreakChance.FollowerMultiplier,EquipmentHealthThreshold",
-                            keys, error))
+  ASSERT_TRUE(
+      ParseVaryKeys("DegradationRate.WeaponSword,BreakChance.WeaponSword=0.5:50,"
+                    "BreakChance.FollowerMultiplier,EquipmentHealthThreshold",
+                    keys, error))
       << error;
   ASSERT_EQ(keys.size(), 4u);
   EXPECT_EQ(keys[1].section, "BreakChance");
@@ -153,7 +155,8 @@ TEST(TuneJobs, SpecsAndResultsSurviveTheTripBetweenProcesses) {
   EXPECT_EQ(back.cases[0].hitsToBreak, c.hitsToBreak);
   EXPECT_TRUE(back.cases[0].terms.wears);
   // A worker that died half-way leaves a file without its end.
-  std::ofstream(path, std::ios::binary | std::ios::trunc) << "threshold 1.1\noff 0\nviolations 0\nfigures 1 2 3 4\ncase 1.6 1 1\n2 5";
+  std::ofstream(path, std::ios::binary | std::ios::trunc)
+      << "threshold 1.1\noff 0\nviolations 0\nfigures 1 2 3 4\ncase 1.6 1 1\n2 5";
   EXPECT_FALSE(ReadJobResult(path, back, error));
   std::filesystem::remove(path);
 }

@@ -62,8 +62,9 @@ TEST(WidgetRows, CallLinesKeepTypesAndNumberTheMovies) {
   const auto lines = WidgetCallLines({setup, update, reopened});
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(lines[0], R"({"args":[0.03,0.73,100.0,8.0],"movie":1,"path":"_root.widget.Setup"})");
-  EXPECT_EQ(lines[1], "{\"args\":[[\"none\"],[\"Dagger \\\"V\xEF\xBF\xBD\\\"\"],[-1.0],[null]],\"movie\":1,"
-                      "\"path\":\"_root.widget.UpdateMenu\"}");
+  EXPECT_EQ(lines[1],
+            "{\"args\":[[\"none\"],[\"Dagger \\\"V\xEF\xBF\xBD\\\"\"],[-1.0],[null]],\"movie\":1,"
+            "\"path\":\"_root.widget.UpdateMenu\"}");
   EXPECT_EQ(lines[2], R"({"args":[],"movie":2,"path":"_root.widget.Setup"})");
 }
 

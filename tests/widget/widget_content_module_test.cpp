@@ -1,7 +1,7 @@
 // The widget's rows: which items they hold, and the icon, name, durability
 // and colour each shows.
-#include "support/widget_fixture.h"
 #include "magic_records.h"
+#include "support/widget_fixture.h"
 
 #include <cmath>
 #include <limits>
@@ -112,7 +112,8 @@ TEST_F(WidgetContent, HealthThatIsNoFiniteNumberShowsAFiniteDurability) {
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(rows[kHead].durability, 0.0);
   EXPECT_EQ(rows[kHead].colour, kBreakableColor);
-  EXPECT_EQ(rows[kBody].durability, std::round((static_cast<double>(std::numeric_limits<float>::max()) - 1.0) * 1000.0));
+  EXPECT_EQ(rows[kBody].durability,
+            std::round((static_cast<double>(std::numeric_limits<float>::max()) - 1.0) * 1000.0));
   EXPECT_EQ(rows[kBody].colour, kUnbreakableColor);
   EXPECT_EQ(rows[kHands].durability, 0.0);
   EXPECT_EQ(rows[kHands].colour, kBreakableColor);
@@ -172,17 +173,37 @@ TEST_F(WidgetContent, EveryArmourKindAndSlotHasItsOwnIcon) {
   const std::uint32_t kMaskId = 0x61C8B + 0x4B;  // the last of the mask identifiers
   const Case cases[] = {
       // Each slot alone, light, heavy and clothing; body wins over head, head over hands, and so on.
-      {0x4, 0, 0, "lightarmor_body"},        {0x400, 1, 0, "armor_body"},          {0x6, 2, 0x8F95B, "clothing_body"},
-      {0x1, 0, 0, "lightarmor_head"},        {0x800, 1, 0, "armor_head"},          {0xA, 2, 0x8F95B, "clothing_head"},
-      {0x8, 0, 0, "lightarmor_hands"},       {0x18, 1, 0, "armor_hands"},          {0x8, 2, 0x8F95B, "clothing_hands"},
-      {0x10, 0, 0, "lightarmor_forearms"},   {0x90, 1, 0, "armor_forearms"},       {0x10, 2, 0x8F95B, "clothing_forearms"},
-      {0x80, 0, 0, "lightarmor_feet"},       {0x180, 1, 0, "armor_feet"},          {0x80, 2, 0x8F95B, "clothing_feet"},
-      {0x100, 0, 0, "lightarmor_calves"},    {0x300, 1, 0, "armor_calves"},        {0x100, 2, 0x8F95B, "clothing_calves"},
-      {0x200, 0, 0, "lightarmor_shield"},    {0x200, 1, 0, "armor_shield"},        {0x200, 2, 0x8F95B, "clothing_shield"},
-      {0x40, 0, 0, "default_armor"},         {0x1000, 1, 0, "default_armor"},      {0x20, 2, 0x8F95B, "default_armor"},
+      {0x4, 0, 0, "lightarmor_body"},
+      {0x400, 1, 0, "armor_body"},
+      {0x6, 2, 0x8F95B, "clothing_body"},
+      {0x1, 0, 0, "lightarmor_head"},
+      {0x800, 1, 0, "armor_head"},
+      {0xA, 2, 0x8F95B, "clothing_head"},
+      {0x8, 0, 0, "lightarmor_hands"},
+      {0x18, 1, 0, "armor_hands"},
+      {0x8, 2, 0x8F95B, "clothing_hands"},
+      {0x10, 0, 0, "lightarmor_forearms"},
+      {0x90, 1, 0, "armor_forearms"},
+      {0x10, 2, 0x8F95B, "clothing_forearms"},
+      {0x80, 0, 0, "lightarmor_feet"},
+      {0x180, 1, 0, "armor_feet"},
+      {0x80, 2, 0x8F95B, "clothing_feet"},
+      {0x100, 0, 0, "lightarmor_calves"},
+      {0x300, 1, 0, "armor_calves"},
+      {0x100, 2, 0x8F95B, "clothing_calves"},
+      {0x200, 0, 0, "lightarmor_shield"},
+      {0x200, 1, 0, "armor_shield"},
+      {0x200, 2, 0x8F95B, "clothing_shield"},
+      {0x40, 0, 0, "default_armor"},
+      {0x1000, 1, 0, "default_armor"},
+      {0x20, 2, 0x8F95B, "default_armor"},
       // Jewellery by its slot: neck, finger, circlet, anything else.
-      {0x20, 2, 0x8F95A, "armor_amulet"},    {0x40, 2, 0x8F95A, "armor_ring"},     {0x1000, 2, 0x8F95A, "armor_circlet"},
-      {0x8, 2, 0x8F95A, "default_armor"},    {0x60, 2, 0x8F95A, "armor_amulet"},   {0x1040, 2, 0x8F95A, "armor_ring"},
+      {0x20, 2, 0x8F95A, "armor_amulet"},
+      {0x40, 2, 0x8F95A, "armor_ring"},
+      {0x1000, 2, 0x8F95A, "armor_circlet"},
+      {0x8, 2, 0x8F95A, "default_armor"},
+      {0x60, 2, 0x8F95A, "armor_amulet"},
+      {0x1040, 2, 0x8F95A, "armor_ring"},
       {0x1, 2, 0x8F95A, "default_armor"},
   };
   std::uint32_t id = 0x700;
@@ -283,9 +304,9 @@ TEST_F(WidgetContent, EveryWeaponTypeHasItsIcon) {
   LoadSave();
   // Hand-to-hand and types the game does not have show a sword; a two-handed
   // axe is a hammer only with the warhammer keyword.
-  const char* const icons[] = {"weapon_sword",  "weapon_sword",      "weapon_dagger", "weapon_waraxe",
-                               "weapon_mace",   "weapon_greatsword", "weapon_battleaxe", "weapon_bow",
-                               "weapon_staff",  "weapon_crossbow",   "weapon_sword"};
+  const char* const icons[] = {"weapon_sword", "weapon_sword",      "weapon_dagger",    "weapon_waraxe",
+                               "weapon_mace",  "weapon_greatsword", "weapon_battleaxe", "weapon_bow",
+                               "weapon_staff", "weapon_crossbow",   "weapon_sword"};
   gd::InstanceSpec inHand;
   inHand.worn = gd::Worn::Right;
   for (std::uint8_t type = 0; type < std::size(icons); ++type) {
@@ -350,8 +371,8 @@ TEST_F(WidgetContent, SpellIconsByTypeAndSchool) {
     std::uint32_t type;
     std::optional<std::uint32_t> school;
     const char* icon;
-  } cases[] = {{0, 18, "default_alteration"}, {0, 19, "default_conjuration"}, {0, 21, "default_illusion"},
-               {0, 22, "default_restoration"}, {0, 17, "default_effect"},     {0, std::nullopt, "default_effect"},
+  } cases[] = {{0, 18, "default_alteration"},  {0, 19, "default_conjuration"},    {0, 21, "default_illusion"},
+               {0, 22, "default_restoration"}, {0, 17, "default_effect"},         {0, std::nullopt, "default_effect"},
                {2, 20, "default_power"},       {3, std::nullopt, "default_power"}};
   LoadSave();
   for (const auto& c : cases) {

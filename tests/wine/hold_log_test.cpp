@@ -6,8 +6,8 @@
 //
 //   hold_log_test QM_EXE SCENARIO
 #include <windows.h>
-#include <shlobj.h>
 #include <share.h>
+#include <shlobj.h>
 
 #include <cstdio>
 #include <fstream>
@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
     return Fail("no documents folder");
   }
   const std::string folder = std::string(documents) + "\\My Games\\Skyrim Special Edition\\SKSE";
-  if (::SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS && ::GetLastError() != ERROR_ALREADY_EXISTS) {
+  if (::SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr) != ERROR_SUCCESS &&
+      ::GetLastError() != ERROR_ALREADY_EXISTS) {
     return Fail("cannot create " + folder);
   }
   const std::string log = folder + "\\Quellmark.log";

@@ -1,9 +1,9 @@
 #include "stdout_redirect.h"
 
+#include <windows.h>
 #include <filesystem>
 #include <io.h>
 #include <string>
-#include <windows.h>
 
 namespace qm::check {
 

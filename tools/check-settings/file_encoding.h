@@ -8,8 +8,8 @@
 namespace qm::check {
 
 struct FileEncoding {
-  std::string byteOrderMark;     // e.g. "UTF-16 LE"; empty when there is none
-  bool nulCharacters = false;    // a NUL character: it ends the name or value it falls in
+  std::string byteOrderMark;   // e.g. "UTF-16 LE"; empty when there is none
+  bool nulCharacters = false;  // a NUL character: it ends the name or value it falls in
   // Per header without a name ("[]", "[ ]"), the lines below it: the profile
   // functions list no such section, so no reader ever sees them.
   std::vector<int> unnamedSectionLines;

@@ -98,9 +98,7 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
   // The entry that decides each (table, key): the last taken one, in the
   // order the plug-in applied them.
   std::map<std::pair<std::string, std::string>, const Seen*> decider;
-  const auto tableOf = [&](const Seen& s) {
-    return IsRealSection(s.section) ? s.section : IntegerTableOf(s.key);
-  };
+  const auto tableOf = [&](const Seen& s) { return IsRealSection(s.section) ? s.section : IntegerTableOf(s.key); };
   for (const Seen& s : seen) {
     if (s.fate == EntryFate::Taken && !s.key.empty()) decider[{tableOf(s), s.key}] = &s;
   }
@@ -111,7 +109,8 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
       case EntryFate::Taken: {
         const Seen* winner = s.key.empty() ? &s : decider[{tableOf(s), s.key}];
         if (s.fault == NumberFault::InvalidArgument) {
-          s.verdict = "misread: \"" + ValueWord(s.entry) + "\" does not read as a number; the plug-in logs it and takes 0";
+          s.verdict = "misread: \"" + ValueWord(s.entry) +
+                      "\" does not read as a number; the plug-in logs it and takes 0";
           s.problem = true;
         } else if (s.fault == NumberFault::OutOfRange) {
           s.verdict = "misread: \"" + ValueWord(s.entry) +
@@ -143,8 +142,7 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
         s.problem = true;
         break;
       case EntryFate::OutOfRange:
-        s.verdict = "dropped: " + value + " is out of range for " + s.key +
-                    RangeText(s.key);
+        s.verdict = "dropped: " + value + " is out of range for " + s.key + RangeText(s.key);
         s.problem = true;
         break;
       case EntryFate::NegativeOrNaN:
@@ -157,8 +155,8 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
         const std::uint32_t meant = 1u - b->wordValue;
         const std::uint32_t now = store.Whole(b->setting);
         if (word == OtherWord(*b) && now == meant) {
-          s.verdict = std::string("no change: ") + s.key + " is " + std::to_string(now) + " already (only \"" + b->word +
-                      "\" changes it)";
+          s.verdict = std::string("no change: ") + s.key + " is " + std::to_string(now) + " already (only \"" +
+                      b->word + "\" changes it)";
         } else if (word == OtherWord(*b)) {
           s.verdict = std::string("no effect: only \"") + b->word + "\" changes " + s.key +
                       ", and another entry set it to " + std::to_string(now);
@@ -174,7 +172,8 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
         const std::string flag = ValueWord(s.entry);
         char* end = nullptr;
         const long long n = std::strtoll(flag.c_str(), &end, 10);
-        s.verdict = end != flag.c_str() && n == 0 ? "disabled: flag 0" : "dropped: the flag \"" + flag + "\" does not read as 1";
+        s.verdict = end != flag.c_str() && n == 0 ? "disabled: flag 0"
+                                                  : "dropped: the flag \"" + flag + "\" does not read as 1";
         s.problem = !(end != flag.c_str() && n == 0);
         break;
       }
@@ -220,8 +219,10 @@ bool PrintSection(std::FILE* out, const std::string& path, const std::string& se
     reports.erase(it);
   }
   if (cut) {
-    std::fprintf(out, "    dropped: the section fills the plug-in's %zu-byte buffer; the rest of it is never read and "
-                 "the last entry shown may be cut short\n", config::kProfileBufferSize);
+    std::fprintf(out,
+                 "    dropped: the section fills the plug-in's %zu-byte buffer; the rest of it is never read and "
+                 "the last entry shown may be cut short\n",
+                 config::kProfileBufferSize);
   }
   return cut;
 }
@@ -351,7 +352,8 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
   std::size_t settingsEntries = 0;
   std::vector<std::string> noBreakSections;
   const std::optional<std::string> readLog = RunCapturingStdout([&] {
-    config::ApplySettingsFile(store, settingsFile, [&](const char* name) { section = name; }, &observer);
+    config::ApplySettingsFile(
+        store, settingsFile, [&](const char* name) { section = name; }, &observer);
     settingsEntries = seen.size();
     if (noBreakFile.empty()) return;
     noBreakSections = config::ReadProfileSectionNames(noBreakFile);
@@ -440,8 +442,10 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
     std::map<std::string, std::string> shownFiles;  // folded name -> the name as first written
     const std::vector<std::string> names = config::ReadProfileSectionNames(noBreakFile);
     if (FillsProfileBuffer(names)) {
-      std::fprintf(out, "  dropped: the section names fill the plug-in's %zu-byte buffer; later sections are never "
-                   "read\n", config::kProfileBufferSize);
+      std::fprintf(out,
+                   "  dropped: the section names fill the plug-in's %zu-byte buffer; later sections are never "
+                   "read\n",
+                   config::kProfileBufferSize);
       ++result.problems;
     }
     for (const std::string& name : names) {
@@ -456,7 +460,8 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
       const std::size_t position = positionOf(name);
       if (findPluginFile(name) == config::kPluginFileNotFound) {
         if (position < options.pluginFiles.size()) {
-          std::fprintf(out, "  [%s]  dropped: %s is at load order position %zu; the plug-in finds files at 0 to 254 only\n",
+          std::fprintf(out,
+                       "  [%s]  dropped: %s is at load order position %zu; the plug-in finds files at 0 to 254 only\n",
                        printed.c_str(), printed.c_str(), position);
         } else {
           std::fprintf(out, "  [%s]  dropped: %s is not in the plug-in list\n", printed.c_str(), printed.c_str());

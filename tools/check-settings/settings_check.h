@@ -9,14 +9,14 @@
 namespace qm::check {
 
 struct CheckOptions {
-  std::string settingsPath;      // Quellmark.ini
-  std::string noBreakPath;       // NoBreakForms.ini; empty: none
+  std::string settingsPath;              // Quellmark.ini
+  std::string noBreakPath;               // NoBreakForms.ini; empty: none
   std::vector<std::string> pluginFiles;  // the game's plug-in files in load order
 };
 
 struct CheckResult {
   int taken = 0;
-  int problems = 0;  // entries dropped, misread or overridden
+  int problems = 0;     // entries dropped, misread or overridden
   bool failed = false;  // the check could not be made (a message went to standard error)
 };
 

@@ -32,12 +32,13 @@ bool ReserveImageRange(std::uintptr_t base) {
   const std::uintptr_t from = (ImageEnd(base) + kAllocationGranularity - 1) & ~(kAllocationGranularity - 1);
   if (from - base > gd::off::kLowestBinding) {
     std::fprintf(stderr, "qm: the launcher's image ends at +0x%llx, past the lowest game offset +0x%llx\n",
-                 static_cast<unsigned long long>(from - base), static_cast<unsigned long long>(gd::off::kLowestBinding));
+                 static_cast<unsigned long long>(from - base),
+                 static_cast<unsigned long long>(gd::off::kLowestBinding));
     return false;
   }
   const std::uintptr_t to = base + gd::off::kImageSize;
-  void* got = ::VirtualAlloc(reinterpret_cast<void*>(from), to - from, MEM_RESERVE | MEM_COMMIT,
-                             PAGE_EXECUTE_READWRITE);
+  void* got =
+      ::VirtualAlloc(reinterpret_cast<void*>(from), to - from, MEM_RESERVE | MEM_COMMIT, PAGE_EXECUTE_READWRITE);
   if (got != reinterpret_cast<void*>(from)) {
     std::fprintf(stderr, "qm: cannot reserve the game's image range +0x%llx..+0x%llx (error %lu)\n",
                  static_cast<unsigned long long>(from - base), static_cast<unsigned long long>(to - base),

@@ -102,12 +102,12 @@ std::string LinePlotSvg(const Plot& plot) {
         << "\" font-size=\"11\" text-anchor=\"middle\">" << TickText(x) << "</text>\n";
   }
   for (double y = std::ceil(yMin / yStep) * yStep; y <= yMax + 1e-9; y += yStep) {
-    svg << "<line x1=\"" << kLeft << "\" y1=\"" << Num(py(y)) << "\" x2=\"" << kLeft + plotW << "\" y2=\""
-        << Num(py(y)) << "\" stroke=\"#e4e4e4\"/><text x=\"" << kLeft - 6 << "\" y=\"" << Num(py(y) + 4)
+    svg << "<line x1=\"" << kLeft << "\" y1=\"" << Num(py(y)) << "\" x2=\"" << kLeft + plotW << "\" y2=\"" << Num(py(y))
+        << "\" stroke=\"#e4e4e4\"/><text x=\"" << kLeft - 6 << "\" y=\"" << Num(py(y) + 4)
         << "\" font-size=\"11\" text-anchor=\"end\">" << TickText(y) << "</text>\n";
   }
-  svg << "<text x=\"" << kLeft + plotW / 2 << "\" y=\"" << kPlotHeight - 10 << "\" font-size=\"12\" text-anchor=\"middle\">"
-      << Escape(plot.xLabel) << "</text>\n";
+  svg << "<text x=\"" << kLeft + plotW / 2 << "\" y=\"" << kPlotHeight - 10
+      << "\" font-size=\"12\" text-anchor=\"middle\">" << Escape(plot.xLabel) << "</text>\n";
   svg << "<text transform=\"translate(16," << kTop + plotH / 2 << ") rotate(-90)\" font-size=\"12\" "
       << "text-anchor=\"middle\">" << Escape(plot.yLabel) << "</text>\n";
 
@@ -133,9 +133,9 @@ std::string LinePlotSvg(const Plot& plot) {
     svg << "<path class=\"series\" fill=\"none\" stroke=\"" << colour << "\" stroke-width=\"2\"" << dash << " d=\""
         << d.str() << "\"><title>" << Escape(s.name) << "</title></path>\n";
     const double ly = kTop + 10 + static_cast<double>(i) * 16;
-    svg << "<line x1=\"" << kWidth - kRight + 12 << "\" y1=\"" << ly << "\" x2=\"" << kWidth - kRight + 32
-        << "\" y2=\"" << ly << "\" stroke=\"" << colour << "\" stroke-width=\"2\"" << dash << "/><text x=\""
-        << kWidth - kRight + 38 << "\" y=\"" << ly + 4 << "\" font-size=\"11\">" << Escape(s.name) << "</text>\n";
+    svg << "<line x1=\"" << kWidth - kRight + 12 << "\" y1=\"" << ly << "\" x2=\"" << kWidth - kRight + 32 << "\" y2=\""
+        << ly << "\" stroke=\"" << colour << "\" stroke-width=\"2\"" << dash << "/><text x=\"" << kWidth - kRight + 38
+        << "\" y=\"" << ly + 4 << "\" font-size=\"11\">" << Escape(s.name) << "</text>\n";
   }
   svg << "</svg>\n";
   return svg.str();

@@ -4,6 +4,4 @@ namespace qm::scenario {
 int RunCommandLine(int argc, char** argv);
 }
 
-extern "C" __declspec(dllexport) int QmMain(int argc, char** argv) {
-  return qm::scenario::RunCommandLine(argc, argv);
-}
+extern "C" __declspec(dllexport) int QmMain(int argc, char** argv) { return qm::scenario::RunCommandLine(argc, argv); }

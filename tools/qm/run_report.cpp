@@ -32,8 +32,8 @@ bool WriteRunReport(const std::string& path, const std::string& scenarioPath, Ru
   }
 
   std::ostringstream body;
-  body << "<p>Scenario <code>" << report::Escape(scenarioPath) << "</code>: "
-       << (result == 0 ? "every expectation held." : "<b>an expectation failed.</b>") << "</p>\n";
+  body << "<p>Scenario <code>" << report::Escape(scenarioPath)
+       << "</code>: " << (result == 0 ? "every expectation held." : "<b>an expectation failed.</b>") << "</p>\n";
   body << "<figure>" << report::LinePlotSvg(plot)
        << "<figcaption>A gap: the item broke and left its holder's inventory. An item without a health entry "
           "reads as health 1.0 (0 points).</figcaption></figure>\n";
@@ -42,9 +42,9 @@ bool WriteRunReport(const std::string& path, const std::string& scenarioPath, Ru
             "<th>durability</th><th class=\"l\">colour</th></tr>\n";
     for (const auto& row : history.lastRows) {
       body << "<tr><td class=\"l\">" << report::Escape(row[0]) << "</td><td class=\"l\">" << report::Escape(row[1])
-           << "</td><td>" << report::Escape(row[2]) << "</td><td class=\"l\"><span style=\"background:"
-           << report::Escape(row[3]) << ";border:1px solid #888\">&nbsp;&nbsp;&nbsp;</span> "
-           << report::Escape(row[3]) << "</td></tr>\n";
+           << "</td><td>" << report::Escape(row[2])
+           << "</td><td class=\"l\"><span style=\"background:" << report::Escape(row[3])
+           << ";border:1px solid #888\">&nbsp;&nbsp;&nbsp;</span> " << report::Escape(row[3]) << "</td></tr>\n";
     }
     body << "</table>\n";
   }

@@ -29,7 +29,7 @@ void TraceTable(RunContext& run, const std::vector<std::vector<std::string>>& ro
   for (const auto& row : rows) {
     for (int c = 0; c < 4; ++c) width[c] = std::max(width[c], row[c].size());
   }
-  const auto line = [&](const std::string (&cells)[4]) {
+  const auto line = [&](const std::string(&cells)[4]) {
     std::string text = "  |";
     for (int c = 0; c < 4; ++c) {
       std::string cell = cells[c];

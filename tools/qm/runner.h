@@ -8,8 +8,8 @@ struct RunOptions {
   std::string pluginPath;
   bool seedGiven = false;
   std::uint32_t seed = 0;
-  std::string traceOutPath;  // empty: no trace file
-  std::string reportPath;    // empty: no HTML report
+  std::string traceOutPath;    // empty: no trace file
+  std::string reportPath;      // empty: no HTML report
   bool keepTemporary = false;  // keep the run's temporary folder (Linux) for a look afterwards
 };
 

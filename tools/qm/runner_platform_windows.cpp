@@ -27,9 +27,7 @@ RunFolders PrepareRunFolders(bool) {
   return folders;
 }
 
-void SetSeedForPlugin(std::uint32_t seed) {
-  ::_putenv_s("QUELLMARK_SEED", std::to_string(seed).c_str());
-}
+void SetSeedForPlugin(std::uint32_t seed) { ::_putenv_s("QUELLMARK_SEED", std::to_string(seed).c_str()); }
 
 // The launcher reserved the region right after its own image, which lies at
 // the image base: the game's offsets count from there.

@@ -103,7 +103,8 @@ std::int64_t ReadWhole(const Json& value, std::int64_t lowest, std::int64_t high
   }
   if (!read) throw ScenarioError(place, std::string("expected ") + expected + ", got " + Shown(value));
   if (tooLarge || n > highest) throw ScenarioError(place, Shown(value) + " is too large for " + expected);
-  if (n < lowest && lowest == 0) throw ScenarioError(place, Shown(value) + " is negative where " + expected + " is meant");
+  if (n < lowest && lowest == 0)
+    throw ScenarioError(place, Shown(value) + " is negative where " + expected + " is meant");
   if (n < lowest) throw ScenarioError(place, Shown(value) + " is too small for " + expected);
   return n;
 }
@@ -190,7 +191,8 @@ std::string ReadFileContent(const Json& value, const std::string& place) {
 HostOptions ReadHost(const Json& host, const std::string& place) {
   CheckKeys(host, {"runtimeVersion", "editor", "messaging", "messagingVersion"}, place);
   HostOptions options;
-  if (host.contains("runtimeVersion")) options.runtimeVersion = ReadU32(host["runtimeVersion"], place + ".runtimeVersion");
+  if (host.contains("runtimeVersion"))
+    options.runtimeVersion = ReadU32(host["runtimeVersion"], place + ".runtimeVersion");
   if (host.contains("editor")) options.isEditor = ReadU32(host["editor"], place + ".editor");
   if (host.contains("messaging")) options.messagingAvailable = ReadBool(host["messaging"], place + ".messaging");
   if (host.contains("messagingVersion")) {
@@ -218,7 +220,8 @@ std::vector<std::pair<std::string, Step>> ParseStepList(const Json& list, const 
   if (!list.is_array()) throw ScenarioError(place, "expected a list of steps");
   std::vector<std::pair<std::string, Step>> steps;
   steps.reserve(list.size());
-  for (std::size_t i = 0; i < list.size(); ++i) steps.push_back(ParseStep(list[i], place + "[" + std::to_string(i) + "]"));
+  for (std::size_t i = 0; i < list.size(); ++i)
+    steps.push_back(ParseStep(list[i], place + "[" + std::to_string(i) + "]"));
   return steps;
 }
 
@@ -250,7 +253,8 @@ Scenario ParseScenarioText(const std::string& text, const std::string& path) {
     for (auto it = world.begin(); it != world.end(); ++it) {
       const std::string place = "world." + it.key();
       auto parser = WorldSectionParsers().find(it.key());
-      if (parser == WorldSectionParsers().end()) throw ScenarioError("world", "unknown world section " + Quoted(it.key()));
+      if (parser == WorldSectionParsers().end())
+        throw ScenarioError("world", "unknown world section " + Quoted(it.key()));
       scenario.world.emplace_back(place, parser->second(it.value(), place));
     }
   }

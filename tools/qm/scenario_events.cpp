@@ -35,9 +35,9 @@ std::uint64_t EventsOf(const Json& steps, const std::string& place) {
   for (std::size_t i = 0; i < steps.size(); ++i) {
     total += EventsOfStep(steps[i], place + "[" + std::to_string(i) + "]");
     if (total > kMaxEvents) {
-      throw ScenarioError(place + "[" + std::to_string(i) + "]", "the steps up to here play more than the " +
-                                                                     std::to_string(kMaxEvents) +
-                                                                     " steps and events a run may play");
+      throw ScenarioError(
+          place + "[" + std::to_string(i) + "]",
+          "the steps up to here play more than the " + std::to_string(kMaxEvents) + " steps and events a run may play");
     }
   }
   return total;

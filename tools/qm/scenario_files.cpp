@@ -30,7 +30,8 @@ std::vector<std::string> NormalisedParts(const std::string& name, const std::str
     const auto byte = static_cast<unsigned char>(c);
     if (byte == 0) throw ScenarioError(place, "a NUL byte in the file name");
     if (byte < 0x20 || byte == 0x7F) throw ScenarioError(place, "a control character in the file name");
-    if (c == ':') throw ScenarioError(place, "a drive letter or ':' in the file name; files go below the game's folder");
+    if (c == ':')
+      throw ScenarioError(place, "a drive letter or ':' in the file name; files go below the game's folder");
     if (c == '<' || c == '>' || c == '"' || c == '|' || c == '?' || c == '*') {
       throw ScenarioError(place, std::string("'") + c + "' cannot stand in a file name on Windows");
     }
@@ -42,7 +43,8 @@ std::vector<std::string> NormalisedParts(const std::string& name, const std::str
   }
   for (const std::string& part : parts) {
     if (part.empty()) throw ScenarioError(place, "an empty name between separators or at the end");
-    if (part == "." || part == "..") throw ScenarioError(place, "'.' and '..' are not allowed; files stay in the run's folder");
+    if (part == "." || part == "..")
+      throw ScenarioError(place, "'.' and '..' are not allowed; files stay in the run's folder");
     if (part.back() == '.' || part.back() == ' ') {
       throw ScenarioError(place, "a name ending in a dot or a blank, which Windows drops");
     }

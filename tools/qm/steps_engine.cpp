@@ -60,7 +60,8 @@ float ThresholdFromLog(RunContext& run) {
 // chance is not 0 and they may break at all); the trace says so.
 std::string BreakRollNote(std::optional<float> before, float threshold, bool broke) {
   if (before.value_or(1.0f) > threshold) return broke ? ", broke above the threshold" : "";
-  return std::string(", at or below the threshold ") + HealthText(threshold) + ": break roll, " + (broke ? "broke" : "kept");
+  return std::string(", at or below the threshold ") + HealthText(threshold) + ": break roll, " +
+         (broke ? "broke" : "kept");
 }
 
 void TraceChanges(RunContext& run, const std::vector<ItemState>& before, bool afterHit) {
@@ -71,9 +72,9 @@ void TraceChanges(RunContext& run, const std::vector<ItemState>& before, bool af
   for (std::size_t i = 0; i < after.size() && i < before.size(); ++i) {
     const gd::NamedItem& item = items.All()[i];
     if (before[i].present && !after[i].present) {
-      run.Trace("  " + item.id + ": broken, removed from " + run.world().Component<gd::References>().NameOf(item.holder) +
-                " (health " + HealthText(after[i].health) + ")" +
-                (afterHit ? BreakRollNote(before[i].health, threshold, true) : ""));
+      run.Trace("  " + item.id + ": broken, removed from " +
+                run.world().Component<gd::References>().NameOf(item.holder) + " (health " +
+                HealthText(after[i].health) + ")" + (afterHit ? BreakRollNote(before[i].health, threshold, true) : ""));
       any = true;
     } else if (before[i].health != after[i].health) {
       run.Trace("  " + item.id + ": health " + HealthText(before[i].health) + " -> " + HealthText(after[i].health) +
@@ -281,7 +282,8 @@ Step ParseExpectInventory(const Json& argument, const std::string& place) {
         continue;
       }
       const std::uint32_t calls = refs.RefreshCalls(reinterpret_cast<gd::ActorRec*>(actor));
-      run.Trace("expect " + std::to_string(expected) + " refresh(es) of " + name + " after removal: " + std::to_string(calls));
+      run.Trace("expect " + std::to_string(expected) + " refresh(es) of " + name +
+                " after removal: " + std::to_string(calls));
       if (calls != expected) run.Fail(place, name + " was refreshed " + std::to_string(calls) + " time(s)");
     }
   };
@@ -293,7 +295,8 @@ Step ParseExpectNotifications(const Json& argument, const std::string& place) {
   const std::vector<std::string> expected = ReadStringList(argument, place);
   return [=](RunContext& run) {
     const std::vector<std::string> shown = run.world().Component<gd::Hud>().Notifications();
-    run.Trace("expect " + std::to_string(expected.size()) + " notification(s): " + std::to_string(shown.size()) + " shown");
+    run.Trace("expect " + std::to_string(expected.size()) + " notification(s): " + std::to_string(shown.size()) +
+              " shown");
     for (const std::string& text : shown) run.Trace("  \"" + text + "\"");
     const std::string difference = FirstDifference(expected, shown);
     if (!difference.empty()) run.Fail(place, difference);

@@ -100,7 +100,8 @@ Step ParseExpectFreezeSlot(const Json& argument, const std::string& place) {
     if (!SinkExists(run, index, place)) return;
     const bool replaced = run.world().Component<gd::FreezeSinks>().ReceiveSlotReplaced(index);
     run.Trace("physics sink " + std::to_string(index) + (replaced ? ": receive slot replaced" : ": own receive slot"));
-    if (replaced != filtered) run.Fail(place, replaced ? "the receive slot was replaced" : "the receive slot is unchanged");
+    if (replaced != filtered)
+      run.Fail(place, replaced ? "the receive slot was replaced" : "the receive slot is unchanged");
     // Whatever was done to it, the table's page is read-only again.
     if (run.world().Component<gd::FreezeSinks>().TablePageWritable(index)) {
       run.Fail(place, "the class table's page was left writable");

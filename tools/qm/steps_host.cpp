@@ -78,8 +78,8 @@ Step ParseExpectInfo(const Json& argument, const std::string& place) {
   return [=](RunContext& run) {
     const auto& info = run.host().info();
     const std::string actualName = info.name != nullptr ? info.name : "(null)";
-    run.Trace("plug-in info: version " + std::to_string(info.infoVersion) + ", name " + actualName + ", plug-in version " +
-              std::to_string(info.version));
+    run.Trace("plug-in info: version " + std::to_string(info.infoVersion) + ", name " + actualName +
+              ", plug-in version " + std::to_string(info.version));
     if (info.infoVersion != infoVersion || actualName != name || info.version != version) {
       run.Fail(place, "plug-in info differs");
     }

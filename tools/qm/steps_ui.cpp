@@ -189,12 +189,14 @@ bool Matches(const gd::RecordedValue& actual, const Json& expected) {
 void CheckValues(RunContext& run, const std::string& place, const std::string& what,
                  const std::vector<gd::RecordedValue>& actual, const Json& expected) {
   if (actual.size() != expected.size()) {
-    run.Fail(place, what + ": " + std::to_string(actual.size()) + " values, expected " + std::to_string(expected.size()));
+    run.Fail(place,
+             what + ": " + std::to_string(actual.size()) + " values, expected " + std::to_string(expected.size()));
     return;
   }
   for (std::size_t i = 0; i < actual.size(); ++i) {
     if (!Matches(actual[i], expected[i])) {
-      run.Fail(place, what + "[" + std::to_string(i) + "] is " + Describe(actual[i]) + ", expected " + expected[i].dump());
+      run.Fail(place,
+               what + "[" + std::to_string(i) + "] is " + Describe(actual[i]) + ", expected " + expected[i].dump());
     }
   }
 }

@@ -8,17 +8,14 @@ namespace {
 
 nlohmann::json ToJson(const gd::RecordedValue& value) {
   switch (value.type) {
-    case gd::kValueNumber:
-      return value.number;
-    case gd::kValueString:
-      return value.text;
+    case gd::kValueNumber: return value.number;
+    case gd::kValueString: return value.text;
     case gd::kValueArray: {
       nlohmann::json elements = nlohmann::json::array();
       for (const gd::RecordedValue& element : value.elements) elements.push_back(ToJson(element));
       return elements;
     }
-    default:
-      return nullptr;
+    default: return nullptr;
   }
 }
 

@@ -21,8 +21,8 @@ struct FormDecl {
   std::uint32_t id = 0;
   std::string name;
   enum class Kind { Weapon, Armor, Keyword, Container, Other } kind = Kind::Other;
-  std::uint32_t typeOrSlots = 0;   // weapon type, armour slot mask, other form type
-  std::uint32_t flagsOrWeight = 0; // weapon flags, armour weight class
+  std::uint32_t typeOrSlots = 0;    // weapon type, armour slot mask, other form type
+  std::uint32_t flagsOrWeight = 0;  // weapon flags, armour weight class
   std::vector<std::uint32_t> keywords;
 };
 

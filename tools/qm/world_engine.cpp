@@ -26,7 +26,8 @@ const Json* Optional(const Json& object, const char* key) {
 std::vector<std::uint32_t> ReadIdList(const Json& value, const std::string& place) {
   if (!value.is_array()) throw ScenarioError(place, "expected a list of form ids");
   std::vector<std::uint32_t> ids;
-  for (std::size_t i = 0; i < value.size(); ++i) ids.push_back(ReadU32(value[i], place + "[" + std::to_string(i) + "]"));
+  for (std::size_t i = 0; i < value.size(); ++i)
+    ids.push_back(ReadU32(value[i], place + "[" + std::to_string(i) + "]"));
   return ids;
 }
 
@@ -114,7 +115,8 @@ InstanceDecl ReadInstance(const Json& item, const std::string& place) {
       instance.health = ReadFloat(*health, place + ".health");
     }
   }
-  if (const Json* bits = Optional(item, "presenceBits")) instance.presenceBits = ReadBool(*bits, place + ".presenceBits");
+  if (const Json* bits = Optional(item, "presenceBits"))
+    instance.presenceBits = ReadBool(*bits, place + ".presenceBits");
   if (const Json* flag = Optional(item, "unbreakable")) instance.unbreakable = ReadBool(*flag, place + ".unbreakable");
   if (const Json* flag = Optional(item, "healthBitWithoutEntry")) {
     instance.healthBitWithoutEntry = ReadBool(*flag, place + ".healthBitWithoutEntry");
@@ -136,8 +138,9 @@ std::vector<ItemLineDecl> ReadItems(const Json& items, const std::string& place)
   for (std::size_t i = 0; i < items.size(); ++i) {
     const std::string at = place + "[" + std::to_string(i) + "]";
     const Json& item = items[i];
-    CheckKeys(item, {"form", "count", "instances", "id", "worn", "health", "presenceBits", "unbreakable", "poison",
-                     "healthBitWithoutEntry"},
+    CheckKeys(item,
+              {"form", "count", "instances", "id", "worn", "health", "presenceBits", "unbreakable", "poison",
+               "healthBitWithoutEntry"},
               at);
     ItemLineDecl line;
     line.place = at;
@@ -150,7 +153,8 @@ std::vector<ItemLineDecl> ReadItems(const Json& items, const std::string& place)
       }
       for (std::size_t k = 0; k < instances->size(); ++k) {
         const std::string instanceAt = at + ".instances[" + std::to_string(k) + "]";
-        CheckKeys((*instances)[k], {"id", "worn", "health", "presenceBits", "unbreakable", "poison", "healthBitWithoutEntry"},
+        CheckKeys((*instances)[k],
+                  {"id", "worn", "health", "presenceBits", "unbreakable", "poison", "healthBitWithoutEntry"},
                   instanceAt);
         line.instances.push_back(ReadInstance((*instances)[k], instanceAt));
       }
@@ -169,7 +173,8 @@ PlaceDecl ReadWhere(const Json& item, const std::string& place) {
   PlaceDecl where;
   if (const Json* position = Optional(item, "position")) {
     if (!position->is_array() || position->size() != 3) throw ScenarioError(place + ".position", "expected [x, y, z]");
-    for (std::size_t k = 0; k < 3; ++k) where.position[k] = ReadFloat((*position)[k], place + ".position[" + std::to_string(k) + "]");
+    for (std::size_t k = 0; k < 3; ++k)
+      where.position[k] = ReadFloat((*position)[k], place + ".position[" + std::to_string(k) + "]");
   }
   if (const Json* cell = Optional(item, "cell")) where.cell = ReadString(*cell, place + ".cell");
   return where;
@@ -182,8 +187,9 @@ Step ParseHolders(const Json& section, const std::string& place, bool actors) {
     const std::string at = place + "[" + std::to_string(i) + "]";
     const Json& item = section[i];
     if (actors) {
-      CheckKeys(item, {"id", "formId", "base", "position", "cell", "marker", "inventoryChanges", "items", "player",
-                       "level", "follower", "process", "members", "leftHandAttack", "hands"},
+      CheckKeys(item,
+                {"id", "formId", "base", "position", "cell", "marker", "inventoryChanges", "items", "player", "level",
+                 "follower", "process", "members", "leftHandAttack", "hands"},
                 at);
     } else {
       CheckKeys(item, {"id", "formId", "base", "position", "cell", "marker", "owner", "inventoryChanges", "items"}, at);
@@ -198,7 +204,8 @@ Step ParseHolders(const Json& section, const std::string& place, bool actors) {
     holder.where = ReadWhere(item, at);
     holder.marker = ReadOptionalId(item, "marker", at);
     holder.owner = ReadOptionalId(item, "owner", at);
-    if (const Json* flag = Optional(item, "inventoryChanges")) holder.inventoryChanges = ReadBool(*flag, at + ".inventoryChanges");
+    if (const Json* flag = Optional(item, "inventoryChanges"))
+      holder.inventoryChanges = ReadBool(*flag, at + ".inventoryChanges");
     if (const Json* items = Optional(item, "items")) holder.items = ReadItems(*items, at + ".items");
     if (!holder.inventoryChanges && !holder.items.empty()) throw ScenarioError(at, "items need inventory changes");
     if (actors) {
@@ -239,8 +246,9 @@ Step ParseLooseItems(const Json& section, const std::string& place) {
   for (std::size_t i = 0; i < section.size(); ++i) {
     const std::string at = place + "[" + std::to_string(i) + "]";
     const Json& item = section[i];
-    CheckKeys(item, {"id", "form", "formId", "position", "cell", "owner", "health", "presenceBits", "unbreakable",
-                     "healthBitWithoutEntry"},
+    CheckKeys(item,
+              {"id", "form", "formId", "position", "cell", "owner", "health", "presenceBits", "unbreakable",
+               "healthBitWithoutEntry"},
               at);
     LooseDecl loose;
     loose.place = at;
@@ -386,7 +394,8 @@ class Builder {
     PlaceIn(*reference, h.where, h.place);
     if (h.marker) {
       if (gd::FormHeader* marker = Form(*h.marker, h.place + ".marker")) {
-        run_.world().Component<gd::ExtraData>().AddPointer(reference->extraList, gd::extra_type::kReferenceMarker, marker);
+        run_.world().Component<gd::ExtraData>().AddPointer(reference->extraList, gd::extra_type::kReferenceMarker,
+                                                           marker);
       }
     }
     if (h.owner) {
@@ -432,9 +441,10 @@ class Builder {
   // "bandit.Iron Sword", then "bandit.Iron Sword#2", ...
   std::string DefaultItemId(const std::string& holder, const gd::FormHeader* form) {
     const auto* named = reinterpret_cast<const gd::PlainForm*>(form);
-    std::string base = holder + "." + (named->fullName.text != nullptr && named->fullName.text[0] != '\0'
-                                           ? std::string(named->fullName.text)
-                                           : Hex(form->formId));
+    std::string base = holder + "." +
+                       (named->fullName.text != nullptr && named->fullName.text[0] != '\0'
+                            ? std::string(named->fullName.text)
+                            : Hex(form->formId));
     std::string id = base;
     for (int n = 2; items_.Find(id) != nullptr; ++n) id = base + "#" + std::to_string(n);
     return id;

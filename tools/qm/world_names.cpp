@@ -40,7 +40,8 @@ class NameCheck {
   void Records() {
     for (const FormDecl& f : d_.forms) {
       const bool known = records_.count(f.id) != 0;
-      if (known && f.kind != FormDecl::Kind::Keyword) throw ScenarioError(f.place, "form id " + Hex(f.id) + " declared twice");
+      if (known && f.kind != FormDecl::Kind::Keyword)
+        throw ScenarioError(f.place, "form id " + Hex(f.id) + " declared twice");
       if (!known) records_.emplace(f.id, f.kind == FormDecl::Kind::Keyword ? std::string() : f.name);
       // Keywords a record carries are made on demand.
       for (std::uint32_t keyword : f.keywords) records_.emplace(keyword, std::string());
@@ -63,7 +64,8 @@ class NameCheck {
   }
 
   void AddReference(const std::string& id, bool actor, const std::string& place) {
-    if (!references_.emplace(id, actor).second) throw ScenarioError(place + ".id", "two references are named " + Quoted(id));
+    if (!references_.emplace(id, actor).second)
+      throw ScenarioError(place + ".id", "two references are named " + Quoted(id));
   }
 
   void Record(std::uint32_t id, const std::string& place) {
@@ -99,7 +101,8 @@ class NameCheck {
     Cell(h.where, h.place);
     if (h.marker) Record(*h.marker, h.place + ".marker");
     if (h.owner) Record(*h.owner, h.place + ".owner");
-    for (std::size_t i = 0; i < h.members.size(); ++i) Record(h.members[i], h.place + ".members[" + std::to_string(i) + "]");
+    for (std::size_t i = 0; i < h.members.size(); ++i)
+      Record(h.members[i], h.place + ".members[" + std::to_string(i) + "]");
     if (h.rightHand) Record(*h.rightHand, h.place + ".hands.right");
     if (h.leftHand) Record(*h.leftHand, h.place + ".hands.left");
     for (const ItemLineDecl& line : h.items) {
@@ -137,7 +140,8 @@ class NameCheck {
         break;
       }
     }
-    if (!known) throw ScenarioError(use.place, std::string("no ") + what + " named " + Quoted(use.name) + " is declared");
+    if (!known)
+      throw ScenarioError(use.place, std::string("no ") + what + " named " + Quoted(use.name) + " is declared");
   }
 
   const Declarations& d_;

@@ -43,8 +43,8 @@ Step ParseUiSection(const Json& section, const std::string& place) {
     run.host().SetEventDispatcher(3, &ui.ActionSource());
     for (const auto& [name, flags] : openMenus) ui.OpenMenu(name, flags);
     run.world().Component<UiRunMarks>().Mark(run.world());
-    run.Trace(std::string("user interface: menu manager ") + (options.menuManager ? "present" : "absent") +
-              ", movie " + (options.movieLoads ? "loads" : "fails"));
+    run.Trace(std::string("user interface: menu manager ") + (options.menuManager ? "present" : "absent") + ", movie " +
+              (options.movieLoads ? "loads" : "fails"));
   };
 }
 QM_WORLD_SECTION("ui", ParseUiSection);

@@ -29,7 +29,9 @@ std::string StatsText(const Stats& s) {
 std::string ChangeText(const MedianChange& m, std::uint32_t cap) {
   char text[128];
   const auto bound = [cap](double v) {
-    return v >= cap + 1.0 ? std::string("never") : v <= -(cap + 1.0) ? std::string("-never") : std::to_string(static_cast<long long>(v));
+    return v >= cap + 1.0      ? std::string("never")
+           : v <= -(cap + 1.0) ? std::string("-never")
+                               : std::to_string(static_cast<long long>(v));
   };
   std::snprintf(text, sizeof text, "%+lld [%s, %s]%s", static_cast<long long>(m.change), bound(m.low).c_str(),
                 bound(m.high).c_str(), m.beyondNoise ? " *" : "");
@@ -38,8 +40,8 @@ std::string ChangeText(const MedianChange& m, std::uint32_t cap) {
 
 }  // namespace
 
-MedianChange CompareMedians(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b,
-                            std::uint32_t cap, std::uint32_t seed) {
+MedianChange CompareMedians(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, std::uint32_t cap,
+                            std::uint32_t seed) {
   MedianChange result;
   if (a == b || a.empty() || b.empty()) {
     result.identical = a == b;

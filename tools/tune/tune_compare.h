@@ -19,8 +19,8 @@ struct MedianChange {
   bool beyondNoise = false;  // the interval leaves out 0
 };
 
-MedianChange CompareMedians(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b,
-                            std::uint32_t cap, std::uint32_t seed);
+MedianChange CompareMedians(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b, std::uint32_t cap,
+                            std::uint32_t seed);
 
 struct ComparisonLabels {
   std::string a, b;

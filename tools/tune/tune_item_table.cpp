@@ -14,7 +14,7 @@ struct TableItem {
 };
 
 constexpr TableItem kItems[] = {
-    {"sword", 0, false},        {"greatsword", 4, false},   {"bow", 7, false},
+    {"sword", 0, false},         {"greatsword", 4, false},   {"bow", 7, false},
     {"heavy armour", 10, false}, {"light armour", 9, false}, {"shield (heavy)", 10, true},
 };
 constexpr ActorKind kActors[] = {ActorKind::Player, ActorKind::Follower};
@@ -52,8 +52,9 @@ int ItemTableCommand(const std::vector<std::string>& presets, const RunSetup& se
     std::fprintf(stderr, "qm tune: %s\n", error.c_str());
     return 2;
   }
-  std::printf("| Preset | Item | Player: worn out | Player: broken | Follower: worn out | Follower: broken |\n"
-              "|---|---|---|---|---|---|\n");
+  std::printf(
+      "| Preset | Item | Player: worn out | Player: broken | Follower: worn out | Follower: broken |\n"
+      "|---|---|---|---|---|---|\n");
   int failures = 0;
   for (std::size_t p = 0; p < runs.size(); ++p) {
     const LabRun& run = runs[p];

@@ -16,7 +16,8 @@ std::vector<JobSpec> AllJobSpecs() {
   for (ActorKind actor : {ActorKind::Player, ActorKind::Follower, ActorKind::Other}) {
     for (bool power : {false, true}) {
       for (int category = 0; category < kCategoryCount; ++category) {
-        specs.push_back({category, actor, power, std::vector<double>(std::begin(kStartHealths), std::end(kStartHealths))});
+        specs.push_back(
+            {category, actor, power, std::vector<double>(std::begin(kStartHealths), std::end(kStartHealths))});
       }
     }
   }
@@ -82,7 +83,8 @@ bool WriteJobResult(const std::string& path, const JobResult& result) {
                 result.figures.cpuSeconds);
   out << line;
   for (const Case& c : result.cases) {
-    std::snprintf(line, sizeof line, "case %.17g %d %d\n", c.startHealth, c.terms.wears ? 1 : 0, c.terms.breaks ? 1 : 0);
+    std::snprintf(line, sizeof line, "case %.17g %d %d\n", c.startHealth, c.terms.wears ? 1 : 0,
+                  c.terms.breaks ? 1 : 0);
     out << line;
     for (const auto* samples : {&c.hitsToWornOut, &c.hitsToBreak}) {
       out << samples->size();
@@ -168,10 +170,21 @@ bool RunJobs(const std::vector<Job>& jobs, const PoolOptions& options, std::vect
   while (done < jobs.size() && !(failed && running.empty())) {
     while (!failed && next < jobs.size() && running.size() < parallel) {
       const Job& job = jobs[next];
-      const std::vector<std::string> arguments = {
-          "tune", "--worker", resultOf(next), "--job", JobSpecText(job.spec), "--settings", job.settingsFile,
-          "--trials", std::to_string(options.trials), "--cap", std::to_string(options.cap),
-          "--seed", std::to_string(job.seed), "--plugin", options.plugin};
+      const std::vector<std::string> arguments = {"tune",
+                                                  "--worker",
+                                                  resultOf(next),
+                                                  "--job",
+                                                  JobSpecText(job.spec),
+                                                  "--settings",
+                                                  job.settingsFile,
+                                                  "--trials",
+                                                  std::to_string(options.trials),
+                                                  "--cap",
+                                                  std::to_string(options.cap),
+                                                  "--seed",
+                                                  std::to_string(job.seed),
+                                                  "--plugin",
+                                                  options.plugin};
       const std::intptr_t worker = StartWorker(options.program, arguments, outputOf(next), error);
       if (worker < 0) {
         error = "cannot start a worker (" + options.program + "): " + error;

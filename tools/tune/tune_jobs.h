@@ -48,7 +48,7 @@ bool ReadJobResult(const std::string& path, JobResult& result, std::string& erro
 struct PoolOptions {
   std::string program;  // this executable
   std::string plugin;
-  std::string folder;   // for the workers' result and output files
+  std::string folder;  // for the workers' result and output files
   unsigned workers = 1;
   std::uint32_t trials = 200;
   std::uint32_t cap = 100000;

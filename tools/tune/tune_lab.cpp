@@ -12,9 +12,10 @@
 
 namespace qm::tune {
 
-const char* const kCategoryNames[kCategoryCount] = {
-    "WeaponSword", "WeaponDagger", "WeaponWarAxe", "WeaponMace", "WeaponGreatSword", "WeaponHammer", "WeaponBattleAxe",
-    "WeaponBow",   "WeaponCrossbow", "LightArmor", "HeavyArmor", "Clothing", "DefaultArmor"};
+const char* const kCategoryNames[kCategoryCount] = {"WeaponSword",      "WeaponDagger", "WeaponWarAxe",    "WeaponMace",
+                                                    "WeaponGreatSword", "WeaponHammer", "WeaponBattleAxe", "WeaponBow",
+                                                    "WeaponCrossbow",   "LightArmor",   "HeavyArmor",      "Clothing",
+                                                    "DefaultArmor"};
 
 const char* ActorKindName(ActorKind kind) {
   switch (kind) {
@@ -131,7 +132,8 @@ struct Lab::Impl {
     // right before it is hit: as many player hits per round as lanes.
     add("player", 0x14, ActorKind::Player);
     for (std::uint32_t i = 1; i < laneCount; ++i) add("player" + std::to_string(i), 0xA40000 + i, ActorKind::Player);
-    for (std::uint32_t i = 0; i < laneCount; ++i) add("follower" + std::to_string(i), 0xA20000 + i, ActorKind::Follower);
+    for (std::uint32_t i = 0; i < laneCount; ++i)
+      add("follower" + std::to_string(i), 0xA20000 + i, ActorKind::Follower);
     for (std::uint32_t i = 0; i < laneCount; ++i) add("actor" + std::to_string(i), 0xA30000 + i, ActorKind::Other);
   }
 
@@ -245,7 +247,8 @@ LabFigures Lab::Run(std::vector<Case>& cases, const LabOptions& options) {
     for (std::size_t i = 0; i < active.size();) {
       Lane& lane = *active[i];
       ++figures.hitEvents;
-      if (impl_->Hit(lane, options, kHitterSwordId) && !impl_->Start(lane, queues[static_cast<int>(lane.kind)], options)) {
+      if (impl_->Hit(lane, options, kHitterSwordId) &&
+          !impl_->Start(lane, queues[static_cast<int>(lane.kind)], options)) {
         active[i] = active.back();
         active.pop_back();
         continue;

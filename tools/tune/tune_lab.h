@@ -40,9 +40,9 @@ struct Case {
 inline constexpr std::uint32_t kNever = 0xFFFFFFFFu;
 
 struct LabOptions {
-  std::uint32_t trials = 200;       // per case
-  std::uint32_t hitCap = 100000;    // hits per trial before giving up
-  std::uint32_t lanes = 48;         // followers and other actors worn side by side, per kind
+  std::uint32_t trials = 200;     // per case
+  std::uint32_t hitCap = 100000;  // hits per trial before giving up
+  std::uint32_t lanes = 48;       // followers and other actors worn side by side, per kind
   float threshold = 1.0f;
   std::function<void(double done, std::uint64_t hits, double seconds)> progress;
 };
@@ -50,8 +50,8 @@ struct LabOptions {
 struct LabFigures {
   std::uint64_t hitEvents = 0;     // hit events sent
   std::uint64_t updateEvents = 0;  // update events sent to clear the recent hits
-  double seconds = 0;     // wall-clock time of the hits and updates
-  double cpuSeconds = 0;  // processor time this process used meanwhile
+  double seconds = 0;              // wall-clock time of the hits and updates
+  double cpuSeconds = 0;           // processor time this process used meanwhile
 };
 
 // Builds the lab's actors and records in the world; the plug-in must be

@@ -18,7 +18,8 @@ namespace qm::tune {
 
 std::vector<std::string> ProfileSectionEntries(const std::string& section, const std::string& path) {
   std::vector<char> buffer(0x8000, '\0');
-  platform::PosixProfileSection(section.c_str(), buffer.data(), static_cast<std::uint32_t>(buffer.size()), path.c_str());
+  platform::PosixProfileSection(section.c_str(), buffer.data(), static_cast<std::uint32_t>(buffer.size()),
+                                path.c_str());
   std::vector<std::string> entries;
   for (const char* at = buffer.data(); *at != '\0'; at += std::strlen(at) + 1) entries.emplace_back(at);
   return entries;

@@ -179,9 +179,11 @@ std::vector<PlotFigure> CaseFigures(const std::vector<Case>& cases, const std::s
           for (double start : kStartHealths) {
             const Case* found = nullptr;
             for (const Case& c : cases) {
-              if (c.actor == actor && c.powerAttack == power && c.category == category && c.startHealth == start) found = &c;
+              if (c.actor == actor && c.powerAttack == power && c.category == category && c.startHealth == start)
+                found = &c;
             }
-            const Stats s = found == nullptr ? Stats{} : Summarise(breaking ? found->hitsToBreak : found->hitsToWornOut);
+            const Stats s = found == nullptr ? Stats{}
+                                             : Summarise(breaking ? found->hitsToBreak : found->hitsToWornOut);
             series.p10.push_back(s.any ? Value(s.p10) : std::nullopt);
             series.p50.push_back(s.any ? Value(s.p50) : std::nullopt);
             series.p90.push_back(s.any ? Value(s.p90) : std::nullopt);
@@ -217,8 +219,13 @@ std::string PlotPage(const PlotLibrary& library, const std::string& title, const
         for (const auto& v : values) out.push_back(v ? nlohmann::json(*v) : nlohmann::json(nullptr));
         return out;
       };
-      f["series"].push_back({{"label", s.label}, {"colour", s.colour}, {"light", s.light}, {"dashed", s.dashed},
-                             {"p10", list(s.p10)}, {"p50", list(s.p50)}, {"p90", list(s.p90)}});
+      f["series"].push_back({{"label", s.label},
+                             {"colour", s.colour},
+                             {"light", s.light},
+                             {"dashed", s.dashed},
+                             {"p10", list(s.p10)},
+                             {"p50", list(s.p50)},
+                             {"p90", list(s.p90)}});
     }
     data.push_back(f);
     body << "<figure class=\"plot\" id=\"plot" << shown++ << "\"></figure>\n";
@@ -238,8 +245,8 @@ std::string PlotPage(const PlotLibrary& library, const std::string& title, const
        << "<p>Each line is the median (p50) of the hits at each starting health, its band the p10 to p90 of the "
           "trials; hover a plot for the values, click a legend entry to hide or show its line. Lines that are equal "
           "point for point are drawn once, with all their names.</p>\n"
-       << body.str() << tables << "<script type=\"application/json\" id=\"qm-data\">"
-       << ScriptSafe(data.dump()) << "</script>\n<script>" << kPageScript << "</script>\n</body>\n</html>\n";
+       << body.str() << tables << "<script type=\"application/json\" id=\"qm-data\">" << ScriptSafe(data.dump())
+       << "</script>\n<script>" << kPageScript << "</script>\n</body>\n</html>\n";
   return page.str();
 }
 

@@ -8,7 +8,9 @@
 namespace qm::tune {
 
 Progress::Progress(std::size_t total, bool enabled)
-    : total_(total), enabled_(enabled && total > 1), terminal_(IsTerminal(stderr)),
+    : total_(total),
+      enabled_(enabled && total > 1),
+      terminal_(IsTerminal(stderr)),
       begin_(std::chrono::steady_clock::now()) {}
 
 void Progress::Update(std::size_t done) {

@@ -58,12 +58,14 @@ void PrintTable(std::FILE* out, const std::vector<Case>& cases, const TuneSummar
       lastPower = c.powerAttack;
     }
     std::fprintf(out, "  %-16s %5.1f | %-33s | %s\n", kCategoryNames[c.category], c.startHealth,
-                 StatsText(Summarise(c.hitsToWornOut), false).c_str(), StatsText(Summarise(c.hitsToBreak), false).c_str());
+                 StatsText(Summarise(c.hitsToWornOut), false).c_str(),
+                 StatsText(Summarise(c.hitsToBreak), false).c_str());
   }
   std::fprintf(out, "\n%s\n", HitsPerSecond(summary.figures).c_str());
-  std::fprintf(out, "Every round hits each actor under test once, then sends two update events: the engine wears an\n"
-                    "actor at most once until its recent hits are cleared. The player's trials run on stand-ins,\n"
-                    "each made the game's player right before it is hit.\n");
+  std::fprintf(out,
+               "Every round hits each actor under test once, then sends two update events: the engine wears an\n"
+               "actor at most once until its recent hits are cleared. The player's trials run on stand-ins,\n"
+               "each made the game's player right before it is hit.\n");
 }
 
 namespace {
@@ -85,7 +87,8 @@ std::string Method(const TuneSummary& summary) {
 
 std::string CaseTable(const std::string& heading, const std::vector<Case>& cases) {
   std::ostringstream body;
-  body << "<h2>" << report::Escape(heading) << "</h2>\n<table><tr><th class=\"l\">actor</th><th class=\"l\">attack</th>"
+  body << "<h2>" << report::Escape(heading)
+       << "</h2>\n<table><tr><th class=\"l\">actor</th><th class=\"l\">attack</th>"
           "<th class=\"l\">category</th><th>start</th><th>worn: mean</th><th>p10</th><th>p50</th><th>p90</th>"
           "<th></th><th>broken: mean</th><th>p10</th><th>p50</th><th>p90</th><th></th></tr>\n";
   for (const Case& c : cases) {
@@ -94,8 +97,7 @@ std::string CaseTable(const std::string& heading, const std::vector<Case>& cases
     const Stats worn = Summarise(c.hitsToWornOut), broke = Summarise(c.hitsToBreak);
     body << "<tr><td class=\"l\">" << ActorKindName(c.actor) << "</td><td class=\"l\">"
          << (c.powerAttack ? "power" : "ordinary") << "</td><td class=\"l\">" << kCategoryNames[c.category]
-         << "</td><td>" << start << "</td>"
-         << (worn.any ? StatsText(worn, true) : "<td colspan=\"5\">never</td>")
+         << "</td><td>" << start << "</td>" << (worn.any ? StatsText(worn, true) : "<td colspan=\"5\">never</td>")
          << (broke.any ? StatsText(broke, true) : "<td colspan=\"5\">never</td>") << "</tr>\n";
   }
   body << "</table>\n";
@@ -114,8 +116,8 @@ bool WriteTuneReport(const std::string& path, const PlotLibrary& library, const 
 
 bool WriteCompareReport(const std::string& path, const PlotLibrary& library, const std::vector<Case>& casesA,
                         const TuneSummary& summaryA, const std::vector<Case>& casesB, const TuneSummary& summaryB) {
-  const std::string intro = "<p>A (solid lines): " + SettingsText(summaryA) + "<br>B (dashed lines): " +
-                            SettingsText(summaryB) + "</p>\n<p>Both on the same seeds; " +
+  const std::string intro = "<p>A (solid lines): " + SettingsText(summaryA) +
+                            "<br>B (dashed lines): " + SettingsText(summaryB) + "</p>\n<p>Both on the same seeds; " +
                             report::Escape(Method(summaryA)) + "</p>\n";
   std::vector<PlotFigure> figures = CaseFigures(casesA, " A", false);
   const std::vector<PlotFigure> figuresB = CaseFigures(casesB, " B", true);

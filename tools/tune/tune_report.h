@@ -27,7 +27,7 @@ bool WriteTuneReport(const std::string& path, const PlotLibrary& library, const 
                      const TuneSummary& summary);
 
 // A and B overlaid in every plot.
-bool WriteCompareReport(const std::string& path, const PlotLibrary& library, const std::vector<Case>& casesA, const TuneSummary& summaryA,
-                        const std::vector<Case>& casesB, const TuneSummary& summaryB);
+bool WriteCompareReport(const std::string& path, const PlotLibrary& library, const std::vector<Case>& casesA,
+                        const TuneSummary& summaryA, const std::vector<Case>& casesB, const TuneSummary& summaryB);
 
 }  // namespace qm::tune

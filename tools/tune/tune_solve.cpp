@@ -12,8 +12,8 @@
 namespace qm::tune {
 namespace {
 
-constexpr int kRounds = 4;    // passes over the targets: keys shared between targets settle
-constexpr int kSteps = 24;    // bisection steps per key and pass
+constexpr int kRounds = 4;  // passes over the targets: keys shared between targets settle
+constexpr int kSteps = 24;  // bisection steps per key and pass
 
 std::string Format(double value, bool integer) {
   char text[64];
@@ -93,7 +93,8 @@ class Solver {
       for (std::size_t k = 0; k < keys_.size(); ++k) {
         if (taken[k] || !KeyMovesTarget(keys_[k], targets_[t])) continue;
         const VaryKey& key = keys_[k];
-        const bool own = key.section != config::NameOf(config::Section::Degradation) && key.key.find("multiplier") == std::string::npos;
+        const bool own = key.section != config::NameOf(config::Section::Degradation) &&
+                         key.key.find("multiplier") == std::string::npos;
         const bool matching = (key.section == config::NameOf(config::Section::BreakChance)) == targets_[t].breaking;
         const int rank = own && matching ? 0 : own ? 1 : matching ? 2 : 3;
         if (rank < bestRank) {
@@ -156,16 +157,20 @@ class Solver {
     std::vector<double> check;
     std::vector<std::pair<double, double>> noise;
     if (!Evaluate(values, all, freshSeed, check, &noise)) return Failed();
-    std::printf("\nCheck on fresh seeds (seed %u), %u trials per case; in brackets the 95%% bootstrap interval of\n"
-                "the figure, i.e. how far it moves from run to run:\n",
-                freshSeed, setup_.pool.trials);
+    std::printf(
+        "\nCheck on fresh seeds (seed %u), %u trials per case; in brackets the 95%% bootstrap interval of\n"
+        "the figure, i.e. how far it moves from run to run:\n",
+        freshSeed, setup_.pool.trials);
     int missed = 0;
     for (std::size_t t = 0; t < targets_.size(); ++t) {
       const Target& target = targets_[t];
       const bool met = check[t] >= target.low && check[t] <= target.high;
-      const bool withinNoise = !met && verdicts[t].empty() && noise[t].first <= target.high && noise[t].second >= target.low;
+      const bool withinNoise = !met && verdicts[t].empty() && noise[t].first <= target.high &&
+                               noise[t].second >= target.low;
       std::printf("  %s\n      %s: %s [%s, %s]", target.text.c_str(),
-                  met ? "reached" : withinNoise ? "within run-to-run noise of the target" : "NOT reached",
+                  met           ? "reached"
+                  : withinNoise ? "within run-to-run noise of the target"
+                                : "NOT reached",
                   ValueText(check[t]).c_str(), ValueText(noise[t].first).c_str(), ValueText(noise[t].second).c_str());
       if (std::isfinite(check[t]) && target.goal > 0) {
         std::printf(", %+.1f%% from %g", 100.0 * (check[t] - target.goal) / target.goal, target.goal);
@@ -215,12 +220,13 @@ class Solver {
     }
     if (most > target.high) {
       values[k] = key.high;
-      verdict = "cannot be reached with " + key.name + " up to " + Format(key.high, key.integer) + ": even there it is " +
-                ValueText(most) + " hits, more than " + Format(target.high, false) +
+      verdict = "cannot be reached with " + key.name + " up to " + Format(key.high, key.integer) +
+                ": even there it is " + ValueText(most) + " hits, more than " + Format(target.high, false) +
                 (std::isinf(most) ? " (at this cap it never happens: the settings give it no chance)" : "") +
                 (target.breaking && key.section == config::NameOf(config::Section::BreakChance)
                      ? std::string("; an item makes its break roll only once worn out, so the hits until then come "
-                                   "first: let DegradationRate.") + kCategoryNames[target.category] + " vary too"
+                                   "first: let DegradationRate.") +
+                           kCategoryNames[target.category] + " vary too"
                      : std::string());
       return true;
     }

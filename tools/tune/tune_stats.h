@@ -10,10 +10,10 @@
 namespace qm::tune {
 
 struct Stats {
-  bool any = false;       // at least one trial ended within the cap
-  double mean = 0;        // of the trials that ended
+  bool any = false;                                        // at least one trial ended within the cap
+  double mean = 0;                                         // of the trials that ended
   std::uint32_t p10 = kNever, p50 = kNever, p90 = kNever;  // kNever: beyond the cap
-  std::size_t never = 0;  // trials in which it did not happen
+  std::size_t never = 0;                                   // trials in which it did not happen
 };
 
 Stats Summarise(const std::vector<std::uint32_t>& samples);

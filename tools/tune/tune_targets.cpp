@@ -33,8 +33,8 @@ int CategoryIndex(const std::string& name) {
 }
 
 bool IsMultiplier(const std::string& key) {
-  for (config::Setting multiplier : {config::Setting::RatePowerAttackMultiplier, config::Setting::RateFollowerMultiplier,
-                                     config::Setting::RateNpcMultiplier}) {
+  for (config::Setting multiplier : {config::Setting::RatePowerAttackMultiplier,
+                                     config::Setting::RateFollowerMultiplier, config::Setting::RateNpcMultiplier}) {
     if (key == config::InfoOf(multiplier).key) return true;
   }
   return false;
@@ -61,7 +61,8 @@ bool ParseTarget(const std::string& text, Target& target, std::string& error) {
   if (target.category < 0) return fail("\"" + category + "\" is no category (WeaponSword, ..., DefaultArmor)");
   std::string measure = next();
   if (measure == "worn" && at < words.size() && Lower(words[at]) == "out") ++at;
-  if (measure != "worn" && measure != "break" && measure != "broken") return fail("say worn or break after the category");
+  if (measure != "worn" && measure != "break" && measure != "broken")
+    return fail("say worn or break after the category");
   target.breaking = measure != "worn";
   const std::string statistic = next();
   if (statistic == "mean") target.statistic = Statistic::Mean;
@@ -176,10 +177,12 @@ bool ParseVaryKeys(const std::string& text, std::vector<VaryKey>& keys, std::str
 }
 
 bool KeyMovesTarget(const VaryKey& key, const Target& target) {
-  if (key.section == config::NameOf(config::Section::Degradation)) return !target.breaking;  // a higher threshold: worn out sooner
+  if (key.section == config::NameOf(config::Section::Degradation))
+    return !target.breaking;  // a higher threshold: worn out sooner
   if (key.section == config::NameOf(config::Section::BreakChance) && !target.breaking) return false;
   if (key.key == config::InfoOf(config::Setting::RatePowerAttackMultiplier).key) return target.powerAttack;
-  if (key.key == config::InfoOf(config::Setting::RateFollowerMultiplier).key) return target.actor == ActorKind::Follower;
+  if (key.key == config::InfoOf(config::Setting::RateFollowerMultiplier).key)
+    return target.actor == ActorKind::Follower;
   if (key.key == config::InfoOf(config::Setting::RateNpcMultiplier).key) return target.actor == ActorKind::Other;
   return CategoryIndex(key.key) == target.category;
 }
