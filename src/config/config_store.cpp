@@ -63,33 +63,6 @@ void ConfigStore::InitDefaults() {
   BindSlots();
 }
 
-ConfigStore::ConfigStore(const ConfigStore& other)
-    : HealthThreshold(other.HealthThreshold),
-      settingsFilePath(other.settingsFilePath),
-      noBreakFilePath(other.noBreakFilePath),
-      degradation(other.degradation),
-      degradationRate(other.degradationRate),
-      breakChance(other.breakChance),
-      dynamicTemper(other.dynamicTemper),
-      widget(other.widget),
-      NoBreakFormList(other.NoBreakFormList) {
-  BindSlots();
-}
-
-ConfigStore& ConfigStore::operator=(const ConfigStore& other) {
-  if (this == &other) return *this;
-  HealthThreshold = other.HealthThreshold;
-  settingsFilePath = other.settingsFilePath;
-  noBreakFilePath = other.noBreakFilePath;
-  degradation = other.degradation;
-  degradationRate = other.degradationRate;
-  breakChance = other.breakChance;
-  dynamicTemper = other.dynamicTemper;
-  widget = other.widget;
-  NoBreakFormList = other.NoBreakFormList;
-  BindSlots();
-  return *this;
-}
 
 void ConfigStore::BindSlots() {
   for (const SettingInfo& info : kSettings) {

@@ -25,8 +25,12 @@ using SettingsTable = std::unordered_map<std::string, Value, KeyHash, std::equal
 class ConfigStore {
  public:
   ConfigStore() { InitDefaults(); }
-  ConfigStore(const ConfigStore& other);
-  ConfigStore& operator=(const ConfigStore& other);
+  // Moving a table keeps its nodes, so the slots move with it; a copy would
+  // need slots of its own, and nothing copies a store.
+  ConfigStore(ConfigStore&&) = default;
+  ConfigStore& operator=(ConfigStore&&) = default;
+  ConfigStore(const ConfigStore&) = delete;
+  ConfigStore& operator=(const ConfigStore&) = delete;
 
   std::uint32_t GetDegradation(std::string_view key) const { return Find(degradation, key); }
   double GetDegradationRate(std::string_view key) const { return Find(degradationRate, key); }

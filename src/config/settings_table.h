@@ -7,7 +7,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 namespace qm::config {
 
@@ -92,9 +91,10 @@ struct SettingInfo {
   const char* key;  // lower case, as the store holds it
   ValueForm form;
   double defaultValue;
-  std::uint32_t maximum = 0;    // Whole: the largest value taken
-  const char* word = "";        // Word: the one word that changes the value
-  std::uint32_t wordValue = 0;  // Word: the value that word gives
+  // Only the fields of the row's form are given; the others stay zero.
+  std::uint32_t maximum{};    // Whole: the largest value taken
+  const char* word{};         // Word: the one word that changes the value
+  std::uint32_t wordValue{};  // Word: the value that word gives
 };
 
 inline constexpr std::uint32_t kAnyWhole = 0xFFFFFFFFu;
@@ -104,16 +104,28 @@ inline constexpr std::uint32_t kMaxColour = 0xFFFFFF;
 namespace settings_rows {
 using S = Setting;
 constexpr SettingInfo Switch(S s, Section section, const char* key, std::uint32_t value, const char* word) {
-  return {s, section, key, ValueForm::Word, static_cast<double>(value), 1, word, word[0] == 't' ? 1u : 0u};
+  return {.setting = s,
+          .section = section,
+          .key = key,
+          .form = ValueForm::Word,
+          .defaultValue = static_cast<double>(value),
+          .word = word,
+          .wordValue = word[0] == 't' ? 1u : 0u};
 }
 constexpr SettingInfo Whole(S s, Section section, const char* key, std::uint32_t value, std::uint32_t maximum) {
-  return {s, section, key, ValueForm::Whole, static_cast<double>(value), maximum};
+  return {.setting = s,
+          .section = section,
+          .key = key,
+          .form = ValueForm::Whole,
+          .defaultValue = static_cast<double>(value),
+          .maximum = maximum};
 }
 constexpr SettingInfo Rate(S s, const char* key, double value) {
-  return {s, Section::DegradationRate, key, ValueForm::Real, value};
+  return {
+      .setting = s, .section = Section::DegradationRate, .key = key, .form = ValueForm::Real, .defaultValue = value};
 }
 constexpr SettingInfo Chance(S s, const char* key, double value) {
-  return {s, Section::BreakChance, key, ValueForm::Real, value};
+  return {.setting = s, .section = Section::BreakChance, .key = key, .form = ValueForm::Real, .defaultValue = value};
 }
 constexpr Section kD = Section::Degradation;
 constexpr Section kT = Section::DynamicTemper;
@@ -193,13 +205,5 @@ constexpr bool RowsInOrder() {
   return true;
 }
 static_assert(RowsInOrder(), "kSettings must list every Setting in its order, section by section");
-
-// The row of a key in one section, or null.
-constexpr const SettingInfo* FindSetting(Section section, std::string_view key) {
-  for (const SettingInfo& info : kSettings) {
-    if (info.section == section && key == info.key) return &info;
-  }
-  return nullptr;
-}
 
 }  // namespace qm::config

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace qm::config {
 namespace {
@@ -99,6 +100,34 @@ TEST(ConfigStoreSetExisting, NeverAddsAKey) {
   EXPECT_EQ(store.GetWidget("Scale"), 100u);
   ConfigStore::SetExisting(store.widget, "scale", 5u);
   EXPECT_EQ(store.GetWidget("Scale"), 5u);
+}
+
+// The hit path reads settings by their name in the table; it must see what
+// the file reader wrote by key, in every section, also in a store moved into.
+TEST(ConfigStoreSettings, ReadByNameWhatWasWrittenByKey) {
+  ConfigStore written;
+  for (const SettingInfo& info : kSettings) {
+    const auto value = static_cast<std::uint32_t>(info.setting) + 1000;
+    switch (info.section) {
+      case Section::Degradation: ConfigStore::SetExisting(written.degradation, info.key, value); break;
+      case Section::DegradationRate: ConfigStore::SetExisting(written.degradationRate, info.key, value + 0.5); break;
+      case Section::BreakChance: ConfigStore::SetExisting(written.breakChance, info.key, value + 0.25); break;
+      case Section::DynamicTemper: ConfigStore::SetExisting(written.dynamicTemper, info.key, value); break;
+      case Section::Widget: ConfigStore::SetExisting(written.widget, info.key, value); break;
+    }
+  }
+  ConfigStore moved;
+  moved = std::move(written);
+  for (const SettingInfo& info : kSettings) {
+    const auto value = static_cast<std::uint32_t>(info.setting) + 1000;
+    switch (info.section) {
+      case Section::DegradationRate: EXPECT_EQ(moved.Real(info.setting), value + 0.5) << info.key; break;
+      case Section::BreakChance: EXPECT_EQ(moved.Real(info.setting), value + 0.25) << info.key; break;
+      default: EXPECT_EQ(moved.Whole(info.setting), value) << info.key; break;
+    }
+  }
+  EXPECT_EQ(moved.Get<Setting::OnlyPlayer>(), moved.GetDegradation("OnlyPlayer"));
+  EXPECT_EQ(moved.Get<Setting::ChanceNpcMultiplier>(), moved.GetBreakChance("NPCMultiplier"));
 }
 
 TEST(HealthThreshold, FromEquipmentHealthThreshold) {
