@@ -18,17 +18,32 @@ class RunContext;
 
 // A malformed scenario, with the place of the fault ("steps[3].query.expect").
 // Places built from long keys and quotes of long text are cut short in the
-// middle, so that a message stays readable whatever the file holds.
+// middle, so that a message stays readable whatever the file holds; control
+// characters are written as \xNN, so that a key holding a NUL cannot end the
+// message early.
 class ScenarioError : public std::runtime_error {
  public:
   ScenarioError(const std::string& place, const std::string& what)
-      : std::runtime_error(Shortened(place) + ": " + Shortened(what)) {}
+      : std::runtime_error(Readable(place) + ": " + Readable(what)) {}
 
  private:
-  static std::string Shortened(const std::string& text) {
+  static std::string Readable(const std::string& text) {
     constexpr std::size_t kKept = 300;
-    if (text.size() <= 2 * kKept) return text;
-    return text.substr(0, kKept) + " ... " + text.substr(text.size() - kKept);
+    const std::string shortened =
+        text.size() <= 2 * kKept ? text : text.substr(0, kKept) + " ... " + text.substr(text.size() - kKept);
+    std::string readable;
+    for (const char c : shortened) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte >= 0x20 && byte != 0x7F) {
+        readable += c;
+        continue;
+      }
+      constexpr char kHex[] = "0123456789ABCDEF";
+      readable += "\\x";
+      readable += kHex[byte >> 4];
+      readable += kHex[byte & 0xF];
+    }
+    return readable;
   }
 };
 
