@@ -17,23 +17,6 @@
 namespace qm::scenario {
 namespace {
 
-// Messages may quote the file's own text: control characters (terminal
-// escapes among them) are shown escaped rather than sent to the terminal.
-std::string Printable(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      char escaped[8];
-      std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-      out += escaped;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
 // The scenario's files below the game's folder (their names were checked when
 // the file was read); false, with a message, when one cannot be written.
 bool WriteGameFiles(const Scenario& scenario, const std::string& gameFolder) {
@@ -77,7 +60,7 @@ int RunScenario(const std::string& path, const RunOptions& options) {
   try {
     scenario = ParseScenario(path);
   } catch (const ScenarioError& e) {
-    std::fprintf(stderr, "%s: malformed scenario: %s\n", Printable(path).c_str(), Printable(e.what()).c_str());
+    std::fprintf(stderr, "%s: malformed scenario: %s\n", Printable(path).c_str(), e.what());
     return 2;
   }
 

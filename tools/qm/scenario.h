@@ -1,6 +1,8 @@
 #pragma once
 // Scenarios: a game and a script of events with expectations, in JSON with
 // comments. See scenarios/README.md for the format.
+#include "printable.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -29,21 +31,8 @@ class ScenarioError : public std::runtime_error {
  private:
   static std::string Readable(const std::string& text) {
     constexpr std::size_t kKept = 300;
-    const std::string shortened =
-        text.size() <= 2 * kKept ? text : text.substr(0, kKept) + " ... " + text.substr(text.size() - kKept);
-    std::string readable;
-    for (const char c : shortened) {
-      const auto byte = static_cast<unsigned char>(c);
-      if (byte >= 0x20 && byte != 0x7F) {
-        readable += c;
-        continue;
-      }
-      constexpr char kHex[] = "0123456789ABCDEF";
-      readable += "\\x";
-      readable += kHex[byte >> 4];
-      readable += kHex[byte & 0xF];
-    }
-    return readable;
+    if (text.size() <= 2 * kKept) return Printable(text);
+    return Printable(text.substr(0, kKept) + " ... " + text.substr(text.size() - kKept));
   }
 };
 
