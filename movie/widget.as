@@ -58,6 +58,9 @@ var NAME_WIDTH = 300;      // names wider than this are cut with an ellipsis
 var NUMBER_GAP = 10;       // between the name and the durability number
 var FONT_SIZE = 18;
 var PADDING = 6;           // around the rows, inside the backdrop
+// A text field draws its text this far inside its edges, on each side; its
+// textWidth counts the text alone.
+var TEXT_GUTTER = 2;
 var DEFAULT_COLOUR = 0xFFFFFF;
 // Three full stops rather than U+2026: every font has the full stop.
 var ELLIPSIS = "...";
@@ -217,6 +220,10 @@ function Layout() {
   var icons = !(flags & FLAG_NO_ICONS);
   var numbers = !(flags & FLAG_NO_NUMBERS);
   var textX = icons ? TEXT_X : 0;
+  // The rows' drawing starts at the icon, or without icons past the name
+  // field's gutter: the widest row ends as far inside the backdrop's right
+  // edge as the rows start inside its left.
+  var lead = icons ? 0 : TEXT_GUTTER;
   var y = 0;
   var width = 0;
   var height = 0;
@@ -234,6 +241,7 @@ function Layout() {
     row.number._visible = numbers && row.durability != "";
     row.number._x = right + NUMBER_GAP;
     if (row.number._visible) right = row.number._x + row.number.textWidth;
+    right += TEXT_GUTTER + lead;
     if (right > width) width = right;
     height = y;
   }

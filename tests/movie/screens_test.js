@@ -4,7 +4,8 @@
 // forced): at each size, for the default placement and the bottom-right
 // corner, the widget is whole on the screen, its anchored edges sit at
 // Setup's shares and its height keeps its share of the screen's height, in
-// the Readout and in a screenshot of the screen around it. Writes the table
+// the Readout and in a screenshot of the screen around it, and the rows keep
+// as much room to the backdrop's right edge as to its left. Writes the table
 // of boxes to $QM_MOVIE_OUT/screen-boxes.md.
 const assert = require('node:assert/strict');
 const fs = require('node:fs');
@@ -16,8 +17,8 @@ const { decodePng } = require('../../tools/movie_player/png');
 const { expectedRows, rowProblems } = require('../../tools/movie_player/rows');
 const { rowPixelProblems } = require('../../tools/movie_player/row_pixels');
 const {
-  SCREENS, PLACEMENTS, boxProblems, placementProblems, screenClip, screenshotProblems, boxRow, BOX_TABLE_HEAD,
-  ruleRowHeight,
+  SCREENS, PLACEMENTS, boxProblems, placementProblems, screenClip, screenshotProblems, marginProblems, boxRow,
+  BOX_TABLE_HEAD, ruleRowHeight,
 } = require('../../tools/movie_player/screens');
 
 const WHITE = 0xffffff;
@@ -66,6 +67,7 @@ async function check(movie, screen, args, sent, where) {
   const image = decodePng(png);
   problems.push(...screenshotProblems(image, readout, screen, args, ROWS_SHOWN, SCENE_COLOUR, where, clip));
   problems.push(...rowPixelProblems(image, readout.rows, where, clip));
+  problems.push(...marginProblems(image, readout, args, where, clip));
   return { problems, readout };
 }
 

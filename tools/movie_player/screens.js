@@ -22,6 +22,7 @@ const PLACEMENTS = [
 const BASE_LINES = 1080;
 const ROW_LINES = 30;
 const PADDING_LINES = 6;
+const FLAG_BACKDROP = 8;
 const FLAG_ANCHOR_RIGHT = 16;
 const FLAG_ANCHOR_BOTTOM = 32;
 
@@ -199,6 +200,36 @@ function screenshotProblems(image, readout, screen, args, rows, scene, where, cl
   return problems;
 }
 
+// The rows' drawing (pixels that differ from the backdrop inside its box)
+// must keep as much room to the backdrop's right edge as to its left: within
+// one of the widget's pixels, and half a screen pixel for the anti-aliased
+// edges. `area` is the stage's part the image shows; nothing to check
+// without the backdrop.
+function marginProblems(image, readout, args, where, area = { x: 0, y: 0 }) {
+  if (!(args[3] & FLAG_BACKDROP)) return [];
+  const box = readout.widget.box;
+  const inside = { x: Math.ceil(box.x) + 1 - area.x, y: Math.ceil(box.y) + 1 - area.y };
+  const ends = { x: Math.floor(box.x + box.width) - 1 - area.x, y: Math.floor(box.y + box.height) - 1 - area.y };
+  const at = (x, y) => image.rgba.subarray((y * image.width + x) * 4, (y * image.width + x) * 4 + 3);
+  const backdrop = at(inside.x, inside.y);
+  let left = Infinity;
+  let right = -Infinity;
+  for (let y = inside.y; y <= ends.y; ++y) {
+    for (let x = inside.x; x <= ends.x; ++x) {
+      const pixel = at(x, y);
+      if (Math.max(...[0, 1, 2].map((c) => Math.abs(pixel[c] - backdrop[c]))) <= SCENE_TOLERANCE) continue;
+      left = Math.min(left, x);
+      right = Math.max(right, x + 1);
+    }
+  }
+  if (left > right) return [`${where}: nothing drawn on the backdrop ${describeBox(box)}`];
+  const room = { left: left + area.x - box.x, right: box.x + box.width - (right + area.x) };
+  const slack = Math.max(1, readout.widget.factor) + 0.5;
+  if (Math.abs(room.left - room.right) <= slack) return [];
+  return [`${where}: the rows start ${room.left.toFixed(1)} pixels inside the backdrop's left edge but end ` +
+    `${room.right.toFixed(1)} inside its right edge (${slack.toFixed(1)} allowed)`];
+}
+
 function describeBox(box) {
   return `(${box.x.toFixed(1)}, ${box.y.toFixed(1)}) ${box.width.toFixed(1)} x ${box.height.toFixed(1)}`;
 }
@@ -226,5 +257,5 @@ const BOX_TABLE_HEAD = '| screen | aspect | placement | left % of width | top % 
 
 module.exports = {
   SCREENS, PLACEMENTS, BASE_LINES, ruleHeight, ruleRowHeight, boxProblems, placementProblems, drawnExtent,
-  screenClip, screenshotProblems, boxRow, BOX_TABLE_HEAD, describeBox, aspect,
+  screenClip, screenshotProblems, marginProblems, boxRow, BOX_TABLE_HEAD, describeBox, aspect,
 };
