@@ -6,8 +6,13 @@
 //   UpdateMenu(icons, names, durabilities, colours)
 //                                      calls _root.widget.UpdateMenu, returns true
 //   Readout()  JSON text: the stage, the widget, and each row as displayed,
-//              positions and sizes in screen pixels
+//              positions and sizes in screen pixels, with the font its
+//              text fields draw in
 //   Calls()    JSON text: how many Setup and UpdateMenu calls took effect
+//   UseFont(gameFont)  makes the widget afresh as if the probe for the game's
+//              font had answered gameFont (Ruffle has every font name, so the
+//              probe itself always finds it): false gives the fallback's
+//              rows; returns true
 
 function JsonString(text) {
   var out = "\"";
@@ -35,6 +40,19 @@ function JsonBool(value) {
   return value ? "true" : "false";
 }
 
+// The font a text field draws in, as the field itself holds it: the name
+// and whether it asks for an embedded font or the player's device font.
+function FieldFont(field) {
+  return field.getNewTextFormat().font + (field.embedFonts ? ", embedded" : ", device");
+}
+
+// The row's two fields' font, or both when they differ.
+function RowFont(row) {
+  var label = FieldFont(row.label);
+  var number = FieldFont(row.number);
+  return label == number ? label : label + " | " + number;
+}
+
 function RowJson(row) {
   var scale = widget.factor;
   var corner = {x: 0, y: 0};
@@ -43,7 +61,7 @@ function RowJson(row) {
   return "{\"visible\":" + JsonBool(visible) + ",\"icon\":" + JsonString(row.iconName) +
          ",\"glyph\":" + JsonString(row.glyph) + ",\"name\":" + JsonString(row.name) +
          ",\"durability\":" + JsonString(row.number._visible ? row.durability : "") +
-         ",\"colour\":" + JsonNumber(row.colour) + ",\"x\":" + JsonNumber(corner.x) + ",\"y\":" + JsonNumber(corner.y) +
+         ",\"colour\":" + JsonNumber(row.colour) + ",\"font\":" + JsonString(RowFont(row)) + ",\"x\":" + JsonNumber(corner.x) + ",\"y\":" + JsonNumber(corner.y) +
          ",\"height\":" + JsonNumber(ROW_HEIGHT * scale) + ",\"nameWidth\":" + JsonNumber(row.label.textWidth * scale) + "}";
 }
 
@@ -86,7 +104,14 @@ function TestUpdateMenu(icons, names, durabilities, colours) {
   return true;
 }
 
+function TestUseFont(gameFont) {
+  _root.widget.removeMovieClip();
+  StartWidget(_root, gameFont == true);
+  return true;
+}
+
 flash.external.ExternalInterface.addCallback("Setup", null, TestSetup);
 flash.external.ExternalInterface.addCallback("UpdateMenu", null, TestUpdateMenu);
 flash.external.ExternalInterface.addCallback("Readout", null, TestReadout);
 flash.external.ExternalInterface.addCallback("Calls", null, TestCalls);
+flash.external.ExternalInterface.addCallback("UseFont", null, TestUseFont);

@@ -340,12 +340,14 @@ function UpdateMenu(icons, names, durabilities, colours) {
   return true;
 }
 
-function MakeWidget(root) {
-  root.createEmptyMovieClip("widget", 100);
-  var w = root.widget;
+// The widget in the game's font when gameFont is true, in the fallback
+// otherwise.
+function MakeWidget(root, gameFont) {
+  // The clip as the call returns it: root.widget names the timeline's
+  // variable, which still holds the clip a test build may have replaced.
+  var w = root.createEmptyMovieClip("widget", 100);
   w.createEmptyMovieClip("backdrop", 1);
   w.createEmptyMovieClip("content", 2);
-  var gameFont = GameFontAvailable(w);
   w.embedFonts = gameFont;
   w.fontName = gameFont ? GAME_FONT : FALLBACK_FONT;
   w.flags = FLAG_BACKDROP;
@@ -363,14 +365,21 @@ function MakeWidget(root) {
   return w;
 }
 
+// Makes the widget and places it where the plug-in's default settings put
+// it; the plug-in's own Setup follows when it opens the widget.
+function StartWidget(root, gameFont) {
+  widget = MakeWidget(root, gameFont);
+  Setup(0.03, 0.73, 100, FLAG_BACKDROP);
+  widget.setupCalls = 0;
+}
+
 // A movie loaded into another keeps its own _root.
 this._lockroot = true;
 // The stage is the screen, unscaled, from its top-left corner, whatever the
 // loader chose.
 Stage.scaleMode = "noScale";
 Stage.align = "TL";
-var widget = MakeWidget(this);
+var widget = null;
+StartWidget(this, GameFontAvailable(this));
 var stageListener = {onResize: OnStageResize};
 Stage.addListener(stageListener);
-Setup(0.03, 0.73, 100, FLAG_BACKDROP);
-widget.setupCalls = 0;

@@ -6,7 +6,7 @@ const { test } = require('node:test');
 const { freshMovie, saveShot } = require('./movie_env');
 const { SCENE_COLOUR } = require('../../tools/movie_player/player');
 const { decodePng, countNear } = require('../../tools/movie_player/png');
-const { hex } = require('../../tools/movie_player/rows');
+const { hex, expectedRows, rowProblems } = require('../../tools/movie_player/rows');
 const { rowBoxes, rowPixelProblems, colourExtent, TOLERANCE } = require('../../tools/movie_player/row_pixels');
 
 const COLOURS = [0xff3030, 0x30ff30, 0x4080ff, 0xffff00, 0xff00ff, 0x00ffff, 0xff8000];
@@ -105,6 +105,33 @@ test('flag 1 leaves the icons out, flag 8 darkens the scene behind the rows', as
       assert.ok(Math.abs(before - glyph - after) <= glyph / 4, `row ${i + 1}: ${before} pixels with its icon, ` +
         `${glyph} of them the icon's, ${after} without`);
     });
+    assert.deepEqual(movie.errors, []);
+  } finally {
+    await movie.close();
+  }
+});
+
+// Ruffle has every font name, so the probe for the game's font always finds
+// it there; the test build answers it the other way to see the fallback.
+test('without the game\'s font the rows are drawn whole in the player\'s sans-serif device font', async () => {
+  const movie = await freshMovie();
+  try {
+    const probed = await movie.readout();
+    assert.deepEqual(new Set(probed.rows.map((row) => row.font)), new Set(['$EverywhereFont, embedded']));
+    assert.equal(await movie.call('UseFont', false), true);
+    assert.equal(await movie.call('Setup', 0.05, 0.1, 100, 8), true);
+    const sent = SENT.map((column) => column.slice());
+    sent[1][1] = 'Steel Plate Armor of Eminent Health and Extreme Resistance';
+    assert.equal(await movie.call('UpdateMenu', ...sent), true);
+    const look = await movie.readout();
+    assert.equal(look.widget.font, '_sans');
+    assert.deepEqual(new Set(look.rows.map((row) => row.font)), new Set(['_sans, device']));
+    assert.deepEqual(rowProblems(expectedRows(sent), look.rows, 'fallback'), []);
+    assert.ok(look.rows[1].name.endsWith('...') && look.rows[1].nameWidth <= 300, JSON.stringify(look.rows[1]));
+    const image = await picture(movie, 'fallback-font');
+    assert.deepEqual(rowPixelProblems(image, look.rows, 'fallback'), []);
+    assert.deepEqual(strayColours(image, look.rows), []);
+    assert.deepEqual(await movie.calls(), { setup: 1, update: 1 });
     assert.deepEqual(movie.errors, []);
   } finally {
     await movie.close();
