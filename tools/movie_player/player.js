@@ -2,7 +2,7 @@
 // The widget's movie in a real Flash runtime: Ruffle (npm) in Debian's
 // chromium, headless, driven by puppeteer-core, the page served on 127.0.0.1.
 // The test build of the movie registers its callbacks (Setup, UpdateMenu,
-// Readout, Calls) on the player element through ExternalInterface.
+// Readout, Calls, UseFont) on the player element through ExternalInterface.
 //
 // The player is configured as the game loads the movie: no scaling (the
 // loader's scale mode 0), the stage left at the default alignment (centred),
@@ -109,8 +109,10 @@ const GAME_SCALE = 'noScale';
 // A fresh player of the movie on a screen of `width` x `height` pixels
 // (default: the movie's own frame), replacing the page's previous player.
 // `scale` is the player's scale mode before the movie sets its own (default:
-// the game's). Resolves once the movie's callbacks exist.
-async function openMovie(session, swfPath, { width, height, scale = GAME_SCALE, timeoutMs = 20000 } = {}) {
+// the game's). Resolves once the movie's callbacks exist: `ready` names the
+// one to wait for (default the test build's Readout).
+async function openMovie(session, swfPath,
+  { width, height, scale = GAME_SCALE, timeoutMs = 20000, ready = 'Readout' } = {}) {
   const frame = swfStage(fs.readFileSync(swfPath));
   const screen = { width: width || frame.width, height: height || frame.height };
   const page = await sessionPage(session);
@@ -121,8 +123,8 @@ async function openMovie(session, swfPath, { width, height, scale = GAME_SCALE, 
   const url = `${session.server.url}/movie/${encodeURIComponent(path.basename(swfPath))}`;
   await page.evaluate((u, w, h, s) => window.qmStart(u, w, h, s), url, screen.width, screen.height, scale);
   try {
-    await page.waitForFunction(() => window.qmPlayer && typeof window.qmPlayer.Readout === 'function',
-      { timeout: timeoutMs, polling: 50 });
+    await page.waitForFunction((name) => window.qmPlayer && typeof window.qmPlayer[name] === 'function',
+      { timeout: timeoutMs, polling: 50 }, ready);
   } catch (error) {
     throw new Error(`the movie ${swfPath} registered no callbacks within ${timeoutMs} ms` +
       ` (page errors: ${JSON.stringify(sink.errors)}; traces: ${JSON.stringify(sink.traces)})`);

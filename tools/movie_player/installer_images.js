@@ -1,0 +1,180 @@
+#!/usr/bin/env node
+'use strict';
+// Draws the installer's pictures: the widget as the shipped movie draws it,
+// played by Ruffle in headless chromium with the player configured as the
+// game loads the movie. The shipped movie has no callbacks, so a small host
+// movie (movie_host.as, compiled here by qm-swfc) loads it and passes the
+// plug-in's two calls to its widget, as the game's loader does. Beside the
+// widget, each picture says in words what it shows.
+//
+//   node tools/movie_player/installer_images.js --movie DurabilityMenu.swf --swfc qm-swfc --out DIR
+//
+// Writes DIR/widget.png (the installer's own picture) and one picture per
+// preset (DIR/preset-defaults.png, preset-breaking.png, preset-hard.png),
+// 640 x 400 pixels each (Mod Organizer 2 shows 320 x 200, scaled), and
+// prints their paths. Exits 2 on bad arguments or files, 1 when the movie
+// cannot be played or draws no widget.
+const { execFileSync } = require('node:child_process');
+const fs = require('node:fs');
+const os = require('node:os');
+const path = require('node:path');
+const { openBrowser, openMovie } = require('./player');
+const { decodePng, countNear } = require('./png');
+
+const USAGE = 'usage: installer_images.js --movie DurabilityMenu.swf --swfc qm-swfc --out DIR';
+const SCREEN = { width: 640, height: 400 };
+// Rows of 30 x 1.22 pixels: the seven rows fill two thirds of the height,
+// in the picture's left half; the words take the right half.
+const SETUP = [0.04, 0.16, 330, 8];
+const CAPTION_LEFT = 300;
+// The plug-in's default colours: an item that can break is drawn gold.
+const WHITE = 0xffffff;
+const GOLD = 0xffd700;
+const ICONS = ['armor_head', 'armor_body', 'armor_hands', 'armor_feet', 'armor_shield', 'weapon_sword',
+  'default_shout'];
+const NAMES = ['Iron Helmet', 'Steel Armor', 'Iron Gauntlets', 'Steel Boots', 'Steel Shield', 'Steel Sword',
+  'Unrelenting Force'];
+
+// The pictures: the durabilities and colours sent, and the words beside the widget.
+const PICTURES = [
+  {
+    file: 'widget.png',
+    durabilities: [200, 450, 150, 250, 300, 50, -1],
+    colours: [WHITE, WHITE, WHITE, WHITE, WHITE, WHITE, WHITE],
+    title: 'Quellmark',
+    lines: ['Worn armour and wielded weapons wear with every hit.',
+      'The widget lists your equipped items with their durability.',
+      'Needs Skyrim SE game runtime 1.5.39 and SKSE64 for it.'],
+  },
+  {
+    file: 'preset-defaults.png',
+    durabilities: [200, 450, 150, 250, 300, 0, -1],
+    colours: [WHITE, WHITE, WHITE, WHITE, WHITE, WHITE, WHITE],
+    title: 'Shipped defaults: wear only',
+    lines: ['A sword from a fine temper is worn out (0) after about 105 hits.',
+      'Worn-out items stay white: nothing ever breaks.'],
+  },
+  {
+    file: 'preset-breaking.png',
+    durabilities: [200, 450, 150, 250, 300, 0, -1],
+    colours: [WHITE, WHITE, WHITE, WHITE, WHITE, GOLD, WHITE],
+    title: 'Worn-out gear can break',
+    lines: ['Wear as shipped: worn out (0) after about 105 hits.',
+      'A worn-out item turns gold: it can break on any hit, after about 45 more.'],
+  },
+  {
+    file: 'preset-hard.png',
+    durabilities: [90, 200, 0, 120, 150, 0, -1],
+    colours: [WHITE, WHITE, GOLD, WHITE, WHITE, GOLD, WHITE],
+    title: 'Harder',
+    lines: ['Items wear twice as fast: worn out (0) after about 50 hits.',
+      'Gold items can break: about 15 hits after they are worn out.'],
+  },
+];
+
+function parseArguments(argv) {
+  const options = {};
+  for (let i = 0; i < argv.length; i += 2) {
+    const name = argv[i];
+    if (!['--movie', '--swfc', '--out'].includes(name) || argv[i + 1] === undefined) {
+      throw new Error(`unknown or incomplete argument "${name}"\n${USAGE}`);
+    }
+    options[name.slice(2)] = argv[i + 1];
+  }
+  if (!options.movie || !options.swfc || !options.out) throw new Error(USAGE);
+  for (const file of [options.movie, options.swfc]) {
+    if (!fs.statSync(file, { throwIfNoEntry: false })?.isFile()) throw new Error(`no file ${file}`);
+  }
+  return options;
+}
+
+function escapeHtml(text) {
+  return String(text).replace(/[&<>"]/g, (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;' }[c]));
+}
+
+// The words beside the widget, laid over the player.
+function captionHtml(picture) {
+  return `<div style="font:bold 26px sans-serif;margin-bottom:14px">${escapeHtml(picture.title)}</div>`
+    + picture.lines.map((line) => `<div style="margin-bottom:10px">${escapeHtml(line)}</div>`).join('');
+}
+
+async function waitUntilReady(movie, timeoutMs = 20000) {
+  const started = Date.now();
+  while ((await movie.call('Ready')) !== true) {
+    if (Date.now() - started > timeoutMs) {
+      throw new Error(`the shipped movie made no widget within ${timeoutMs} ms (errors: ${JSON.stringify(movie.errors)})`);
+    }
+    await new Promise((done) => setTimeout(done, 50));
+  }
+}
+
+async function draw(session, hostPath, picture) {
+  const movie = await openMovie(session, hostPath, { ...SCREEN, ready: 'Ready' });
+  try {
+    // The player mounts the host's folder at /movie/ (openMovie).
+    await movie.call('Load', `${session.server.url}/movie/DurabilityMenu.swf`);
+    await waitUntilReady(movie);
+    const sent = [ICONS, NAMES, picture.durabilities, picture.colours];
+    if ((await movie.call('Setup', ...SETUP)) !== true || (await movie.call('UpdateMenu', ...sent)) !== true) {
+      throw new Error(`the widget refused the calls for ${picture.file}`);
+    }
+    await movie.page.evaluate((html, left, height) => {
+      const caption = document.createElement('div');
+      caption.id = 'qmCaption';
+      caption.style.cssText = `position:absolute;left:${left}px;top:0;width:${640 - left - 24}px;height:${height}px;`
+        + 'display:flex;flex-direction:column;justify-content:center;color:#fff;font:17px/1.35 sans-serif;z-index:10';
+      caption.innerHTML = html;
+      document.body.appendChild(caption);
+    }, captionHtml(picture), CAPTION_LEFT, SCREEN.height);
+    const png = await movie.screenshot();
+    await movie.page.evaluate(() => document.getElementById('qmCaption').remove());
+    // The widget's white rows must show in the left part of the picture.
+    const drawn = countNear(decodePng(png), { x: 0, y: 0, width: CAPTION_LEFT, height: SCREEN.height }, WHITE, 40);
+    if (drawn < 500 || movie.errors.length > 0) {
+      throw new Error(`${picture.file}: the widget drew ${drawn} white pixels (errors: ${JSON.stringify(movie.errors)})`);
+    }
+    return png;
+  } finally {
+    await movie.close();
+  }
+}
+
+async function main() {
+  let options;
+  try {
+    options = parseArguments(process.argv.slice(2));
+  } catch (error) {
+    console.error(`installer_images: ${error.message}`);
+    return 2;
+  }
+  // The host and the shipped movie side by side, in the folder the player serves.
+  const work = fs.mkdtempSync(path.join(os.tmpdir(), 'qm-installer-images-'));
+  let session = null;
+  try {
+    const hostPath = path.join(work, 'MovieHost.swf');
+    try {
+      execFileSync(options.swfc, ['--version', '8', '--stage', `${SCREEN.width}x${SCREEN.height}`, '--fps', '30',
+        '-o', hostPath, path.join(__dirname, 'movie_host.as')], { stdio: ['ignore', 'ignore', 'pipe'] });
+    } catch (error) {
+      console.error(`installer_images: cannot compile the host movie: ${String(error.stderr || error.message).trim()}`);
+      return 1;
+    }
+    fs.copyFileSync(options.movie, path.join(work, 'DurabilityMenu.swf'));
+    fs.mkdirSync(options.out, { recursive: true });
+    session = await openBrowser();
+    for (const picture of PICTURES) {
+      const file = path.join(options.out, picture.file);
+      fs.writeFileSync(file, await draw(session, hostPath, picture));
+      console.log(file);
+    }
+    return 0;
+  } catch (error) {
+    console.error(`installer_images: ${error.message}`);
+    return 1;
+  } finally {
+    if (session) await session.close();
+    fs.rmSync(work, { recursive: true, force: true });
+  }
+}
+
+main().then((code) => { process.exitCode = code; });
