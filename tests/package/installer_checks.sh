@@ -24,6 +24,39 @@ installer_xml_is_well_formed() {
     { echo "$output" | sed 's/^/    /'; return 1; }
 }
 
+# Vortex refuses a ModuleConfig.xml that fails the FOMOD 5.0 schema, however
+# well-formed; the schema is kept in the repository (fomod-schema/README.md).
+schema=$REPO/tests/package/fomod-schema/ModuleConfig.xsd
+schema_check() {
+  xmllint --noout --schema "$schema" "$1" 2>&1
+}
+installer_passes_the_schema() {
+  local output
+  output=$(schema_check "$unpacked/fomod/ModuleConfig.xml") || { echo "$output" | sed 's/^/    /'; return 1; }
+}
+# The same file with an option's typeDescriptor before its files: still
+# well-formed, and refused by the schema as by Vortex.
+schema_refuses_type_before_files() {
+  local moved=$WORK/ModuleConfig-type-first.xml output
+  python3 - "$unpacked/fomod/ModuleConfig.xml" "$moved" <<'PY' || return 1
+import re, sys
+text = open(sys.argv[1], newline="").read()
+plugin = re.search(r"<plugin .*?</plugin>", text, re.S)
+body = plugin.group(0)
+kind = re.search(r"\s*<typeDescriptor>.*?</typeDescriptor>", body, re.S).group(0)
+files = re.search(r"\s*<files>", body).start()
+moved = body.replace(kind, "")
+moved = moved[:files] + kind + moved[files:]
+open(sys.argv[2], "w", newline="").write(text[:plugin.start()] + moved + text[plugin.end():])
+PY
+  xmllint --noout "$moved" || return 1
+  if output=$(schema_check "$moved"); then
+    echo "    the schema accepts a typeDescriptor before files"
+    return 1
+  fi
+  grep -q "typeDescriptor" <<<"$output" || { echo "$output" | sed 's/^/    /'; return 1; }
+}
+
 every_named_source_is_in_the_archive() {
   local missing
   missing=$(comm -23 <("$fomod" sources "$unpacked" | LC_ALL=C sort) <(unzip -Z1 "$archive" | LC_ALL=C sort))
@@ -94,6 +127,9 @@ presets_pass_the_settings_check() {
 }
 
 check "the installer's XML is well-formed (xmllint)" installer_xml_is_well_formed
+check "the installer passes the FOMOD 5.0 schema (xmllint), as Vortex requires" installer_passes_the_schema
+check "the schema check refuses an option whose typeDescriptor comes before its files" \
+  schema_refuses_type_before_files
 check "every file the installer names is in the archive" every_named_source_is_in_the_archive
 check "the installer offers the presets (exactly one, the defaults recommended) and the optional example" \
   options_are_the_presets_and_the_example
