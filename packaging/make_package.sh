@@ -7,12 +7,16 @@
 #   Interface/DurabilityMenu.swf              the widget's movie
 #   fomod/info.xml, fomod/ModuleConfig.xml    the installer mod managers run
 #   fomod/presets/NAME/Quellmark.ini          the installer's other presets
+#   fomod/images/*.png                        the installer's pictures: the
+#                                             widget as the shipped movie draws it
 # Unpacked by hand it gives the shipped defaults; a mod manager installs the
 # DLL, the movie and the files of the player's choices (ModuleConfig.xml).
 # The DLL comes from the Windows build (cmake --preset windows), stripped of
 # its symbols; the ini files get Windows line ends; the movie comes from the
 # Linux build (its compiler runs on the build machine). Prints the archive's
-# path. Needs zip and mingw-w64 (for its strip).
+# path. Needs zip and mingw-w64 (for its strip); the pictures are drawn by
+# Ruffle in headless chromium (tools/movie_player/installer_images.js), so it
+# needs node, the npm packages and chromium too (scripts/install-deps.sh).
 #
 #   packaging/make_package.sh [OUTPUT_FOLDER]   (default: the Windows build folder)
 set -euo pipefail
@@ -21,6 +25,7 @@ repo=$(cd "$here/.." && pwd)
 build=$(realpath -m "${QM_WINDOWS_BUILD:-$repo/build/windows}")
 native=$(realpath -m "${QM_NATIVE_BUILD:-$repo/build/linux}")
 movie=$native/movie/DurabilityMenu.swf
+swfc=$native/bin/qm-swfc
 out=$(realpath -m "${1:-$build}")
 dll=$build/bin/Quellmark.dll
 strip=$(command -v x86_64-w64-mingw32-strip || true)
@@ -31,6 +36,14 @@ if [ ! -f "$dll" ]; then
 fi
 if [ ! -f "$movie" ]; then
   echo "no $movie: build it first (cmake --preset linux && cmake --build --preset linux --target movie)" >&2
+  exit 2
+fi
+if [ ! -x "$swfc" ]; then
+  echo "no $swfc: build it first (cmake --build --preset linux --target qm-swfc)" >&2
+  exit 2
+fi
+if ! command -v node >/dev/null || [ ! -d "$repo/node_modules/puppeteer-core" ]; then
+  echo "node or the npm packages are missing (scripts/install-deps.sh)" >&2
   exit 2
 fi
 if ! command -v zip >/dev/null; then
@@ -66,6 +79,12 @@ for preset in breaking hard; do
   preset_files+=("fomod/presets/$preset/Quellmark.ini")
 done
 sed "s/@VERSION@/$version/; s/\r$//; s/$/\r/" "$here/fomod/info.xml" >"$stage/fomod/info.xml"
+images=$(node "$repo/tools/movie_player/installer_images.js" --movie "$movie" --swfc "$swfc" --out "$stage/fomod/images") || {
+  echo "cannot draw the installer's pictures" >&2
+  exit 1
+}
+image_files=()
+for image in $images; do image_files+=("fomod/images/$(basename "$image")"); done
 windows_text "$here/fomod/ModuleConfig.xml" "$stage/fomod/ModuleConfig.xml"
 find "$stage/SKSE" "$stage/Interface" "$stage/fomod" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
@@ -73,5 +92,5 @@ mkdir -p "$out"
 rm -f "$archive"
 (cd "$stage" && TZ=UTC zip -q -X -D "$archive" SKSE/Plugins/Quellmark.dll SKSE/Plugins/Quellmark/Quellmark.ini \
   SKSE/Plugins/Quellmark/NoBreakForms.ini Interface/DurabilityMenu.swf fomod/info.xml fomod/ModuleConfig.xml \
-  "${preset_files[@]}")
+  "${preset_files[@]}" "${image_files[@]}")
 echo "$archive"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks the archive players install (packaging/make_package.sh): its layout,
-# the installer mod managers run (installer_checks.sh),
+# the installer mod managers run (installer_checks.sh: the FOMOD schema, the
+# simulation of every choice, the pictures),
 # the DLL inside it, the widget's movie (an SWF 8 file, the build's own, that
 # defines the two functions the plug-in calls), and that the shipped Quellmark.ini names every setting
 # exactly once, each with a comment above it, at its default: the plug-in,
@@ -34,7 +35,8 @@ layout_is_the_game_files_and_the_installer() {
   listed=$(unzip -Z1 "$archive" | LC_ALL=C sort)
   expected=$(printf '%s\n' Interface/DurabilityMenu.swf SKSE/Plugins/Quellmark.dll SKSE/Plugins/Quellmark/NoBreakForms.ini \
     SKSE/Plugins/Quellmark/Quellmark.ini fomod/ModuleConfig.xml fomod/info.xml fomod/presets/breaking/Quellmark.ini \
-    fomod/presets/hard/Quellmark.ini | LC_ALL=C sort)
+    fomod/presets/hard/Quellmark.ini fomod/images/widget.png fomod/images/preset-defaults.png \
+    fomod/images/preset-breaking.png fomod/images/preset-hard.png | LC_ALL=C sort)
   [ "$listed" = "$expected" ] || { echo "    archive holds:" $listed; return 1; }
 }
 
@@ -136,7 +138,7 @@ cd "$REPO"
 timeout 60 "$NATIVE_BUILD/bin/qm" run "$WORK/shipped.json" --trace-out "$WORK/shipped.native" >/dev/null 2>&1
 timeout 60 "$NATIVE_BUILD/bin/qm" run "$WORK/none.json" --trace-out "$WORK/none.native" >/dev/null 2>&1
 
-check "archive holds the DLL and the two ini files under SKSE/Plugins, the movie under Interface, the installer under fomod" \
+check "archive holds the DLL and the two ini files under SKSE/Plugins, the movie under Interface, the installer and its pictures under fomod" \
   layout_is_the_game_files_and_the_installer
 
 movie=$unpacked/Interface/DurabilityMenu.swf

@@ -8,6 +8,9 @@ lacks. Paths are Windows paths: backslashes, letter case kept as written.
   fomod_install.py install UNPACKED DATA "Group/Option"...
   fomod_install.py sources UNPACKED        every source the installer names
   fomod_install.py options UNPACKED        every option: group, name, type
+  fomod_install.py images UNPACKED         every picture: the module's, then each option's
+                                           ("Group/Option: path", "-" for none)
+  fomod_install.py descriptions UNPACKED   every option's description
 """
 import os
 import shutil
@@ -62,7 +65,7 @@ def install(unpacked, data, entries):
 
 
 def main(argv):
-    if len(argv) < 3 or argv[1] not in ("install", "sources", "options"):
+    if len(argv) < 3 or argv[1] not in ("install", "sources", "options", "images", "descriptions"):
         sys.exit(__doc__)
     unpacked = argv[2]
     config = ElementTree.parse(os.path.join(unpacked, "fomod", "ModuleConfig.xml")).getroot()
@@ -75,6 +78,17 @@ def main(argv):
     if argv[1] == "options":
         for group, plugin, kind in options(config):
             print(f"{group.get('name')}/{plugin.get('name')}: {group.get('type')}, {kind}")
+        return
+    if argv[1] == "images":
+        image = config.find("moduleImage")
+        print(f"module: {archive_path(image.get('path', '')) if image is not None else '-'}")
+        for group, plugin, _ in options(config):
+            image = plugin.find("image")
+            print(f"{group.get('name')}/{plugin.get('name')}: {archive_path(image.get('path', '')) if image is not None else '-'}")
+        return
+    if argv[1] == "descriptions":
+        for group, plugin, _ in options(config):
+            print(f"{group.get('name')}/{plugin.get('name')}: {(plugin.findtext('description') or '').strip()}")
         return
     data, chosen = argv[3], set(argv[4:])
     entries = file_entries(config.find("requiredInstallFiles"))

@@ -57,6 +57,56 @@ PY
   grep -q "typeDescriptor" <<<"$output" || { echo "$output" | sed 's/^/    /'; return 1; }
 }
 
+# info.xml: what Mod Organizer 2 shows above the installer, the link included.
+info_names_the_mod_its_version_and_website() {
+  local info version
+  info=$(tr -d '\r' <"$unpacked/fomod/info.xml")
+  version=$(sed -n 's/^project(Quellmark VERSION \([0-9.]*\).*/\1/p' "$REPO/CMakeLists.txt")
+  grep -q "<Version>$version</Version>" <<<"$info" || { echo "    no <Version>$version</Version>"; return 1; }
+  grep -qE '<Website>https://[^<[:space:]]+</Website>' <<<"$info" || { echo "    no https <Website>"; return 1; }
+  grep -qE '<Id>[^<[:space:]]+</Id>' <<<"$info" || { echo "    no <Id>"; return 1; }
+}
+
+# Every preset says what the plug-in needs: managers show no other text of
+# the package to the player.
+presets_state_the_requirements() {
+  local line bad=0
+  while IFS= read -r line; do
+    case $line in "$preset_group"/*) ;; *) continue ;; esac
+    if ! grep -q "runtime 1\.5\.39" <<<"$line" || ! grep -q "SKSE64" <<<"$line" ||
+      ! grep -q "refuses to load into any other runtime" <<<"$line"; then
+      echo "    ${line:0:60}... does not state the runtime, the script extender and the refusal"
+      bad=1
+    fi
+  done < <("$fomod" descriptions "$unpacked")
+  return $bad
+}
+
+# The module and every preset have a picture of their own, a PNG in the
+# archive; the other options may reuse one.
+every_picture_is_a_png_in_the_archive() {
+  local line option image bad=0 presets_seen=()
+  while IFS= read -r line; do
+    # Option names hold ": " too; the picture's path is after the last one.
+    option=${line%: *}
+    image=${line##*: }
+    if [ "$image" = - ]; then
+      case $option in module | "$preset_group"/*) echo "    $option has no picture"; bad=1 ;; esac
+      continue
+    fi
+    if [ "$(head -c 8 "$unpacked/$image" 2>/dev/null | od -An -tx1 | tr -d ' \n')" != 89504e470d0a1a0a ]; then
+      echo "    $option: $image is not a PNG in the archive"
+      bad=1
+    fi
+    case $option in "$preset_group"/*) presets_seen+=("$image") ;; esac
+  done < <("$fomod" images "$unpacked")
+  if [ "$(printf '%s\n' "${presets_seen[@]}" | sort -u | wc -l)" -ne 3 ]; then
+    echo "    the presets share pictures: ${presets_seen[*]}"
+    bad=1
+  fi
+  return $bad
+}
+
 every_named_source_is_in_the_archive() {
   local missing
   missing=$(comm -23 <("$fomod" sources "$unpacked" | LC_ALL=C sort) <(unzip -Z1 "$archive" | LC_ALL=C sort))
@@ -130,6 +180,11 @@ check "the installer's XML is well-formed (xmllint)" installer_xml_is_well_forme
 check "the installer passes the FOMOD 5.0 schema (xmllint), as Vortex requires" installer_passes_the_schema
 check "the schema check refuses an option whose typeDescriptor comes before its files" \
   schema_refuses_type_before_files
+check "info.xml gives the version built, a website and an id" info_names_the_mod_its_version_and_website
+check "every preset's description states the runtime, the script extender and the refusal of others" \
+  presets_state_the_requirements
+check "the module and each preset have a picture of their own, a PNG in the archive" \
+  every_picture_is_a_png_in_the_archive
 check "every file the installer names is in the archive" every_named_source_is_in_the_archive
 check "the installer offers the presets (exactly one, the defaults recommended) and the optional example" \
   options_are_the_presets_and_the_example
