@@ -7,10 +7,10 @@ and the entry points on top. A file may include its own floor and the floors
 below it, never one above.
 
 The tools follow the same rule. What two tools share is a library on a floor
-of TOOL_FLOORS; every other folder of tools/ is a tool of its own, which may
-build on those libraries but whose files no other folder includes. Tools
-include their headers by bare name (the folders are include directories), so
-a name is looked for beside the including file, then in every folder of tools/.
+of TOOL_FLOORS; every other folder of tools/ is a tool of its own, on top of
+those libraries, and none of them includes its files. Tools include their
+headers by bare name (the folders are include directories), so a name is
+looked for beside the including file, then in every folder of tools/.
 
   scripts/check_layers.py            check src/ and tools/
   scripts/check_layers.py --table    print the floors and their folders
@@ -93,16 +93,14 @@ def tool_violations():
                         targets = [t for t in targets if os.path.isfile(t)]
                     for target in targets:
                         theirs = tool_folder_of(target)
-                        if theirs is None or theirs == folder:
+                        if theirs is None or theirs == folder or folder not in TOOL_FLOORS:
                             continue
-                        where = "tools/%s:%d includes tools/%s" % (
-                            os.path.relpath(path, TOOLS).replace(os.sep, "/"), number,
-                            os.path.relpath(target, TOOLS).replace(os.sep, "/"))
-                        if theirs not in TOOL_FLOORS:
-                            found.append("%s, a file of another tool (what two tools share is a library "
-                                         "named in TOOL_FLOORS)" % where)
-                        elif folder in TOOL_FLOORS and TOOL_FLOORS.index(theirs) > TOOL_FLOORS.index(folder):
-                            found.append("%s, a floor above it (%s over %s)" % (where, theirs, folder))
+                        above = theirs not in TOOL_FLOORS or TOOL_FLOORS.index(theirs) > TOOL_FLOORS.index(folder)
+                        if above:
+                            found.append("tools/%s:%d includes tools/%s, a floor above it (%s over %s)" % (
+                                os.path.relpath(path, TOOLS).replace(os.sep, "/"), number,
+                                os.path.relpath(target, TOOLS).replace(os.sep, "/"),
+                                theirs if theirs in TOOL_FLOORS else "the tool " + theirs, folder))
     return found
 
 
