@@ -198,8 +198,9 @@ constexpr const char* kPageScript = R"JS(
         over.dispatchEvent(new MouseEvent('mousemove', {clientX: x, clientY: y, bubbles: true}));
       }
       // A plot that shows no line (only power attacks happened) has nothing to read out but says so.
-      var text = p.readout.textContent;
-      var ok = k < p.f.x.length ? /: [0-9]/.test(text) : /no line shown/.test(text);
+      var line = p.readout.querySelector('.qm-line');
+      var ok = k < p.f.x.length ? line != null && /: [0-9]/.test(line.textContent)
+                                : /no line shown/.test(p.readout.textContent);
       p.el.setAttribute('data-hovered', ok ? 'yes' : 'no');
       if (ok) hovered++;
     });
