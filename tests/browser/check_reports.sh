@@ -6,7 +6,10 @@
 # must also show a picture of the widget for each UpdateMenu of the run, and
 # the widget on three whole screens (1366x768, 2560x1440, 3440x1440). The
 # tuning lab's pages (plots drawn by uPlot) also move the cursor over every
-# plot and mark those whose legend then shows a value (data-hovered): each must.
+# plot and mark those whose readout then shows a value (data-hovered): each must.
+# The compare report is then used as a reader would (compare_report_test.js):
+# one legend entry per kind of item, the power-attack switch, the readout of
+# only the lines nearest the cursor.
 #
 #   tests/browser/check_reports.sh [BUILD_DIR]     (default: build/linux)
 #
@@ -108,4 +111,6 @@ for page in demo-report tune-report compare-report; do
     echo "ok $page: $drawn of $plots plot(s) drawn$pictures${hovered:+, hover values in $hovered}, no script errors"
   fi
 done
+QM_CHROMIUM="$browser" timeout 120 node tests/browser/compare_report_test.js "$out/compare-report.html" \
+  "$out/compare-report-hover.png" || failed=1
 exit $failed

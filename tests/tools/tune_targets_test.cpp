@@ -162,16 +162,23 @@ TEST(TuneJobs, SpecsAndResultsSurviveTheTripBetweenProcesses) {
 }
 
 TEST(TunePlots, EqualLinesMergeIntoOneCarryingEveryName) {
-  PlotSeries a{"WeaponSword", 0, false, false, {1, 2}, {3, std::nullopt}, {5, 6}};
+  PlotSeries a{"WeaponSword", 0, false, false, {1, 2}, {3, std::nullopt}, {5, 6}, {}};
   PlotSeries b = a;
-  b.label = "WeaponDagger";
+  b.label = "WeaponDagger power";
+  b.colour = 1;
+  b.light = true;
   PlotSeries c = a;
   c.label = "WeaponMace";
   c.p90[0] = 7;  // differs in its band only
   const std::vector<PlotSeries> merged = MergeIdentical({a, b, c});
   ASSERT_EQ(merged.size(), 2u);
-  EXPECT_EQ(merged[0].label, "WeaponSword, WeaponDagger");
+  EXPECT_EQ(merged[0].label, "WeaponSword, WeaponDagger power");
   EXPECT_EQ(merged[1].label, "WeaponMace");
+  // The legend and the power switch still find both kinds in the one line.
+  ASSERT_EQ(merged[0].members.size(), 2u);
+  EXPECT_EQ(merged[0].members[1].category, 1);
+  EXPECT_TRUE(merged[0].members[1].power);
+  EXPECT_FALSE(merged[0].members[0].power);
 }
 
 }  // namespace

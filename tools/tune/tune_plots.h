@@ -28,6 +28,13 @@ struct PlotSeries {
   bool light = false;   // power attacks
   bool dashed = false;  // B in a comparison
   std::vector<std::optional<double>> p10, p50, p90;
+  // What the line stands for, one entry per merged line (none: its own
+  // colour and attack): the legend shows or hides it by these.
+  struct Member {
+    int category = 0;
+    bool power = false;
+  };
+  std::vector<Member> members;
 };
 
 struct PlotFigure {
