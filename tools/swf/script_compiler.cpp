@@ -19,7 +19,7 @@ const std::set<std::string> kPlayerGlobals = {
     "_root",  "_global",  "_level0",     "Math",          "String",     "Number",   "Boolean", "Array",
     "Object", "Date",     "TextFormat",  "TextField",     "MovieClip",  "Stage",    "System",  "Key",
     "Mouse",  "isFinite", "isNaN",       "parseInt",      "parseFloat", "Infinity", "NaN",     "flash",
-    "escape", "unescape", "setInterval", "clearInterval", "getTimer",   "trace"};
+    "escape", "unescape", "setInterval", "clearInterval", "getTimer",   "trace",    "_level1", "loadMovieNum"};
 
 struct Loop {
   int continueLabel;
