@@ -311,6 +311,17 @@ class Compiler {
           out.PushUndefined();
           return;
         }
+        if (callee.kind == NodeKind::Name && callee.text == "loadMovieNum" && !RegisterOf(callee)) {
+          // loadMovieNum(url, level) is GetURL2 to the target "_level" + level, not a function.
+          if (node.kids.size() != 3) throw SourceError(node.place, "loadMovieNum takes a URL and a level");
+          Value(out, *node.kids[1]);
+          out.PushString("_level");
+          Value(out, *node.kids[2]);
+          out.Op(op::kAdd2);
+          out.OpWith(op::kGetUrl2, {0x00});
+          out.PushUndefined();
+          return;
+        }
         Arguments(out, node, 1);
         if (callee.kind == NodeKind::Member || callee.kind == NodeKind::Index) {
           Value(out, *callee.kids[0]);
