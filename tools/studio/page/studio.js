@@ -16,6 +16,7 @@
     [16, 'PositionX is the widget\'s right edge (anchored right)'],
     [32, 'PositionY is the widget\'s bottom edge (anchored at the bottom)'],
   ];
+  const SECTION_WORDS = { DegradationRate: 'wear', BreakChance: 'break chance' };
   const ANCHOR_RIGHT = 16;
   const ANCHOR_BOTTOM = 32;
 
@@ -290,7 +291,7 @@
     const label = document.createElement('label');
     const input = inputFor(name);
     label.htmlFor = input.id;
-    label.textContent = s.key;
+    label.textContent = /Multiplier$/.test(s.key) ? `${s.key} (${SECTION_WORDS[s.section]})` : s.key;
     label.title = s.description;
     const cell = document.createElement('span');
     const explain = document.createElement('span');
