@@ -77,7 +77,13 @@
       return value === 0 || value === 1 ? null : s.key + " is true or false (1 or 0), not " + value;
     }
     if (s.form === "real") {
-      return value >= 0 ? null : "dropped: a rate or chance may not be negative or not a number";
+      if (!(value >= 0)) return "dropped: a rate or chance may not be negative or not a number";
+      // The C library's strtod reports a result below the smallest normal
+      // double as out of range; the reader then logs it and takes 0.
+      if (value > 0 && value < 2.2250738585072014e-308) {
+        return "misread: " + value + " is too small for the reader, which logs it and takes 0";
+      }
+      return null;
     }
     if (!Number.isInteger(value) || value < 0 || value > 4294967295) {
       return s.key + " takes whole numbers from 0 to " + s.maximum + ", not " + value;
@@ -349,6 +355,11 @@
       },
       printErr: function (line) {
         printed.push(line);
+      },
+      // The checker's exit ends its run, never the page's process (under
+      // node the runtime would set the process's exit code).
+      quit: function (status, toThrow) {
+        throw toThrow;
       },
     }).then(function (module) {
       return { module: module, printed: printed };
