@@ -115,6 +115,20 @@ test('no-break entries: checked as the reader checks them, exported grouped by p
   assert.throws(() => QmSettings.noBreak.exportText([{ plugin: 'Skyrim.esm', formId: 0x1000000 }]), /six digits/);
 });
 
+test('a player\'s no-break file exports with its own lines kept and the items the page removed gone', async () => {
+  const base = fs.readFileSync(path.join(repo, 'tests/tools/bad_no_break.ini'), 'latin1');
+  const plugins = ['Skyrim.esm', 'Update.esm', 'Dawnguard.esm'];
+  const read = await QmSettings.check(QmSettings.data.shippedIni, base, plugins);
+  const kept = read.noBreak.filter((entry) => entry.plugin !== 'Update.esm');
+  const text = QmSettings.noBreak.exportText(kept, base);
+  for (const line of [';0x12EB8=0', ';0x12EB9=true', ';xyz=1', ';[Update.esm]']) {
+    assert.ok(text.split('\r\n').includes(line), line);
+  }
+  const native = nativeCheck(QmSettings.data.shippedIni, text, plugins);
+  assert.equal(native.status, 0, native.output);
+  assert.match(native.output, /NoBreakFormList {2}\(2\) 0x00012EB7 0x02000800\n/);
+});
+
 test('the data generator fails the build when the table and the shipped file disagree', () => {
   const generator = path.join(build, 'bin', 'qm-studio-settings-data');
   const shipped = fs.readFileSync(path.join(repo, 'packaging/Quellmark.ini'), 'latin1');
@@ -123,12 +137,17 @@ test('the data generator fails the build when the table and the shipped file dis
     [shipped.replace('Scale=100\n', 'Scale=100\n; Speed.\nSpeed=3\n'), /Speed is not in the settings table/],
     [shipped.replace('PositionX=3\n', 'PositionX=4\n'), /PositionX=4 is not the settings table's default/],
     [shipped.replace('[BreakChance]', '[Breaks]'), /expected the section \[BreakChance\]/],
+    [shipped, /presets\/extra is not a preset of ModuleConfig.xml/, 'presets/extra'],
   ];
-  for (const [text, message] of cases) {
+  for (const [text, message, extraPreset] of cases) {
     const folder = tempFolder();
     try {
       fs.cpSync(path.join(repo, 'packaging'), path.join(folder, 'packaging'), { recursive: true });
       fs.writeFileSync(path.join(folder, 'packaging/Quellmark.ini'), text);
+      if (extraPreset) {
+        fs.mkdirSync(path.join(folder, 'packaging', extraPreset));
+        fs.writeFileSync(path.join(folder, 'packaging', extraPreset, 'Quellmark.ini'), text);
+      }
       const out = path.join(folder, 'settings_data.js');
       const run = spawnSync(generator, ['1.0.0', path.join(folder, 'packaging'), out], { encoding: 'utf8' });
       assert.equal(run.status, 1, run.stderr);

@@ -164,6 +164,15 @@ std::vector<Preset> InstallerPresets(const std::filesystem::path& packaging) {
     presets.push_back(preset);
   }
   if (presets.empty()) throw std::runtime_error("ModuleConfig.xml lists no preset");
+  // A preset folder the installer does not offer would be missing from the
+  // studio without a word.
+  for (const auto& folder : std::filesystem::directory_iterator(packaging / "presets")) {
+    if (!std::filesystem::exists(folder.path() / "Quellmark.ini")) continue;
+    const std::string name = folder.path().filename().string();
+    bool offered = false;
+    for (const Preset& preset : presets) offered = offered || preset.name == name;
+    if (!offered) throw std::runtime_error("packaging/presets/" + name + " is not a preset of ModuleConfig.xml");
+  }
   return presets;
 }
 

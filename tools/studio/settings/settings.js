@@ -172,7 +172,7 @@
       var readSection = true;
       var seenSections = {};
       var target = own[""];
-      splitLines(String(baseText).replace(/^\ufeff/, "")).forEach(function (line) {
+      splitLines(textOf(baseText).replace(/^\ufeff/, "")).forEach(function (line) {
         var trimmed = trimProfile(line);
         if (trimmed === "") return;
         var name = headerName(trimmed);
@@ -289,33 +289,80 @@
     return { ok: true, formId: parseInt(digits, 16), message: null };
   };
 
+  // Whether this line names an item the list's reader adds: formid=flag with
+  // a formid that reads as a number and a flag that reads as 1. (The reader
+  // also adds form 0 for a formid it cannot read; the export keeps such a
+  // line as a comment instead.)
+  function enabledEntry(trimmed) {
+    var parts = entryText(trimmed).split("=");
+    var space = "[\\t\\n\\v\\f\\r ]*";
+    return (
+      parts.length === 2 &&
+      new RegExp("^" + space + "[+-]?(0[xX][0-9a-fA-F]|[0-9])").test(parts[0]) &&
+      new RegExp("^" + space + "[+-]?0*1(?![0-9])").test(parts[1])
+    );
+  }
+
   // NoBreakForms.ini for the entries ({plugin, formId}), grouped by plug-in
   // file (names compared without regard to case, as the game compares them),
   // under the shipped file's explanation. Each entry is written 0x012EB7=1.
-  noBreak.exportText = function (entries) {
+  // With the player's file as baseText, its own comments and the lines that
+  // add no item (flag 0, say) are kept as comments under their plug-in file;
+  // its items are those of entries (an item the player removed is gone).
+  noBreak.exportText = function (entries, baseText) {
     var groups = [];
     var byName = {};
+    function groupOf(name) {
+      var lower = name.toLowerCase();
+      if (!byName[lower]) {
+        byName[lower] = { name: name, ids: [], own: [] };
+        groups.push(byName[lower]);
+      }
+      return byName[lower];
+    }
     (entries || []).forEach(function (entry) {
       var checked = noBreak.checkEntry(entry.plugin, "0x" + Number(entry.formId).toString(16));
       if (!checked.ok || !(Number(entry.formId) >= 0)) {
         throw new Error((entry.plugin || "?") + " " + entry.formId + ": " + (checked.message || "not a form ID"));
       }
-      var name = String(entry.plugin).trim();
-      var lower = name.toLowerCase();
-      var group = byName[lower];
-      if (!group) {
-        group = byName[lower] = { name: name, ids: [] };
-        groups.push(group);
-      }
+      var group = groupOf(String(entry.plugin).trim());
       if (group.ids.indexOf(checked.formId) < 0) group.ids.push(checked.formId);
     });
+    var shipped = splitLines(data().shippedNoBreak);
+    var shippedLines = {};
+    shipped.forEach(function (line) {
+      shippedLines[trimProfile(line)] = true;
+    });
+    var top = [];
+    if (baseText) {
+      var target = top;
+      splitLines(textOf(baseText).replace(/^\ufeff/, "")).forEach(function (line) {
+        var trimmed = trimProfile(line);
+        if (trimmed === "") return;
+        var name = headerName(trimmed);
+        if (name !== null) {
+          target = name === "" ? top : groupOf(name).own;
+          return;
+        }
+        if (trimmed.charAt(0) === ";") {
+          if (!shippedLines[trimmed]) target.push(trimmed);
+          return;
+        }
+        if (target !== top && enabledEntry(trimmed)) return;
+        target.push(";" + trimmed);
+      });
+    }
     var out = [];
-    splitLines(data().shippedNoBreak).forEach(function (line) {
+    shipped.forEach(function (line) {
       if (line !== "") out.push(line);
     });
+    Array.prototype.push.apply(out, top);
     groups.forEach(function (group) {
       out.push("");
-      out.push("[" + group.name + "]");
+      // A file none of whose items is listed keeps its lines as comments
+      // only: a header without entries would be one more thing to explain.
+      out.push((group.ids.length ? "[" : ";[") + group.name + "]");
+      Array.prototype.push.apply(out, group.own);
       group.ids.forEach(function (id) {
         out.push(hex6(id) + "=1");
       });
@@ -337,9 +384,22 @@
     if (typeof ArrayBuffer !== "undefined" && content instanceof ArrayBuffer) return new Uint8Array(content);
     return new TextEncoder().encode(String(content));
   }
+  // The file's text for finding lines: by its byte-order mark, as the
+  // profile functions decode it; without one, byte for byte.
   function textOf(content) {
     if (typeof content === "string") return content;
     var bytes = bytesOf(content);
+    var marks = [
+      ["utf-8", [0xef, 0xbb, 0xbf]],
+      ["utf-16le", [0xff, 0xfe]],
+      ["utf-16be", [0xfe, 0xff]],
+    ];
+    for (var m = 0; m < marks.length; m++) {
+      var mark = marks[m][1];
+      var same = bytes.length >= mark.length;
+      for (var b = 0; same && b < mark.length; b++) same = bytes[b] === mark[b];
+      if (same && typeof TextDecoder !== "undefined") return new TextDecoder(marks[m][0]).decode(bytes);
+    }
     var text = "";
     for (var i = 0; i < bytes.length; i++) text += String.fromCharCode(bytes[i]);
     return text;
