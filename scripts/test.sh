@@ -44,6 +44,10 @@ tests/browser/check_reports.sh build/linux
 stage "the widget's movie in Ruffle in headless chromium"
 tests/movie/run_movie_tests.sh build/linux
 
+stage "the studio's settings: qm-check-settings in WebAssembly against the native one, exports read back"
+cmake --build --preset linux --target studio_settings
+node --test tests/studio/settings_*.test.js
+
 stage "AddressSanitizer and UndefinedBehaviorSanitizer (Clang 14)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
