@@ -5,7 +5,8 @@
 # the widget's movie in a headless browser; the same suite under Address- and UndefinedBehaviorSanitizer
 # (Clang); the concurrency tests under ThreadSanitizer; the Windows DLL under
 # Wine (its checks, every scenario, the trace comparison with the native run,
-# the profile parity corpus, the package); and the fuzzers for a bounded
+# the profile parity corpus, the package); the studio's archive in headless
+# chromium from file://; and the fuzzers for a bounded
 # time. Exits non-zero when anything fails. QM_FUZZ_SECONDS sets the time per
 # fuzz target (default 60).
 set -euo pipefail
@@ -65,6 +66,10 @@ tests/wine/check_dll.sh build/windows/bin/Quellmark.dll
 tests/wine/run_wine_suite.sh build/windows
 tests/wine/compare_traces.sh build/windows
 tests/profile-parity/run_parity_wine.sh
+
+stage "Quellmark Studio: its archive from the build outputs, opened from file:// in headless chromium, the export read back natively and under Wine"
+cmake --build --preset linux --target studio_settings
+tests/studio/run_studio_test.sh build/linux build/windows
 
 stage "the package players install"
 tests/package/check_package.sh

@@ -3,7 +3,8 @@
 # double-clicking "Quellmark Studio.html", offline:
 #   Quellmark-Studio-<version>/Quellmark Studio.html   the page
 #   Quellmark-Studio-<version>/qm-check-settings.exe   the plug-in's reader, explains a settings file
-#   Quellmark-Studio-<version>/studio/                 the page's scripts, Ruffle, and the carried files:
+#   Quellmark-Studio-<version>/studio/                 the page's scripts (the settings and the checker
+#       in WebAssembly from tools/studio/settings, the figures), Ruffle, and the carried files:
 #       the shipped DurabilityMenu.swf and the wrapper movie (carried_movies.js) and one of
 #       Ruffle's two WebAssembly builds, gzip-compressed (carried_ruffle.js), as base64
 # The movies and the settings data come from the Linux build, the checker from
@@ -31,7 +32,9 @@ need() {
 }
 need "$native/movie/DurabilityMenu.swf" "build it first (cmake --build --preset linux --target movie)"
 need "$native/studio/StudioWrapper.swf" "build it first (cmake --build --preset linux --target studio_wrapper)"
-need "$native/studio/settings_data.js" "build it first (cmake --build --preset linux --target studio_settings_data)"
+for script in settings_data.js settings_check.js settings.js; do
+  need "$native/studio/$script" "build it first (cmake --build --preset linux --target studio_settings)"
+done
 need "$windows/bin/qm-check-settings.exe" "build it first (cmake --build --preset windows --target qm-check-settings)"
 need "$ruffle/$ruffle_wasm" "run npm ci (the lockfile pins Ruffle 0.6.0, whose files this script names)"
 need "$ruffle/$ruffle_core" "run npm ci (the lockfile pins Ruffle 0.6.0, whose files this script names)"
@@ -54,10 +57,8 @@ mkdir -p "$files/ruffle"
 
 cp "$here/page/studio.html" "$top/Quellmark Studio.html"
 cp "$here"/page/*.js "$here"/page/*.css "$files/"
-cp "$native/studio/settings_data.js" "$files/"
-for part in settings figures; do
-  if compgen -G "$here/$part/page/*.js" >/dev/null; then cp "$here/$part"/page/*.js "$files/"; fi
-done
+cp "$native/studio/settings_data.js" "$native/studio/settings_check.js" "$native/studio/settings.js" \
+  "$here/figures/page/figures.js" "$files/"
 node "$here/carry.js" "$files/carried_movies.js" "StudioWrapper.swf=$native/studio/StudioWrapper.swf" \
   "DurabilityMenu.swf=$native/movie/DurabilityMenu.swf"
 node "$here/carry.js" "$files/carried_ruffle.js" "$ruffle_wasm=$ruffle/$ruffle_wasm:gzip"

@@ -35,6 +35,7 @@
     values: S.defaults(),
     base: null,            // the text the export keeps the player's other lines from
     noBreak: [],
+    noBreakBase: null,     // the player's NoBreakForms.ini, whose comments the export keeps
     screen: { width: 1920, height: 1080 },
     stage: null,
     drag: null,
@@ -340,10 +341,10 @@
 
   let figuresTimer = null;
 
-  function formatHits(figure) {
-    if (!figure) return 'never';
-    const round = (n) => (n >= 100 ? Math.round(n / 10) * 10 : Math.round(n));
-    return `${round(figure.p50)} (${round(figure.p10)}–${round(figure.p90)})`;
+  function formatHits(figure, cap) {
+    if (!figure || figure.p50 === null) return 'never';
+    const round = (n) => (n === null ? `over ${cap}` : String(n >= 100 ? Math.round(n / 10) * 10 : Math.round(n)));
+    return `${round(figure.p50)} (${figure.p10 === null ? '?' : round(figure.p10)}–${round(figure.p90)})`;
   }
 
   function showFigures() {
@@ -354,9 +355,10 @@
       for (const option of select.options) option.disabled = onlyPlayer && option.value !== 'player';
       if (onlyPlayer) select.value = 'player';
       const actor = select.value;
-      $('figures-note').textContent = onlyPlayer
-        ? 'OnlyPlayer is on: only the player\'s items wear. Turn it off to see followers and other characters.'
-        : '';
+      const notes = [];
+      if (onlyPlayer) notes.push('OnlyPlayer is on: only the player\'s items wear. Turn it off to see followers and other characters.');
+      if (state.values['Degradation.DisableDegradation'] === 1) notes.push('DisableDegradation is on: nothing wears or breaks.');
+      $('figures-note').textContent = notes.join(' ');
       if (!window.QmFigures) {
         $('figures-note').textContent = 'The figures are missing from this copy of the studio.';
         return;
@@ -374,10 +376,11 @@
           && Boolean(r.power) === power);
         const normal = find(false);
         const power = find(true);
-        cells[3].textContent = normal ? formatHits(normal.worn) : '–';
-        cells[4].textContent = power ? formatHits(power.worn) : '–';
-        cells[5].textContent = normal ? formatHits(normal.broken) : '–';
-        cells[6].textContent = power ? formatHits(power.broken) : '–';
+        const cap = result.cap || 100000;
+        cells[3].textContent = normal ? formatHits(normal.worn, cap) : '–';
+        cells[4].textContent = power ? formatHits(power.worn, cap) : '–';
+        cells[5].textContent = normal ? formatHits(normal.broken, cap) : '–';
+        cells[6].textContent = power ? formatHits(power.broken, cap) : '–';
       }
     }, 120);
   }
@@ -520,12 +523,15 @@
     const result = await S.check(iniText, noBreakText, plugins());
     state.values = result.values;
     state.base = iniText;
-    if (noBreakText !== null) state.noBreak = result.noBreak.slice();
+    if (noBreakText !== null) {
+      state.noBreak = result.noBreak.map((e) => ({ plugin: e.plugin, formId: e.formId, loaded: e.loaded !== false }));
+      state.noBreakBase = noBreakText;
+    }
     $('open-status').textContent = result.problems.length === 0
       ? `${what}: the plug-in takes every line as written.`
       : `${what}: ${result.problems.length} line(s) the plug-in does not take as written. The values below are what it would use.`;
     listProblems($('open-problems'), result.problems.map((p) =>
-      `${p.line ? `line ${p.line}: ` : ''}${p.section ? `[${p.section}] ` : ''}${p.key ? `${p.key}: ` : ''}${p.text}`));
+      `${p.file ? `${p.file}, ` : ''}${p.line ? `line ${p.line}: ` : ''}${p.section ? `[${p.section}] ` : ''}${p.key ? `${p.key}: ` : ''}${p.text}`));
     $('open-report').textContent = result.report;
     $('open-report-box').hidden = false;
     showNoBreak();
@@ -572,14 +578,15 @@
       const button = document.createElement('button');
       button.type = 'button';
       button.textContent = 'Remove';
-      const text = `${entry.plugin} ${hex(entry.formId).replace(/^0x/, '0x').padEnd(8)}`;
+      const text = `${entry.plugin} ${hex(entry.formId)}`;
       button.setAttribute('aria-label', `Remove ${text}`);
       button.addEventListener('click', () => {
         state.noBreak.splice(i, 1);
         showNoBreak();
         render();
       });
-      li.append(`${entry.plugin} | 0x${(entry.formId >>> 0).toString(16).toUpperCase().padStart(8, '0')} `, button);
+      const missing = entry.loaded === false ? ' (not in your plug-in list: the game skips it)' : '';
+      li.append(`${entry.plugin} | 0x${(entry.formId >>> 0).toString(16).toUpperCase().padStart(6, '0')}${missing} `, button);
       return li;
     }));
   }
@@ -616,11 +623,15 @@
 
   function bindExport() {
     $('export-ini').addEventListener('click', () => {
-      download('Quellmark.ini', S.exportIni(state.values, state.base));
-      $('export-status').textContent = 'Quellmark.ini downloaded.';
+      try {
+        download('Quellmark.ini', S.exportIni(state.values, state.base));
+        $('export-status').textContent = 'Quellmark.ini downloaded.';
+      } catch (error) {
+        $('export-status').textContent = `Not exported: the plug-in would not take ${error.message}`;
+      }
     });
     $('export-nobreak').addEventListener('click', () => {
-      download('NoBreakForms.ini', S.noBreak.exportText(state.noBreak));
+      download('NoBreakForms.ini', S.noBreak.exportText(state.noBreak, state.noBreakBase));
       $('export-status').textContent = 'NoBreakForms.ini downloaded.';
     });
   }
