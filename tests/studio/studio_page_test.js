@@ -70,7 +70,10 @@ async function waitForFile(file, timeoutMs = 10000) {
 }
 
 async function setField(page, selector, text) {
-  await page.click(selector, { clickCount: 3 });
+  await page.focus(selector);
+  await page.keyboard.down('Control');
+  await page.keyboard.press('KeyA');
+  await page.keyboard.up('Control');
   await page.keyboard.type(text);
   await page.keyboard.press('Tab');
 }
@@ -127,9 +130,12 @@ test('a player shapes the widget in the page opened from file://, and the plug-i
     await page.mouse.up();
 
     await setField(page, '#Scale', '130');
-    await page.click('#flag-4');                       // compact
+    // The rest with the keyboard alone.
+    await page.focus('#flag-4');                       // compact
+    await page.keyboard.press('Space');
     await setField(page, '#BreakableColor', '0x40C0FF');
-    await page.click('#key-press');
+    await page.focus('#key-press');
+    await page.keyboard.press('Enter');
     await page.keyboard.press('KeyJ');                 // scan code 36
 
     const values = await shown(page);
@@ -140,7 +146,8 @@ test('a player shapes the widget in the page opened from file://, and the plug-i
     const shot = await page.screenshot({ type: 'png' });
     fs.writeFileSync(path.join(OUT, 'studio-1366x768.png'), shot);
 
-    await page.click('#export-ini');
+    await page.focus('#export-ini');
+    await page.keyboard.press('Enter');
     const exported = path.join(downloads, 'Quellmark.ini');
     await waitForFile(exported);
     const native = effectiveWidget(checkNative(exported));
