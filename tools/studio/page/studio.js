@@ -119,7 +119,8 @@
     state.screen = { width: Math.round(screen.width), height: Math.round(screen.height) };
     if (!state.stage) return;
     await state.stage.resize(state.screen);
-    drawWidget();
+    render();
+    state.stage.showActualSize($('actual-size').checked);
   }
 
   function onScreenChoice() {
@@ -330,7 +331,6 @@
       for (const section of ['DegradationRate', 'BreakChance']) {
         const input = inputFor(`${section}.${s.key}`);
         input.setAttribute('aria-label', `${section} ${s.key}`);
-        input.style.width = '5em';
         tr.insertCell().appendChild(input);
       }
       for (let i = 0; i < 4; i++) tr.insertCell().className = 'figure';
@@ -341,10 +341,17 @@
 
   let figuresTimer = null;
 
-  function formatHits(figure, cap) {
-    if (!figure || figure.p50 === null) return 'never';
-    const round = (n) => (n === null ? `over ${cap}` : String(n >= 100 ? Math.round(n / 10) * 10 : Math.round(n)));
-    return `${round(figure.p50)} (${figure.p10 === null ? '?' : round(figure.p10)}–${round(figure.p90)})`;
+  // The median, and below it p10 to p90.
+  function showHits(cell, figure, cap) {
+    if (!figure || figure.p50 === null) {
+      cell.textContent = 'never';
+      return;
+    }
+    const round = (n) => (n === null ? `over ${cap}` : String(Math.round(n)));
+    const range = document.createElement('span');
+    range.className = 'range';
+    range.textContent = `${figure.p10 === null ? '?' : round(figure.p10)}–${round(figure.p90)}`;
+    cell.replaceChildren(round(figure.p50), document.createElement('br'), range);
   }
 
   function showFigures() {
@@ -377,10 +384,10 @@
         const normal = find(false);
         const power = find(true);
         const cap = result.cap || 100000;
-        cells[3].textContent = normal ? formatHits(normal.worn, cap) : '–';
-        cells[4].textContent = power ? formatHits(power.worn, cap) : '–';
-        cells[5].textContent = normal ? formatHits(normal.broken, cap) : '–';
-        cells[6].textContent = power ? formatHits(power.broken, cap) : '–';
+        [[3, normal, 'worn'], [4, power, 'worn'], [5, normal, 'broken'], [6, power, 'broken']].forEach(([i, row, what]) => {
+          if (row) showHits(cells[i], row[what], cap);
+          else cells[i].textContent = '–';
+        });
       }
     }, 120);
   }
@@ -504,6 +511,7 @@
     $('screen-apply').addEventListener('click', () => chooseScreen({
       width: Number($('screen-width').value), height: Number($('screen-height').value) }));
     $('figures-actor').addEventListener('change', showFigures);
+    $('actual-size').addEventListener('change', () => state.stage && state.stage.showActualSize($('actual-size').checked));
     window.addEventListener('resize', () => state.stage && state.stage.fit());
   }
 

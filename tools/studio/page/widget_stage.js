@@ -23,6 +23,7 @@
       this.overlay = overlay;
       this.screen = { width: 1920, height: 1080 };
       this.zoom = 1;
+      this.actualSize = false;
       this.player = null;
     }
 
@@ -54,16 +55,28 @@
       }
     }
 
-    // Scales the preview to fit its frame; the player keeps the screen's size.
+    // Scales the preview to fit its frame, or shows it at its actual size
+    // (the frame then scrolls); the player keeps the screen's size.
     fit() {
       const available = this.frame.clientWidth;
       const availableHeight = this.frame.clientHeight || available;
-      this.zoom = Math.min(1, available / this.screen.width, availableHeight / this.screen.height);
+      this.zoom = this.actualSize ? 1 : Math.min(1, available / this.screen.width, availableHeight / this.screen.height);
+      this.frame.classList.toggle('actual-size', Boolean(this.actualSize));
       this.holder.style.width = `${this.screen.width}px`;
       this.holder.style.height = `${this.screen.height}px`;
       this.holder.style.transform = `scale(${this.zoom})`;
       this.overlay.style.width = `${this.screen.width * this.zoom}px`;
       this.overlay.style.height = `${this.screen.height * this.zoom}px`;
+    }
+
+    // Actual size: one screen pixel a CSS pixel, the frame scrolled to the widget.
+    showActualSize(on) {
+      this.actualSize = on;
+      this.fit();
+      if (!on) return;
+      const box = this.readout().widget.box;
+      this.frame.scrollLeft = Math.max(0, box.x + box.width / 2 - this.frame.clientWidth / 2);
+      this.frame.scrollTop = Math.max(0, box.y + box.height / 2 - this.frame.clientHeight / 2);
     }
 
     // A new screen size, as a change of resolution would give it; resolves
