@@ -522,15 +522,16 @@
       }
       if (/^ {4}/.test(line)) {
         var rest = line.slice(4);
-        // The entry is padded to 34 characters and followed by one blank.
-        var verdictAt = -1;
-        for (var from = 35; from < rest.length; from++) {
+        // The entry is padded to 34 characters and followed by one blank; a
+        // line that starts with a verdict is a note on the whole section.
+        var verdictAt = /^dropped: the section /.test(rest) ? -1 : rest.length;
+        for (var from = 35; from < verdictAt; from++) {
           if (rest.charAt(from - 1) === " " && verdictStart.test(rest.slice(from))) {
             verdictAt = from;
             break;
           }
         }
-        if (verdictAt < 0) {
+        if (verdictAt < 0 || verdictAt === rest.length) {
           // A note of the section's own, such as a cut section.
           problems.push({ file: file.name, line: 0, section: section, key: "", text: rest });
           continue;
