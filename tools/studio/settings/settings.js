@@ -81,7 +81,11 @@
       // The C library's strtod reports a result below the smallest normal
       // double as out of range; the reader then logs it and takes 0.
       if (value > 0 && value < 2.2250738585072014e-308) {
-        return "misread: " + value + " is too small for the reader, which logs it and takes 0";
+        return (
+          'misread: "' +
+          value +
+          '" is out of the range of a double (too large, or too close to 0); the plug-in logs it and takes 0'
+        );
       }
       return null;
     }
