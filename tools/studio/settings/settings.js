@@ -102,7 +102,7 @@
   function valueText(s, value) {
     if (s.form === "word") return value === 1 ? "true" : "false";
     if (s.form === "real") return realText(value);
-    if (/color$/i.test(s.key) && s.maximum === 0xffffff) return hex6(value);
+    if (s.maximum === 0xffffff) return hex6(value);  // the colours, as 0xRRGGBB
     // The reader takes a signed 32-bit number and keeps its two's complement,
     // so values above 2147483647 are written as the negative number that gives them.
     return String(value > 2147483647 ? value - 4294967296 : value);
