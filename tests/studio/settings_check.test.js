@@ -99,6 +99,7 @@ test('describeValue explains a value in the words the checker uses for the same 
     ['Widget', 'UnbreakableColor', 0x1000000, 'UnbreakableColor=16777216'],
     ['DegradationRate', 'WeaponSword', -2, 'WeaponSword=-2'],
     ['BreakChance', 'Clothing', NaN, 'Clothing=nan'],
+    ['BreakChance', 'Clothing', 5e-324, 'Clothing=5e-324'],
   ];
   for (const [section, key, value, line] of cases) {
     const result = await QmSettings.check(`[${section}]\n${line}\n`, null, []);

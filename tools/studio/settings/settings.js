@@ -81,7 +81,11 @@
       // The C library's strtod reports a result below the smallest normal
       // double as out of range; the reader then logs it and takes 0.
       if (value > 0 && value < 2.2250738585072014e-308) {
-        return "misread: " + value + " is too small for the reader, which logs it and takes 0";
+        return (
+          'misread: "' +
+          value +
+          '" is out of the range of a double (too large, or too close to 0); the plug-in logs it and takes 0'
+        );
       }
       return null;
     }
@@ -98,7 +102,7 @@
   function valueText(s, value) {
     if (s.form === "word") return value === 1 ? "true" : "false";
     if (s.form === "real") return realText(value);
-    if (/color$/i.test(s.key) && s.maximum === 0xffffff) return hex6(value);
+    if (s.maximum === 0xffffff) return hex6(value);  // the colours, as 0xRRGGBB
     // The reader takes a signed 32-bit number and keeps its two's complement,
     // so values above 2147483647 are written as the negative number that gives them.
     return String(value > 2147483647 ? value - 4294967296 : value);
@@ -522,15 +526,16 @@
       }
       if (/^ {4}/.test(line)) {
         var rest = line.slice(4);
-        // The entry is padded to 34 characters and followed by one blank.
-        var verdictAt = -1;
-        for (var from = 35; from < rest.length; from++) {
+        // The entry is padded to 34 characters and followed by one blank; a
+        // line that starts with a verdict is a note on the whole section.
+        var verdictAt = /^dropped: the section /.test(rest) ? -1 : rest.length;
+        for (var from = 35; from < verdictAt; from++) {
           if (rest.charAt(from - 1) === " " && verdictStart.test(rest.slice(from))) {
             verdictAt = from;
             break;
           }
         }
-        if (verdictAt < 0) {
+        if (verdictAt < 0 || verdictAt === rest.length) {
           // A note of the section's own, such as a cut section.
           problems.push({ file: file.name, line: 0, section: section, key: "", text: rest });
           continue;
