@@ -213,38 +213,61 @@
       factor(k.actorChance !== null, k.actorChance)].map(String).join('|');
   }
 
-  function compute(values, options) {
+  function optionsOf(options) {
     const opts = options || {};
-    const trials = Math.max(1, Math.floor(opts.trials || DEFAULT_TRIALS));
-    const cap = Math.max(1, Math.floor(opts.cap || DEFAULT_CAP));
-    const seed = (opts.seed === undefined ? 5489 : opts.seed) >>> 0;
-    const degradationOff = numberOf(values, 'Degradation.DisableDegradation', 0) !== 0;
-    const memo = new Map();
+    return {
+      trials: Math.max(1, Math.floor(opts.trials || DEFAULT_TRIALS)),
+      cap: Math.max(1, Math.floor(opts.cap || DEFAULT_CAP)),
+      seed: (opts.seed === undefined ? 5489 : opts.seed) >>> 0,
+    };
+  }
+
+  function figuresOf(k, opts, memo) {
+    const key = caseKey(k);
+    let figures = memo ? memo.get(key) : undefined;
+    if (!figures) {
+      const samples = simulate(k, opts.trials, opts.cap, new Random(caseSeed(opts.seed, key)));
+      figures = { worn: summarise(samples.worn), broken: summarise(samples.broken) };
+      if (memo) memo.set(key, figures);
+    }
+    return figures;
+  }
+
+  // One row: the category's item, the actor ("player", "follower" or
+  // "other") and the kind of attack. Followers and other actors are worn as
+  // with OnlyPlayer off.
+  function computeCase(values, category, actor, power, options) {
+    if (!CATEGORIES.includes(category) || !ACTORS.includes(actor)) {
+      throw new Error(`no such case: ${category} ${actor}`);
+    }
+    const row = { category, actor, power: Boolean(power), worn: null, broken: null };
+    if (numberOf(values, 'Degradation.DisableDegradation', 0) !== 0) return row; // no sinks: nothing wears
+    const figures = figuresOf(caseTerms(values, category, actor, row.power), optionsOf(options), options && options.memo);
+    row.worn = figures.worn;
+    row.broken = figures.broken;
+    return row;
+  }
+
+  // Every category, actor and kind of attack.
+  function compute(values, options) {
+    const opts = Object.assign({}, optionsOf(options), { memo: new Map() });
     const rows = [];
     for (const actor of ACTORS) {
       for (const power of [false, true]) {
-        for (const category of CATEGORIES) {
-          const row = { category, actor, power, worn: null, broken: null };
-          rows.push(row);
-          if (degradationOff) continue; // the plug-in registers no sinks: nothing wears
-          const k = caseTerms(values, category, actor, power);
-          const key = caseKey(k);
-          let figures = memo.get(key);
-          if (!figures) {
-            const samples = simulate(k, trials, cap, new Random(caseSeed(seed, key)));
-            figures = { worn: summarise(samples.worn), broken: summarise(samples.broken) };
-            memo.set(key, figures);
-          }
-          row.worn = figures.worn;
-          row.broken = figures.broken;
-        }
+        for (const category of CATEGORIES) rows.push(computeCase(values, category, actor, power, opts));
       }
     }
-    return { rows, startHealth: 1.1, threshold: healthThreshold(numberOf(values, 'Degradation.EquipmentHealthThreshold', 0)),
-      degradationOff, trials, cap };
+    return {
+      rows,
+      startHealth: 1.1,
+      threshold: healthThreshold(numberOf(values, 'Degradation.EquipmentHealthThreshold', 0)),
+      degradationOff: numberOf(values, 'Degradation.DisableDegradation', 0) !== 0,
+      trials: opts.trials,
+      cap: opts.cap,
+    };
   }
 
-  const QmFigures = { compute, categories: CATEGORIES.slice(), actors: ACTORS.slice(), healthThreshold };
+  const QmFigures = { compute, computeCase, categories: CATEGORIES.slice(), actors: ACTORS.slice(), healthThreshold };
   root.QmFigures = QmFigures;
   if (typeof module !== 'undefined' && module.exports) module.exports = QmFigures;
 })(typeof window !== 'undefined' ? window : globalThis);
