@@ -427,6 +427,8 @@
       .map((key) => problemOf(W(key), v[W(key)])).filter(Boolean);
     listProblems($('widget-problems'), widgetProblems);
     $('export-nobreak').hidden = state.noBreak.length === 0;
+    $('shield-note').textContent = v['BreakChance.HeavyArmor'] === 0
+      ? ' With HeavyArmor\'s break chance at 0, as now, the game keeps this shield in the unbreakable colour.' : '';
     drawWidget();
     showFigures();
   }
