@@ -3,6 +3,7 @@
 # double-clicking "Quellmark Studio.html", offline:
 #   Quellmark-Studio-<version>/Quellmark Studio.html   the page
 #   Quellmark-Studio-<version>/qm-check-settings.exe   the plug-in's reader, explains a settings file
+#   Quellmark-Studio-<version>/Read me.txt             what the two are for
 #   Quellmark-Studio-<version>/studio/                 the page's scripts (the settings and the checker
 #       in WebAssembly from tools/studio/settings, the figures), Ruffle, and the carried files:
 #       the shipped DurabilityMenu.swf and the wrapper movie (carried_movies.js) and one of
@@ -67,6 +68,23 @@ node -e 'const { SCREENS } = require(process.argv[1]);
   process.stdout.write(`// The screens the widget is tested at (tools/movie_player/screens.js).\nwindow.QmScreens = ${JSON.stringify(SCREENS)};\n`);' \
   "$repo/tools/movie_player/screens.js" >"$files/screens_data.js"
 x86_64-w64-mingw32-strip -o "$top/qm-check-settings.exe" "$windows/bin/qm-check-settings.exe"
+sed 's/$/\r/' >"$top/Read me.txt" <<EOF
+Quellmark Studio $version
+
+Double-click "Quellmark Studio.html": it opens in your browser (a current Chrome,
+Edge or Firefox), offline. Shape your settings, see the widget as the game draws
+it, and download Quellmark.ini (and NoBreakForms.ini) into
+Data\SKSE\Plugins\Quellmark\ (your mod manager's folder for Quellmark).
+Keep the studio folder beside the page: it holds the page's scripts.
+
+qm-check-settings.exe reads a settings file with the plug-in's own reader and
+explains every line. In a command prompt in this folder:
+  qm-check-settings.exe Quellmark.ini
+  qm-check-settings.exe Quellmark.ini NoBreakForms.ini --plugins Skyrim.esm,Update.esm,MyMod.esp
+
+The studio plays the widget's movie with Ruffle (studio/ruffle, MIT or Apache-2.0
+licence: studio/ruffle/LICENSE_MIT and LICENSE_APACHE).
+EOF
 
 # Every script and style sheet the page names must be in the archive.
 missing=0

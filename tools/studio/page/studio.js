@@ -659,6 +659,12 @@
     bindNoBreak();
     bindExport();
     render();
+    if (typeof window.DecompressionStream !== 'function' || typeof window.WebAssembly !== 'object') {
+      $('stage-status').textContent = 'This browser cannot play the widget: the studio needs a current Chrome, Edge or ' +
+        'Firefox. Everything else on the page works.';
+      window.QmStudioError = 'no DecompressionStream or WebAssembly';
+      return;
+    }
     const stage = new window.QmStage.WidgetStage({ frame: $('stage-frame'), holder: $('stage-holder'), overlay: $('stage-overlay') });
     try {
       await stage.open(state.screen);
