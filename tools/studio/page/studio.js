@@ -596,7 +596,7 @@
         render();
       });
       const missing = entry.loaded === false ? ' (not in your plug-in list: the game skips it)' : '';
-      li.append(`${entry.plugin} | 0x${(entry.formId >>> 0).toString(16).toUpperCase().padStart(6, '0')}${missing} `, button);
+      li.append(`${entry.plugin}, form 0x${(entry.formId >>> 0).toString(16).toUpperCase().padStart(6, '0')}${missing} `, button);
       return li;
     }));
   }
