@@ -1,6 +1,7 @@
 'use strict';
 // The studio as a player meets it: the page of the unpacked archive opened
-// from file:// in headless chromium. The widget is dragged, the scale, a
+// from file:// in headless chromium. The player's own file is opened (a
+// dropped value explained), the widget is dragged, the scale, a
 // flag, a colour and the toggle key are set, Quellmark.ini is exported, and
 // the plug-in's own reader takes the export natively and, as the archive's
 // qm-check-settings.exe, under Wine, with nothing to report and every changed
@@ -112,6 +113,15 @@ test('a player shapes the widget in the page opened from file://, and the plug-i
     console.log(`# the widget answered ${Math.round(ready.at)} ms after the page opened`);
     fs.writeFileSync(path.join(OUT, 'studio-load-ms.txt'), `${Math.round(ready.at)}\n`);
 
+    // The player's own file: a value the plug-in drops is explained as the
+    // checker explains it, and the player's other lines stay for the export.
+    const own = path.join(work, 'Quellmark.ini');
+    fs.writeFileSync(own, '[Widget]\r\n; my own note\r\nPositionX=150\r\nScale=120\r\n');
+    await (await page.$('#open-files')).uploadFile(own);
+    await page.waitForFunction(() => document.getElementById('open-problems').children.length > 0, { timeout: 20000 });
+    assert.match(await page.$eval('#open-problems', (e) => e.textContent), /PositionX.*150 is out of range for positionx/);
+    assert.equal(await page.$eval('#Scale', (e) => e.value), '120');
+
     // Drag the widget from its default place (top-left anchored) to the
     // lower right of the screen: the bottom-right corner is then the nearest.
     const readout = () => page.evaluate(() => window.QmStudio.readout());
@@ -150,6 +160,7 @@ test('a player shapes the widget in the page opened from file://, and the plug-i
     await page.keyboard.press('Enter');
     const exported = path.join(downloads, 'Quellmark.ini');
     await waitForFile(exported);
+    assert.match(fs.readFileSync(exported, 'utf8'), /; my own note/);
     const native = effectiveWidget(checkNative(exported));
     const wine = effectiveWidget(checkUnderWine(exported));
     for (const [key, value] of Object.entries(values)) {
