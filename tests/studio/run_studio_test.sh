@@ -30,4 +30,4 @@ page=$(find "$WORK/unpacked" -name 'Quellmark Studio.html' | head -n 1)
 out=$native/studio-tests
 mkdir -p "$out"
 QM_STUDIO_PAGE=$page QM_CHECK_SETTINGS=$native/bin/qm-check-settings QM_WINE=$WINE QM_STUDIO_OUT=$out \
-  node --test --test-reporter=spec "$here/studio_page_test.js"
+  node --test "$here/studio_page_test.js"
