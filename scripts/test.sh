@@ -25,6 +25,9 @@ cmake --preset linux -DQM_BUILD_BENCH=ON >/dev/null
 cmake --build --preset linux
 ctest --preset linux
 
+stage "the studio's figures against qm tune through the plug-in, at 24 random settings"
+tests/studio/figures_vs_tune.sh build/linux
+
 stage "the README's table of presets, measured again by the tuning lab"
 packaging/presets/preset_table.sh --check
 

@@ -165,18 +165,18 @@
     return { worn, broken };
   }
 
-  // p10, p50 and p90 by nearest rank; null for the whole when no trial got
-  // there within the cap, null for a percentile that lies beyond it.
+  // p10, p50 and p90 by nearest rank, as the lab ranks them; null when the
+  // median lies beyond the cap (at most hits, it never happens), and a p90
+  // beyond it is null alone.
   function summarise(samples) {
     samples.sort();
     const n = samples.length;
-    if (n === 0 || samples[0] === NEVER) return null;
     const rank = (q) => {
-      const index = Math.min(Math.max(Math.floor(q * n + 0.999999), 1), n);
-      const v = samples[index - 1];
+      const v = samples[Math.min(Math.max(Math.floor(q * n + 0.999999), 1), n) - 1];
       return v === NEVER ? null : v;
     };
-    return { p10: rank(0.1), p50: rank(0.5), p90: rank(0.9) };
+    const p50 = rank(0.5);
+    return p50 === null ? null : { p10: rank(0.1), p50, p90: rank(0.9) };
   }
 
   function numberOf(values, name, fallback) {
