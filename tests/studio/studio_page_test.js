@@ -110,7 +110,7 @@ test('a player shapes the widget in the page opened from file://, and the plug-i
     await page.waitForFunction(() => window.QmStudioReadyAt || window.QmStudioError, { timeout: 30000 });
     const ready = await page.evaluate(() => ({ at: window.QmStudioReadyAt, error: window.QmStudioError }));
     assert.equal(ready.error, undefined, 'the widget did not load');
-    console.log(`# the widget answered ${Math.round(ready.at)} ms after the page opened`);
+    console.log(`the widget answered ${Math.round(ready.at)} ms after the page opened`);
     fs.writeFileSync(path.join(OUT, 'studio-load-ms.txt'), `${Math.round(ready.at)}\n`);
 
     // The player's own file: a value the plug-in drops is explained as the
