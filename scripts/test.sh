@@ -5,7 +5,8 @@
 # the widget's movie in a headless browser; the same suite under Address- and UndefinedBehaviorSanitizer
 # (Clang); the concurrency tests under ThreadSanitizer; the Windows DLL under
 # Wine (its checks, every scenario, the trace comparison with the native run,
-# the profile parity corpus, the package); and the fuzzers for a bounded
+# the profile parity corpus, the package); the studio's archive in headless
+# chromium from file://; and the fuzzers for a bounded
 # time. Exits non-zero when anything fails. QM_FUZZ_SECONDS sets the time per
 # fuzz target (default 60).
 set -euo pipefail
@@ -23,6 +24,9 @@ stage "native build and tests (GCC 12)"
 cmake --preset linux -DQM_BUILD_BENCH=ON >/dev/null
 cmake --build --preset linux
 ctest --preset linux
+
+stage "the studio's figures against qm tune through the plug-in, at 24 random settings"
+tests/studio/figures_vs_tune.sh build/linux
 
 stage "the README's table of presets, measured again by the tuning lab"
 packaging/presets/preset_table.sh --check
@@ -44,6 +48,10 @@ tests/browser/check_reports.sh build/linux
 stage "the widget's movie in Ruffle in headless chromium"
 tests/movie/run_movie_tests.sh build/linux
 
+stage "the studio's settings: qm-check-settings in WebAssembly against the native one, exports read back"
+cmake --build --preset linux --target studio_settings
+node --test tests/studio/settings_*.test.js
+
 stage "AddressSanitizer and UndefinedBehaviorSanitizer (Clang 14)"
 cmake --preset asan >/dev/null
 cmake --build --preset asan
@@ -61,6 +69,10 @@ tests/wine/check_dll.sh build/windows/bin/Quellmark.dll
 tests/wine/run_wine_suite.sh build/windows
 tests/wine/compare_traces.sh build/windows
 tests/profile-parity/run_parity_wine.sh
+
+stage "Quellmark Studio: its archive from the build outputs, opened from file:// in headless chromium, the export read back natively and under Wine"
+cmake --build --preset linux --target studio_settings
+tests/studio/run_studio_test.sh build/linux build/windows
 
 stage "the package players install"
 tests/package/check_package.sh

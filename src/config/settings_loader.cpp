@@ -1,10 +1,8 @@
 #include "config/settings_loader.h"
 
 #include "config/entry_parsing.h"
-#include "config/plugin_file_index.h"
 #include "config/profile_section.h"
 #include "config/settings_dump.h"
-#include "config/settings_paths.h"
 
 namespace qm::config {
 namespace {
@@ -16,11 +14,6 @@ std::vector<std::string> SortedSection(const char* section, const std::string& p
 }
 
 }  // namespace
-
-void LoadSettings() {
-  ConfigStore& store = Store();
-  LoadSettingsInto(store, SettingsFilePath(store), NoBreakFilePath(store), FindPluginFileIndex);
-}
 
 void ApplySettingsFile(ConfigStore& store, const std::string& settingsPath,
                        const std::function<void(const char* section)>& beginSection, const EntryObserver* observer) {

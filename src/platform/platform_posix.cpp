@@ -183,8 +183,13 @@ bool ProtectMemory(void* address, std::size_t size, std::uint32_t newProtection,
 std::uint32_t CurrentThreadId() {
   // GetCurrentThreadId only reads the thread's own block; keeping the
   // kernel's id per thread spares the engine's locks a system call each.
+#if defined(__EMSCRIPTEN__)
+  // The WebAssembly build (the settings checker in a browser) has one thread.
+  return 1;
+#else
   thread_local const auto id = static_cast<std::uint32_t>(::syscall(SYS_gettid));
   return id;
+#endif
 }
 
 void SleepMilliseconds(std::uint32_t milliseconds) {

@@ -91,6 +91,9 @@ TEST(SwfCheck, PushItemsPoolAndActionSet) {
   EXPECT_NE(Faults(Join({{0x96, 2, 0, 12, 0}, kEnd})).find("type 12"), std::string::npos);
   EXPECT_NE(Faults(Join({{0x96, 2, 0, 5, 2}, kEnd})).find("boolean"), std::string::npos);
   EXPECT_NE(Faults(Join({{0x81, 2, 0, 0, 0}, kEnd})).find("not one we write"), std::string::npos);
+  // GetURL2 only as a movie load: a POST or a variables load would reach out of the movie.
+  EXPECT_EQ(Faults(Join({{0x9A, 1, 0, 0}, kEnd})), "");
+  EXPECT_NE(Faults(Join({{0x9A, 1, 0, 0x41}, kEnd})).find("GetURL2"), std::string::npos);
   EXPECT_NE(Faults(Join({{0x9E}, kEnd})).find("no room for its length"), std::string::npos);
   EXPECT_NE(Faults(kPushOne).find("without End"), std::string::npos);
   EXPECT_NE(Faults(Join({kEnd, {0x17}})).find("after End"), std::string::npos);

@@ -102,6 +102,7 @@ TEST(SwfCompiler, ReportsFaultsWithFileAndLine) {
   EXPECT_NE(CompileFault("function F() { return Widht; }").find("unknown name 'Widht'"), std::string::npos);
   EXPECT_NE(CompileFault("var t = new TextFromat();").find("unknown name 'TextFromat'"), std::string::npos);
   EXPECT_NE(CompileFault("function F() { typo = 1; }").find("unknown name 'typo'"), std::string::npos);
+  EXPECT_NE(CompileFault("loadMovieNum(\"a.swf\");").find("a URL and a level"), std::string::npos);
   EXPECT_EQ(CompileFault("function F() { return G() + later + Math.PI; } function G() { return 1; } var later = 2;"),
             "");
   // Deep nesting is refused with a fault, not followed down the stack.

@@ -42,7 +42,8 @@ if(NOT WIN32)
               "${QM}|tune|tests/tools/absent.ini" "${QM}|tune|a.ini|b.ini" "${QM}|tune|--workers|0"
               "${QM}|tune|--target|Sword break p50 = 3|--vary|BreakChance.WeaponSword"
               "${QM}|tune|--target|WeaponSword break p50 = 3" "${QM}|tune|--target|WeaponSword break p50 = 3|--vary|Foo.Bar"
-              "${QM}|tune|--item-table|tests/tools/tune_settings.ini"
+              "${QM}|tune|--item-table|tests/tools/tune_settings.ini" "${QM}|tune|--case|Sword follower"
+              "${QM}|tune|--start|0.9" "${QM}|tune|a.ini|b.ini|--start|1.1"
               "${QM}|tune|tests/tools/tune_settings.ini|--report|${CMAKE_CURRENT_BINARY_DIR}/no-such-folder/r.html|--trials|1"
               "${QM}|run|scenarios/demo/demo.json|--seed|-1"
               "${QM}|run|tests/tools/absent.json" "${QM}|fly"
@@ -99,6 +100,11 @@ if(NOT WIN32)
            "-DCOMMAND=${QM}|tune|tests/tools/tune_spelled_sections.ini|--trials|10|--cap|2000"
            -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_spelled_sections.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
   # The workers: the same table whatever their number.
+  # One row of the table, chosen by --case and --start: a follower multiplier
+  # of 0 still wears the sword out, as the plug-in does (up to 0.0001 a hit).
+  add_test(NAME tools.tune.zero_multiplier_case COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
+           "-DCOMMAND=${QM}|tune|tests/tools/tune_zero_multiplier.ini|--case|WeaponSword follower|--start|1.1|--trials|4|--quiet"
+           -DEXPECT_EXIT=0 -DREGEX_FILE=${TOOLS_TEST_DIR}/tune_zero_multiplier.regex -P ${TOOLS_TEST_DIR}/expect_output.cmake)
   add_test(NAME tools.tune.workers_agree COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DFIRST=${QM}|tune|tests/tools/tune_settings_b.ini|--trials|6|--workers|1|--quiet"
            "-DSECOND=${QM}|tune|tests/tools/tune_settings_b.ini|--trials|6|--workers|2|--quiet"

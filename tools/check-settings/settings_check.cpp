@@ -112,6 +112,11 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
           s.verdict = "misread: \"" + ValueWord(s.entry) +
                       "\" does not read as a number; the plug-in logs it and takes 0";
           s.problem = true;
+        } else if (s.fault == NumberFault::OutOfRange && !integer) {
+          s.verdict = "misread: \"" + ValueWord(s.entry) +
+                      "\" is out of the range of a double (too large, or too close to 0); the plug-in logs it and "
+                      "takes 0";
+          s.problem = true;
         } else if (s.fault == NumberFault::OutOfRange) {
           s.verdict = "misread: \"" + ValueWord(s.entry) +
                       "\" is beyond the 32-bit range; the plug-in logs it and takes 0";

@@ -44,6 +44,8 @@ inline constexpr std::uint8_t kConstantPool = 0x88;
 inline constexpr std::uint8_t kDefineFunction2 = 0x8E;
 inline constexpr std::uint8_t kPush = 0x96;
 inline constexpr std::uint8_t kJump = 0x99;
+// GetURL2 with flags 0 loads a movie into the level its target names (loadMovieNum).
+inline constexpr std::uint8_t kGetUrl2 = 0x9A;
 inline constexpr std::uint8_t kIf = 0x9D;
 
 }  // namespace qm::swf::op

@@ -88,6 +88,9 @@ class ActionChecker {
           }
           break;
         case op::kConstantPool: Pool(action, at, dataEnd); break;
+        case op::kGetUrl2:
+          if (length != 1 || file_[at] != 0x00) Fault(action, "GetURL2 other than a movie load (flags 0)");
+          break;
         case op::kJump:
         case op::kIf:
           if (length != 2) {

@@ -19,7 +19,7 @@ const std::set<std::string> kPlayerGlobals = {
     "_root",  "_global",  "_level0",     "Math",          "String",     "Number",   "Boolean", "Array",
     "Object", "Date",     "TextFormat",  "TextField",     "MovieClip",  "Stage",    "System",  "Key",
     "Mouse",  "isFinite", "isNaN",       "parseInt",      "parseFloat", "Infinity", "NaN",     "flash",
-    "escape", "unescape", "setInterval", "clearInterval", "getTimer",   "trace"};
+    "escape", "unescape", "setInterval", "clearInterval", "getTimer",   "trace",    "_level1", "loadMovieNum"};
 
 struct Loop {
   int continueLabel;
@@ -308,6 +308,17 @@ class Compiler {
           if (node.kids.size() != 2) throw SourceError(node.place, "trace takes one argument");
           Value(out, *node.kids[1]);
           out.Op(op::kTrace);
+          out.PushUndefined();
+          return;
+        }
+        if (callee.kind == NodeKind::Name && callee.text == "loadMovieNum" && !RegisterOf(callee)) {
+          // loadMovieNum(url, level) is GetURL2 to the target "_level" + level, not a function.
+          if (node.kids.size() != 3) throw SourceError(node.place, "loadMovieNum takes a URL and a level");
+          Value(out, *node.kids[1]);
+          out.PushString("_level");
+          Value(out, *node.kids[2]);
+          out.Op(op::kAdd2);
+          out.OpWith(op::kGetUrl2, {0x00});
           out.PushUndefined();
           return;
         }

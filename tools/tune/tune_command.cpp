@@ -11,11 +11,13 @@
 #include "tune_run.h"
 #include "tune_solve.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 
 namespace qm::tune {
 namespace {
@@ -42,6 +44,10 @@ constexpr const char* kUsage =
     "  --workers N       worker processes at once (default: the number of cores)\n"
     "  --plugin PATH     the plug-in module (default: next to this program)\n"
     "  --quiet           no progress on standard error\n"
+    "  --case TEXT       the table only for \"CATEGORY [player|follower|other]\n"
+    "                    [power]\" (repeatable; default: every case)\n"
+    "  --start HEALTH    the table only from this starting health, 1 to 100\n"
+    "                    (repeatable; default: 1.0, 1.1, 1.3 and 1.6)\n"
     "\n"
     "Compare: both files run on the same seeds. Every case shows A and B side by\n"
     "side with the change of the median and its 95% bootstrap interval; * marks\n"
@@ -82,6 +88,37 @@ bool ReadNumberArg(const char* text, std::uint64_t low, std::uint64_t high, std:
   return true;
 }
 
+// "CATEGORY [player|follower|other] [power]", the category spelled as in the
+// settings file, in any case.
+bool ParseCaseText(const std::string& text, JobSpec& spec) {
+  std::istringstream words(text);
+  std::string category, word;
+  if (!(words >> category)) return false;
+  const auto lower = [](std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+  };
+  spec.category = -1;
+  for (int c = 0; c < kCategoryCount; ++c) {
+    if (lower(category) == lower(kCategoryNames[c])) spec.category = c;
+  }
+  if (spec.category < 0) return false;
+  spec.actor = ActorKind::Player;
+  spec.powerAttack = false;
+  bool actorGiven = false;
+  while (words >> word) {
+    if (!actorGiven && !spec.powerAttack && (word == "player" || word == "follower" || word == "other")) {
+      spec.actor = word == "player" ? ActorKind::Player : word == "follower" ? ActorKind::Follower : ActorKind::Other;
+      actorGiven = true;
+    } else if (word == "power" && !spec.powerAttack) {
+      spec.powerAttack = true;
+    } else {
+      return false;
+    }
+  }
+  return true;
+}
+
 // A folder of this run's own under the temporary folder, removed at the end.
 struct ScratchFolder {
   std::string path;
@@ -116,15 +153,17 @@ bool FindLibraryFor(const std::string& reportPath, const RunSetup& setup, std::o
   return library.has_value();
 }
 
-int Table(const std::string& settingsPath, const RunSetup& setup, const std::string& reportPath) {
+int Table(const std::string& settingsPath, const std::vector<JobSpec>& specs, const RunSetup& setup,
+          const std::string& reportPath) {
   std::vector<LabRun> runs;
   std::string error;
   std::optional<PlotLibrary> library;
   if (!FindLibraryFor(reportPath, setup, library)) return 2;
-  std::printf("Running %zu cases x %u trials on %u worker(s)...\n", AllJobSpecs().size() * std::size(kStartHealths),
-              setup.pool.trials, setup.pool.workers);
+  std::size_t caseCount = 0;
+  for (const JobSpec& spec : specs) caseCount += spec.starts.size();
+  std::printf("Running %zu cases x %u trials on %u worker(s)...\n", caseCount, setup.pool.trials, setup.pool.workers);
   std::fflush(stdout);
-  if (!RunLabs({SimulationSettings(settingsPath, {})}, AllJobSpecs(), setup, runs, error)) {
+  if (!RunLabs({SimulationSettings(settingsPath, {})}, specs, setup, runs, error)) {
     std::fprintf(stderr, "qm tune: %s\n", error.c_str());
     return 2;
   }
@@ -188,6 +227,8 @@ int Compare(const std::string& pathA, const std::string& pathB, const RunSetup& 
 int TuneCommandLine(int argc, char** argv, const char* argv0) {
   if (argc >= 1 && std::string(argv[0]) == "--worker") return WorkerMain(argc - 1, argv + 1);
   std::vector<std::string> settingsPaths, targetTexts;
+  std::vector<JobSpec> tableCases;
+  std::vector<double> tableStarts;
   std::string reportPath, targetsFile, varyText;
   std::string pluginPath = qm::scenario::DefaultPluginPath(argv0);
   std::uint64_t trials = 200, cap = 100000, seed = 5489, workers = CoreCount();
@@ -218,6 +259,22 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
         std::fprintf(stderr, "qm tune: --workers takes a number from 1 to 256\n");
         return 2;
       }
+    } else if (arg == "--case") {
+      JobSpec spec;
+      if (!hasValue || !ParseCaseText(argv[++i], spec)) {
+        std::fprintf(stderr, "qm tune: --case takes \"CATEGORY [player|follower|other] [power]\"%s%s%s\n",
+                     hasValue ? ", not \"" : "", hasValue ? argv[i] : "", hasValue ? "\"" : "");
+        return 2;
+      }
+      tableCases.push_back(spec);
+    } else if (arg == "--start") {
+      char* end = nullptr;
+      const double start = hasValue ? std::strtod(argv[++i], &end) : 0.0;
+      if (!hasValue || *end != '\0' || !(start >= 1.0 && start <= 100.0)) {
+        std::fprintf(stderr, "qm tune: --start takes a starting health from 1 to 100\n");
+        return 2;
+      }
+      tableStarts.push_back(start);
     } else if (arg == "--report" && hasValue) {
       reportPath = argv[++i];
     } else if (arg == "--plugin" && hasValue) {
@@ -259,6 +316,10 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
     std::fprintf(stderr, "qm tune: --item-table takes one or more NAME=FILE, without targets or a report\n");
     return 2;
   }
+  if ((!tableCases.empty() || !tableStarts.empty()) && (itemTable || solving || settingsPaths.size() > 1)) {
+    std::fprintf(stderr, "qm tune: --case and --start choose the rows of the table of one file\n");
+    return 2;
+  }
   if (solving && settingsPaths.size() > 1) {
     std::fprintf(stderr, "qm tune: targets start from one settings file, not two\n");
     return 2;
@@ -283,7 +344,13 @@ int TuneCommandLine(int argc, char** argv, const char* argv0) {
   if (itemTable) return ItemTableCommand(settingsPaths, setup);
   if (solving) return SolveCommand(first, targetTexts, targetsFile, varyText, setup);
   if (settingsPaths.size() == 2) return Compare(settingsPaths[0], settingsPaths[1], setup, reportPath);
-  return Table(first, setup, reportPath);
+  std::vector<JobSpec> specs = tableCases.empty() ? AllJobSpecs() : tableCases;
+  if (!tableStarts.empty()) {
+    for (JobSpec& spec : specs) spec.starts = tableStarts;
+  } else if (!tableCases.empty()) {
+    for (JobSpec& spec : specs) spec.starts.assign(std::begin(kStartHealths), std::end(kStartHealths));
+  }
+  return Table(first, specs, setup, reportPath);
 }
 
 }  // namespace qm::tune

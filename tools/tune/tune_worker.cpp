@@ -136,17 +136,15 @@ int WorkerMain(int argc, char** argv) {
     c.shield = spec.shield;
     const std::string key = Lower(kCategoryNames[spec.category]);
     const bool follower = spec.actor == ActorKind::Follower;
-    double rate = value(config::NameOf(config::Section::DegradationRate), key);
     double chance = value(config::NameOf(config::Section::BreakChance), key);
-    if (spec.powerAttack) {
-      rate *= logged(config::Setting::RatePowerAttackMultiplier);
-      chance *= logged(config::Setting::ChancePowerAttackMultiplier);
-    }
+    if (spec.powerAttack) chance *= logged(config::Setting::ChancePowerAttackMultiplier);
     if (spec.actor != ActorKind::Player) {
-      rate *= logged(follower ? config::Setting::RateFollowerMultiplier : config::Setting::RateNpcMultiplier);
       chance *= logged(follower ? config::Setting::ChanceFollowerMultiplier : config::Setting::ChanceNpcMultiplier);
     }
-    c.terms.wears = rate > 0;
+    // The plug-in asks the category's rate alone whether to wear: a
+    // multiplier of 0 leaves a loss of up to 0.0001 a hit, which still wears
+    // the item out. A chance made 0 by its multiplier makes no roll.
+    c.terms.wears = value(config::NameOf(config::Section::DegradationRate), key) > 0;
     c.terms.breaks = chance > 0;
     result.cases.push_back(std::move(c));
   }
