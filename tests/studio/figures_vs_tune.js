@@ -89,6 +89,29 @@ function iniText(values) {
   return lines.join('\r\n') + '\r\n';
 }
 
+// Besides the random settings, the extremes: an infinite rate wears to 1.0
+// in one hit, a chance of 100 or more always breaks, a multiplier of 0 turns
+// an infinite chance off but leaves a rate of up to 0.0001 a hit.
+const EXTREMES = {
+  values: {
+    'Degradation.EquipmentHealthThreshold': 30,
+    'DegradationRate.WeaponSword': Infinity,
+    'DegradationRate.WeaponDagger': 0.0001,
+    'DegradationRate.FollowerMultiplier': Infinity,
+    'DegradationRate.NPCMultiplier': 0,
+    'BreakChance.WeaponSword': 150,
+    'BreakChance.WeaponDagger': Infinity,
+    'BreakChance.FollowerMultiplier': Infinity,
+    'BreakChance.NPCMultiplier': 0,
+  },
+  cases: [
+    { category: 'WeaponSword', actor: 'player', power: false },
+    { category: 'WeaponDagger', actor: 'follower', power: false },
+    { category: 'WeaponDagger', actor: 'other', power: true },
+    { category: 'WeaponMace', actor: 'follower', power: false },
+  ],
+};
+
 // One case of each actor, ordinary and power attacks mixed, on random categories.
 function drawCases(random) {
   const category = () => QmFigures.categories[Math.floor(random() * QmFigures.categories.length)];
@@ -178,11 +201,12 @@ async function main() {
   let modelSeconds = 0;
   let modelCount = 0;
   try {
-    for (let s = 0; s < args.settings; s++) {
-      const values = drawSettings(random);
+    for (let s = 0; s <= args.settings; s++) {
+      const extremes = s === args.settings;
+      const values = extremes ? EXTREMES.values : drawSettings(random);
       const file = path.join(folder, `settings${s + 1}.ini`);
       fs.writeFileSync(file, iniText(values));
-      for (const c of drawCases(random)) {
+      for (const c of extremes ? EXTREMES.cases : drawCases(random)) {
         const began = process.hrtime.bigint();
         const figures = (trials) => QmFigures.computeCase(values, c.category, c.actor, c.power, { trials, seed: s + 1 });
         let model = figures(MODEL_TRIALS[0]);
@@ -202,6 +226,7 @@ async function main() {
     let compared = 0;
     let informative = 0;
     const show = (f) => (f === null ? 'never' : String(f));
+    console.log(`Settings 1 to ${args.settings} are drawn at random (seed ${args.seed}); ${args.settings + 1} holds the extremes.`);
     console.log('setting case                                 trials | worn out: model  lab | broken: model  lab');
     work.forEach((w, i) => {
       const lab = labs[i];
@@ -224,7 +249,7 @@ async function main() {
         `      ${cells[0]} |      ${cells[1]}`);
     });
     const percent = (e) => (e.relative === Infinity ? 'infinite' : `${(100 * e.relative).toFixed(2)} %`);
-    console.log(`\n${compared} medians over ${args.settings} settings, ${informative} of them 20 hits or more; ` +
+    console.log(`\n${compared} medians over ${args.settings} random settings and the extremes, ${informative} of them 20 hits or more; ` +
       `the model's ${work.length} cases took ${modelSeconds.toFixed(2)} s (${modelCount} trials).`);
     console.log(`Largest deviation: ${percent(worst)} (${worst.text}).`);
     if (worstAbove20.relative >= 0) {
