@@ -7,10 +7,12 @@
 //
 // A median agrees when it lies within 5 % of the lab's, or within one hit:
 // below 20 hits 5 % is less than a hit, and the lab counts whole hits. Both
-// must say "never" together. Each case gets as many lab trials as a budget
-// of hits allows (at most 16000, at least 1500), so a long case costs no
-// more than a short one; the lab's median then moves by well under 2 % from
-// run to run, and the model runs 40000 trials.
+// must say "never" together. The noise of a median comes from the hits after
+// the item is worn out (a run of break rolls: the median of n such trials
+// moves by about 1.44 / sqrt(n) of itself); the wear before is nearly
+// constant. So each case gets lab and model trials by the share of those
+// hits in the median: up to 20000 for the lab and 100000 for the model, so
+// that 5 % is over four standard deviations of the difference.
 'use strict';
 
 const fs = require('fs');
@@ -20,10 +22,8 @@ const { execFile } = require('child_process');
 const QmFigures = require('../../tools/studio/figures/page/figures.js');
 
 const TOLERANCE = 0.05;
-const MODEL_TRIALS = 40000;
-const LAB_TRIALS_MAX = 16000;
-const LAB_TRIALS_MIN = 1500;
-const LAB_HIT_BUDGET = 2.5e6; // hits per case
+const MODEL_TRIALS = [20000, 100000];
+const LAB_TRIALS = [1500, 20000];
 const CAP = 100000;
 
 function parseArguments(argv) {
@@ -89,6 +89,29 @@ function iniText(values) {
   return lines.join('\r\n') + '\r\n';
 }
 
+// Besides the random settings, the extremes: an infinite rate wears to 1.0
+// in one hit, a chance of 100 or more always breaks, a multiplier of 0 turns
+// an infinite chance off but leaves a rate of up to 0.0001 a hit.
+const EXTREMES = {
+  values: {
+    'Degradation.EquipmentHealthThreshold': 30,
+    'DegradationRate.WeaponSword': Infinity,
+    'DegradationRate.WeaponDagger': 0.0001,
+    'DegradationRate.FollowerMultiplier': Infinity,
+    'DegradationRate.NPCMultiplier': 0,
+    'BreakChance.WeaponSword': 150,
+    'BreakChance.WeaponDagger': Infinity,
+    'BreakChance.FollowerMultiplier': Infinity,
+    'BreakChance.NPCMultiplier': 0,
+  },
+  cases: [
+    { category: 'WeaponSword', actor: 'player', power: false },
+    { category: 'WeaponDagger', actor: 'follower', power: false },
+    { category: 'WeaponDagger', actor: 'other', power: true },
+    { category: 'WeaponMace', actor: 'follower', power: false },
+  ],
+};
+
 // One case of each actor, ordinary and power attacks mixed, on random categories.
 function drawCases(random) {
   const category = () => QmFigures.categories[Math.floor(random() * QmFigures.categories.length)];
@@ -139,11 +162,15 @@ function runLab(qm, file, c, trials, seed) {
   });
 }
 
-// The lab's trials for a case: as many as the budget of hits allows.
-function labTrials(model) {
-  const last = (f) => (f ? (f.p90 === null ? CAP : f.p90) : 0);
-  const hits = Math.max(1, last(model.worn), last(model.broken));
-  return Math.max(LAB_TRIALS_MIN, Math.min(LAB_TRIALS_MAX, Math.floor(LAB_HIT_BUDGET / hits)));
+// The share of the median until broken that the break rolls after wearing
+// out take: 0 when the item never breaks.
+function rollShare(model) {
+  if (!model.broken) return 0;
+  return (model.broken.p50 - (model.worn ? model.worn.p50 : 0)) / Math.max(1, model.broken.p50);
+}
+
+function trialsFor(share, [least, most]) {
+  return Math.max(least, Math.min(most, Math.ceil(most * share * share)));
 }
 
 function compare(model, lab) {
@@ -172,16 +199,23 @@ async function main() {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'qm-figures-'));
   const work = [];
   let modelSeconds = 0;
+  let modelCount = 0;
   try {
-    for (let s = 0; s < args.settings; s++) {
-      const values = drawSettings(random);
+    for (let s = 0; s <= args.settings; s++) {
+      const extremes = s === args.settings;
+      const values = extremes ? EXTREMES.values : drawSettings(random);
       const file = path.join(folder, `settings${s + 1}.ini`);
       fs.writeFileSync(file, iniText(values));
-      for (const c of drawCases(random)) {
+      for (const c of extremes ? EXTREMES.cases : drawCases(random)) {
         const began = process.hrtime.bigint();
-        const model = QmFigures.computeCase(values, c.category, c.actor, c.power, { trials: MODEL_TRIALS, seed: s + 1 });
+        const figures = (trials) => QmFigures.computeCase(values, c.category, c.actor, c.power, { trials, seed: s + 1 });
+        let model = figures(MODEL_TRIALS[0]);
+        const share = rollShare(model);
+        const modelTrials = trialsFor(share, MODEL_TRIALS);
+        if (modelTrials > MODEL_TRIALS[0]) model = figures(modelTrials);
         modelSeconds += Number(process.hrtime.bigint() - began) / 1e9;
-        work.push({ setting: s + 1, file, c, model, trials: labTrials(model), labSeed: (args.seed + s) >>> 0 });
+        modelCount += modelTrials;
+        work.push({ setting: s + 1, file, c, model, trials: trialsFor(share, LAB_TRIALS), labSeed: (args.seed + s) >>> 0 });
       }
     }
     const labs = await inParallel(work.map((w) => () => runLab(args.qm, w.file, w.c, w.trials, w.labSeed)), args.jobs);
@@ -190,7 +224,9 @@ async function main() {
     let worst = { relative: -1 };
     let worstAbove20 = { relative: -1 };
     let compared = 0;
+    let informative = 0;
     const show = (f) => (f === null ? 'never' : String(f));
+    console.log(`Settings 1 to ${args.settings} are drawn at random (seed ${args.seed}); ${args.settings + 1} holds the extremes.`);
     console.log('setting case                                 trials | worn out: model  lab | broken: model  lab');
     work.forEach((w, i) => {
       const lab = labs[i];
@@ -204,6 +240,7 @@ async function main() {
         const entry = { relative: result.relative, text: `setting ${w.setting} ${w.c.category} ${w.c.actor}` +
           `${w.c.power ? ' power' : ''} ${what}: model ${show(model)}, lab ${show(measured)}` };
         if (result.relative > worst.relative) worst = entry;
+        if (measured !== null && measured >= 20) informative++;
         if (measured !== null && measured >= 20 && result.relative > worstAbove20.relative) worstAbove20 = entry;
         cells.push(`${show(model).padStart(6)} ${show(measured).padStart(6)}${result.ok ? ' ' : '*'}`);
       }
@@ -212,8 +249,8 @@ async function main() {
         `      ${cells[0]} |      ${cells[1]}`);
     });
     const percent = (e) => (e.relative === Infinity ? 'infinite' : `${(100 * e.relative).toFixed(2)} %`);
-    console.log(`\n${compared} medians over ${args.settings} settings; the model's ${work.length} cases took ` +
-      `${modelSeconds.toFixed(2)} s at ${MODEL_TRIALS} trials each.`);
+    console.log(`\n${compared} medians over ${args.settings} random settings and the extremes, ${informative} of them 20 hits or more; ` +
+      `the model's ${work.length} cases took ${modelSeconds.toFixed(2)} s (${modelCount} trials).`);
     console.log(`Largest deviation: ${percent(worst)} (${worst.text}).`);
     if (worstAbove20.relative >= 0) {
       console.log(`Largest deviation of a median of 20 hits or more: ${percent(worstAbove20)} (${worstAbove20.text}).`);
@@ -229,7 +266,10 @@ async function main() {
   }
 }
 
-main().catch((error) => {
-  console.error(`figures_vs_tune: ${error.message}`);
-  process.exitCode = 2;
-});
+if (require.main === module) {
+  main().catch((error) => {
+    console.error(`figures_vs_tune: ${error.message}`);
+    process.exitCode = 2;
+  });
+}
+module.exports = { random32, drawSettings, drawCases, iniText, parseTable };

@@ -79,21 +79,14 @@
   }
 
   // The percentage chance of a break roll at health h (h at or below the
-  // threshold); 0 when the item makes no roll.
-  function chanceRule(k) {
-    const full = k.chance;
-    const threshold = f32(k.threshold - 1);
-    const power = k.power ? k.chancePower : null;
-    const actor = k.actorChance;
-    const increase = k.increaseDurability;
-    return (h) => {
-      let chance = full;
-      if (chance === 0) return 0;
-      if (increase && h > 1) chance = scaledBy(chance, 1 - f32(f32(h - 1) / threshold));
-      if (power !== null) chance = scaledBy(chance, power);
-      if (actor !== null) chance = scaledBy(chance, actor);
-      return 100 < chance ? 100 : chance; // as std::min: no number stays no number
-    };
+  // threshold); 0 when the item makes no roll. An absent multiplier is 1,
+  // which leaves every value as it is.
+  function chanceAt(k, h) {
+    let chance = k.chance;
+    if (chance === 0) return 0;
+    if (k.increaseDurability && h > 1) chance = scaledBy(chance, 1 - f32(f32(h - 1) / f32(k.threshold - 1)));
+    chance = scaledBy(scaledBy(chance, k.power ? k.chancePower : 1), k.actorChance === null ? 1 : k.actorChance);
+    return 100 < chance ? 100 : chance; // as std::min: no number stays no number
   }
 
   function rateOf(k) {
@@ -122,7 +115,12 @@
     const start = FINE_TEMPER;
     const wears = k.rate !== 0; // a category rate of 0 turns wear off; a multiplier of 0 does not
     const breaks = k.chance !== 0;
-    const chanceAt = chanceRule(k);
+    // The break chance's terms, as chanceAt takes them, for the hits above 1.0.
+    const full = k.chance;
+    const increase = k.increaseDurability;
+    const span1 = f32(T - 1);
+    const power = k.power ? k.chancePower : 1;
+    const actor = k.actorChance === null ? 1 : k.actorChance;
     const rate = rateOf(k);
     const span = (rate + 1) * (rate + 1) - rate;
     for (let t = 0; t < trials; t++) {
@@ -146,13 +144,16 @@
       while (breaks && hits < cap) {
         if (h <= 1 || !wears) {
           // Health no longer moves, so neither does the chance.
-          const more = hitsToSuccess(chanceAt(h), random);
+          const more = hitsToSuccess(chanceAt(k, h), random);
           if (hits + more <= cap) brokeAt = hits + more;
           break;
         }
         hits++;
-        const chance = chanceAt(h);
-        if (chance !== 0 && chance > 100 * random.real()) {
+        let chance = full;
+        if (increase) chance = scaledBy(chance, 1 - f32(f32(h - 1) / span1));
+        chance = scaledBy(scaledBy(chance, power), actor);
+        if (chance > 100 * random.real()) {
+          // A chance of 0 or no number never breaks; 100 or more always does.
           brokeAt = hits;
           break;
         }
@@ -222,13 +223,23 @@
     };
   }
 
-  function figuresOf(k, opts, memo) {
+  // Figures already computed, by case, trials, cap and seed: a slider moves
+  // one value, and only the cases that value enters are computed again. The
+  // oldest go first beyond the bound.
+  const remembered = new Map();
+  const REMEMBERED_MAX = 4096;
+
+  const freeze = (figure) => (figure ? Object.freeze(figure) : figure);
+
+  function figuresOf(k, opts) {
     const key = caseKey(k);
-    let figures = memo ? memo.get(key) : undefined;
+    const entry = `${key}|${opts.trials}|${opts.cap}|${opts.seed}`;
+    let figures = remembered.get(entry);
     if (!figures) {
       const samples = simulate(k, opts.trials, opts.cap, new Random(caseSeed(opts.seed, key)));
-      figures = { worn: summarise(samples.worn), broken: summarise(samples.broken) };
-      if (memo) memo.set(key, figures);
+      figures = Object.freeze({ worn: freeze(summarise(samples.worn)), broken: freeze(summarise(samples.broken)) });
+      if (remembered.size >= REMEMBERED_MAX) remembered.delete(remembered.keys().next().value);
+      remembered.set(entry, figures);
     }
     return figures;
   }
@@ -242,7 +253,7 @@
     }
     const row = { category, actor, power: Boolean(power), worn: null, broken: null };
     if (numberOf(values, 'Degradation.DisableDegradation', 0) !== 0) return row; // no sinks: nothing wears
-    const figures = figuresOf(caseTerms(values, category, actor, row.power), optionsOf(options), options && options.memo);
+    const figures = figuresOf(caseTerms(values, category, actor, row.power), optionsOf(options));
     row.worn = figures.worn;
     row.broken = figures.broken;
     return row;
@@ -250,7 +261,7 @@
 
   // Every category, actor and kind of attack.
   function compute(values, options) {
-    const opts = Object.assign({}, optionsOf(options), { memo: new Map() });
+    const opts = optionsOf(options);
     const rows = [];
     for (const actor of ACTORS) {
       for (const power of [false, true]) {
@@ -267,7 +278,7 @@
     };
   }
 
-  const QmFigures = { compute, computeCase, categories: CATEGORIES.slice(), actors: ACTORS.slice(), healthThreshold };
+  const QmFigures = { compute, computeCase, forget: () => remembered.clear(), categories: CATEGORIES.slice(), actors: ACTORS.slice(), healthThreshold };
   root.QmFigures = QmFigures;
   if (typeof module !== 'undefined' && module.exports) module.exports = QmFigures;
 })(typeof window !== 'undefined' ? window : globalThis);
