@@ -79,8 +79,8 @@ TEST(ConfigStoreDefaults, EveryCategoryHasARateAndABreakChance) {
 
 TEST(ConfigStoreDefaults, InitDefaultsUndoesEveryChange) {
   ConfigStore store;
-  ConfigStore::SetExisting(store.widget, "scale", 7u);
-  ConfigStore::SetExisting(store.breakChance, "clothing", 0.5);
+  store.widget.SetExisting("scale", 7u);
+  store.breakChance.SetExisting("clothing", 0.5);
   store.HealthThreshold = 3.0f;
   store.settingsFilePath = "x";
   store.NoBreakFormList.Add(5);
@@ -94,11 +94,11 @@ TEST(ConfigStoreDefaults, InitDefaultsUndoesEveryChange) {
 
 TEST(ConfigStoreSetExisting, NeverAddsAKey) {
   ConfigStore store;
-  ConfigStore::SetExisting(store.widget, "temperchance", 5u);
-  ConfigStore::SetExisting(store.widget, "Scale", 5u);  // not folded: not held
+  store.widget.SetExisting("temperchance", 5u);
+  store.widget.SetExisting("Scale", 5u);  // not folded: not held
   EXPECT_EQ(store.widget.size(), 10u);
   EXPECT_EQ(store.GetWidget("Scale"), 100u);
-  ConfigStore::SetExisting(store.widget, "scale", 5u);
+  store.widget.SetExisting("scale", 5u);
   EXPECT_EQ(store.GetWidget("Scale"), 5u);
 }
 
@@ -109,11 +109,11 @@ TEST(ConfigStoreSettings, ReadByNameWhatWasWrittenByKey) {
   for (const SettingInfo& info : kSettings) {
     const auto value = static_cast<std::uint32_t>(info.setting) + 1000;
     switch (info.section) {
-      case Section::Degradation: ConfigStore::SetExisting(written.degradation, info.key, value); break;
-      case Section::DegradationRate: ConfigStore::SetExisting(written.degradationRate, info.key, value + 0.5); break;
-      case Section::BreakChance: ConfigStore::SetExisting(written.breakChance, info.key, value + 0.25); break;
-      case Section::DynamicTemper: ConfigStore::SetExisting(written.dynamicTemper, info.key, value); break;
-      case Section::Widget: ConfigStore::SetExisting(written.widget, info.key, value); break;
+      case Section::Degradation: written.degradation.SetExisting(info.key, value); break;
+      case Section::DegradationRate: written.degradationRate.SetExisting(info.key, value + 0.5); break;
+      case Section::BreakChance: written.breakChance.SetExisting(info.key, value + 0.25); break;
+      case Section::DynamicTemper: written.dynamicTemper.SetExisting(info.key, value); break;
+      case Section::Widget: written.widget.SetExisting(info.key, value); break;
     }
   }
   ConfigStore moved;
@@ -128,6 +128,21 @@ TEST(ConfigStoreSettings, ReadByNameWhatWasWrittenByKey) {
   }
   EXPECT_EQ(moved.Get<Setting::OnlyPlayer>(), moved.GetDegradation("OnlyPlayer"));
   EXPECT_EQ(moved.Get<Setting::ChanceNpcMultiplier>(), moved.GetBreakChance("NPCMultiplier"));
+}
+
+// The store moved from keeps slots of its own: it reads its defaults by key
+// and by name, outlives the store it moved into, and takes writes again.
+TEST(ConfigStoreSettings, AStoreMovedFromStartsAgainFromItsDefaults) {
+  ConfigStore from;
+  from.widget.SetExisting("scale", 7u);
+  {
+    const ConfigStore into(std::move(from));
+    EXPECT_EQ(into.Get<Setting::Scale>(), 7u);
+  }
+  EXPECT_EQ(from.Get<Setting::Scale>(), 100u);
+  EXPECT_EQ(from.GetWidget("Scale"), 100u);
+  from.widget.SetExisting("scale", 5u);
+  EXPECT_EQ(from.Get<Setting::Scale>(), 5u);
 }
 
 TEST(HealthThreshold, FromEquipmentHealthThreshold) {
