@@ -83,12 +83,14 @@ TEST(ConfigStoreDefaults, InitDefaultsUndoesEveryChange) {
   store.breakChance.SetExisting("clothing", 0.5);
   store.HealthThreshold = 3.0f;
   store.settingsFilePath = "x";
+  store.noBreakFilePath = "y";
   store.NoBreakFormList.Add(5);
   store.InitDefaults();
   EXPECT_EQ(store.GetWidget("Scale"), 100u);
   EXPECT_EQ(store.GetBreakChance("Clothing"), 0.0);
   EXPECT_EQ(store.HealthThreshold, 1.0f);
   EXPECT_TRUE(store.settingsFilePath.empty());
+  EXPECT_TRUE(store.noBreakFilePath.empty());
   EXPECT_FALSE(store.NoBreakFormList.Contains(5));
 }
 
