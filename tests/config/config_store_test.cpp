@@ -132,17 +132,28 @@ TEST(ConfigStoreSettings, ReadByNameWhatWasWrittenByKey) {
   EXPECT_EQ(moved.Get<Setting::ChanceNpcMultiplier>(), moved.GetBreakChance("NPCMultiplier"));
 }
 
-// The store moved from keeps slots of its own: it reads its defaults by key
-// and by name, outlives the store it moved into, and takes writes again.
+// The store moved into takes every field; the store moved from keeps slots
+// of its own: it reads its defaults by key and by name, outlives the store it
+// moved into, and takes writes again.
 TEST(ConfigStoreSettings, AStoreMovedFromStartsAgainFromItsDefaults) {
   ConfigStore from;
   from.widget.SetExisting("scale", 7u);
+  from.HealthThreshold = 3.0f;
+  from.settingsFilePath = "a.ini";
+  from.noBreakFilePath = "b.ini";
+  from.NoBreakFormList.Add(5);
   {
     const ConfigStore into(std::move(from));
     EXPECT_EQ(into.Get<Setting::Scale>(), 7u);
+    EXPECT_EQ(into.HealthThreshold, 3.0f);
+    EXPECT_EQ(into.settingsFilePath, "a.ini");
+    EXPECT_EQ(into.noBreakFilePath, "b.ini");
+    EXPECT_TRUE(into.NoBreakFormList.Contains(5));
   }
   EXPECT_EQ(from.Get<Setting::Scale>(), 100u);
   EXPECT_EQ(from.GetWidget("Scale"), 100u);
+  EXPECT_EQ(from.HealthThreshold, 1.0f);
+  EXPECT_FALSE(from.NoBreakFormList.Contains(5));
   from.widget.SetExisting("scale", 5u);
   EXPECT_EQ(from.Get<Setting::Scale>(), 5u);
 }
