@@ -3,17 +3,6 @@
 #include "config/settings_table.h"
 
 namespace qm::config {
-namespace {
-
-template <typename Value>
-void Fill(SettingsTable<Value>& table, Section section) {
-  table.clear();
-  for (const SettingInfo& info : kSettings) {
-    if (info.section == section) table.emplace(info.key, static_cast<Value>(info.defaultValue));
-  }
-}
-
-}  // namespace
 
 std::string FoldToLower(std::string_view text) {
   std::string folded(text);
@@ -50,6 +39,29 @@ Value ConfigStore::Find(const SettingsTable<Value>& table, std::string_view key)
 template std::uint32_t ConfigStore::Find(const SettingsTable<std::uint32_t>&, std::string_view);
 template double ConfigStore::Find(const SettingsTable<double>&, std::string_view);
 
+template <typename Value>
+void ConfigStore::Fill(SettingsTable<Value>& table, Section section) {
+  table.map_.clear();
+  for (const SettingInfo& info : kSettings) {
+    if (info.section == section) table.map_.emplace(info.key, static_cast<Value>(info.defaultValue));
+  }
+}
+
+ConfigStore& ConfigStore::operator=(ConfigStore&& other) {
+  HealthThreshold = other.HealthThreshold;
+  settingsFilePath = std::move(other.settingsFilePath);
+  noBreakFilePath = std::move(other.noBreakFilePath);
+  degradation = std::move(other.degradation);
+  degradationRate = std::move(other.degradationRate);
+  breakChance = std::move(other.breakChance);
+  dynamicTemper = std::move(other.dynamicTemper);
+  widget = std::move(other.widget);
+  NoBreakFormList = std::move(other.NoBreakFormList);
+  BindSlots();
+  other.InitDefaults();
+  return *this;
+}
+
 void ConfigStore::InitDefaults() {
   HealthThreshold = 1.0f;
   settingsFilePath.clear();
@@ -62,7 +74,6 @@ void ConfigStore::InitDefaults() {
   NoBreakFormList.Clear();
   BindSlots();
 }
-
 
 void ConfigStore::BindSlots() {
   for (const SettingInfo& info : kSettings) {

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 
 namespace qm::config {
 
@@ -19,16 +20,45 @@ struct KeyHash {
   std::size_t operator()(std::string_view key) const noexcept { return std::hash<std::string_view>{}(key); }
 };
 
+class ConfigStore;
+
+// One section's values by lower-case key, every key from the store's start.
+// Outside the store a table is read and its values overwritten, never given a
+// key or relieved of one: the store's slots point at the values it holds.
 template <typename Value>
-using SettingsTable = std::unordered_map<std::string, Value, KeyHash, std::equal_to<>>;
+class SettingsTable {
+  using Map = std::unordered_map<std::string, Value, KeyHash, std::equal_to<>>;
+
+ public:
+  using value_type = typename Map::value_type;
+  using iterator = typename Map::const_iterator;
+  using const_iterator = typename Map::const_iterator;
+
+  std::size_t size() const { return map_.size(); }
+  std::size_t count(std::string_view key) const { return map_.count(key); }
+  const_iterator find(std::string_view key) const { return map_.find(key); }
+  const_iterator begin() const { return map_.begin(); }
+  const_iterator end() const { return map_.end(); }
+  bool operator==(const SettingsTable&) const = default;
+
+  // Overwrites a key that the table already holds; the key is lower case.
+  void SetExisting(std::string_view key, Value value) {
+    if (auto it = map_.find(key); it != map_.end()) it->second = value;
+  }
+
+ private:
+  friend class ConfigStore;
+  Map map_;
+};
 
 class ConfigStore {
  public:
   ConfigStore() { InitDefaults(); }
-  // Moving a table keeps its nodes, so the slots move with it; a copy would
-  // need slots of its own, and nothing copies a store.
-  ConfigStore(ConfigStore&&) = default;
-  ConfigStore& operator=(ConfigStore&&) = default;
+  // A store moved into takes the other's values and points its slots at
+  // them; the store moved from starts again from its defaults, with slots of
+  // its own. Nothing copies a store.
+  ConfigStore(ConfigStore&& other) { *this = std::move(other); }
+  ConfigStore& operator=(ConfigStore&& other);
   ConfigStore(const ConfigStore&) = delete;
   ConfigStore& operator=(const ConfigStore&) = delete;
 
@@ -37,12 +67,6 @@ class ConfigStore {
   double GetBreakChance(std::string_view key) const { return Find(breakChance, key); }
   std::uint32_t GetDynamicTemper(std::string_view key) const { return Find(dynamicTemper, key); }
   std::uint32_t GetWidget(std::string_view key) const { return Find(widget, key); }
-
-  // Overwrites a key that the table already holds; the key is lower case.
-  template <typename Value>
-  static void SetExisting(SettingsTable<Value>& table, std::string_view key, Value value) {
-    if (auto it = table.find(key); it != table.end()) it->second = value;
-  }
 
   void InitDefaults();
 
@@ -73,9 +97,11 @@ class ConfigStore {
  private:
   template <typename Value>
   static Value Find(const SettingsTable<Value>& table, std::string_view key);
+  template <typename Value>
+  static void Fill(SettingsTable<Value>& table, Section section);
   static constexpr std::size_t Index(Setting setting) { return static_cast<std::size_t>(setting); }
   // Points every setting at its value in the tables; the tables' nodes stay
-  // where they are until the tables are refilled or the store is copied.
+  // where they are until the store refills them.
   void BindSlots();
 
   std::array<const void*, kSettingCount> slots_{};

@@ -74,7 +74,7 @@ void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& s
     // changes only on its one word; any other text leaves it alone.
     if (const SettingInfo* boolean = FindIntegerSetting(key, ValueForm::Word); boolean != nullptr) {
       if (FoldToLower(tokens[1]) == boolean->word) {
-        ConfigStore::SetExisting(store.*TableOf(boolean->section), key, boolean->wordValue);
+        (store.*TableOf(boolean->section)).SetExisting(key, boolean->wordValue);
         Tell(observer, {entry, EntryFate::Taken, key, static_cast<double>(boolean->wordValue)});
       } else {
         Tell(observer, {entry, EntryFate::WordNotRecognised, key});
@@ -94,7 +94,7 @@ void ParseIntegerEntries(const std::vector<std::string>& entries, ConfigStore& s
                                                     : EntryFate::Taken;
     Tell(observer, {entry, fate, key, static_cast<double>(value), reading.fault});
     if (fate != EntryFate::Taken) continue;
-    ConfigStore::SetExisting(store.*TableOf(known->section), key, value);
+    (store.*TableOf(known->section)).SetExisting(key, value);
   }
 }
 
@@ -116,7 +116,7 @@ void ParseRealEntries(const std::vector<std::string>& entries, SettingsTable<dou
     // drops every other name.
     Tell(observer,
          {entry, table.count(key) != 0 ? EntryFate::Taken : EntryFate::UnknownKey, key, reading.value, reading.fault});
-    ConfigStore::SetExisting(table, key, reading.value);
+    table.SetExisting(key, reading.value);
   }
 }
 

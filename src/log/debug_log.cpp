@@ -47,6 +47,9 @@ void WriteLine(std::int32_t level, const char* format, std::va_list args) {
 }  // namespace
 
 void OpenLog() {
+  // Opened once: a second start would be denied writing by the first handle
+  // and go to an alternative name.
+  if (logFile != nullptr) return;
   char path[kMaxPath] = {};
   const std::int32_t result = platform::DocumentsFolder(kFolderPersonal | kFolderCreate, path);
   if (result < 0) {

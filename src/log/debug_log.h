@@ -14,6 +14,7 @@ extern std::int32_t LogLevel;
 
 // Builds the path, creates its folders and opens the file (or one of the five
 // alternative names). Stops the process when the documents folder is unknown.
+// While a file is open it stays the log: opening again keeps it.
 void OpenLog();
 void CloseLog();
 

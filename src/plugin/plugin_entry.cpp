@@ -17,10 +17,14 @@ using game::MessagingInterfaceRecord;
 using game::PluginInfoRecord;
 
 std::uint32_t pluginHandle = 0;
+// Whether the last Query accepted this game: a Load after a refusal has no
+// messaging interface to register with.
+bool queryAccepted = false;
 
 }  // namespace
 
 bool Query(const HostInterfaceRecord* host, PluginInfoRecord* info) {
+  queryAccepted = false;
   log::LogLevel = 5;
   log::OpenLog();
   log::LogMessage(kPluginName);
@@ -50,10 +54,17 @@ bool Query(const HostInterfaceRecord* host, PluginInfoRecord* info) {
     log::LogMessage("messaging interface too old (%d expected %d)", static_cast<int>(messaging->interfaceVersion), 1);
     return false;
   }
+  queryAccepted = true;
   return true;
 }
 
 bool Load(const HostInterfaceRecord* /*host*/) {
+  // The script extender never loads a plug-in that refused; another host
+  // might, and then nothing is registered. Load itself cannot fail.
+  if (!queryAccepted) {
+    log::LogMessage("Quellmark not loaded: the query refused this game, no listener registered");
+    return true;
+  }
   log::LogMessage("Quellmark Loaded");
   game::HostMessaging()->RegisterListener(pluginHandle, "SKSE", HostMessageListener);
   return true;

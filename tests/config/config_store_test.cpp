@@ -79,26 +79,28 @@ TEST(ConfigStoreDefaults, EveryCategoryHasARateAndABreakChance) {
 
 TEST(ConfigStoreDefaults, InitDefaultsUndoesEveryChange) {
   ConfigStore store;
-  ConfigStore::SetExisting(store.widget, "scale", 7u);
-  ConfigStore::SetExisting(store.breakChance, "clothing", 0.5);
+  store.widget.SetExisting("scale", 7u);
+  store.breakChance.SetExisting("clothing", 0.5);
   store.HealthThreshold = 3.0f;
   store.settingsFilePath = "x";
+  store.noBreakFilePath = "y";
   store.NoBreakFormList.Add(5);
   store.InitDefaults();
   EXPECT_EQ(store.GetWidget("Scale"), 100u);
   EXPECT_EQ(store.GetBreakChance("Clothing"), 0.0);
   EXPECT_EQ(store.HealthThreshold, 1.0f);
   EXPECT_TRUE(store.settingsFilePath.empty());
+  EXPECT_TRUE(store.noBreakFilePath.empty());
   EXPECT_FALSE(store.NoBreakFormList.Contains(5));
 }
 
 TEST(ConfigStoreSetExisting, NeverAddsAKey) {
   ConfigStore store;
-  ConfigStore::SetExisting(store.widget, "temperchance", 5u);
-  ConfigStore::SetExisting(store.widget, "Scale", 5u);  // not folded: not held
+  store.widget.SetExisting("temperchance", 5u);
+  store.widget.SetExisting("Scale", 5u);  // not folded: not held
   EXPECT_EQ(store.widget.size(), 10u);
   EXPECT_EQ(store.GetWidget("Scale"), 100u);
-  ConfigStore::SetExisting(store.widget, "scale", 5u);
+  store.widget.SetExisting("scale", 5u);
   EXPECT_EQ(store.GetWidget("Scale"), 5u);
 }
 
@@ -109,11 +111,11 @@ TEST(ConfigStoreSettings, ReadByNameWhatWasWrittenByKey) {
   for (const SettingInfo& info : kSettings) {
     const auto value = static_cast<std::uint32_t>(info.setting) + 1000;
     switch (info.section) {
-      case Section::Degradation: ConfigStore::SetExisting(written.degradation, info.key, value); break;
-      case Section::DegradationRate: ConfigStore::SetExisting(written.degradationRate, info.key, value + 0.5); break;
-      case Section::BreakChance: ConfigStore::SetExisting(written.breakChance, info.key, value + 0.25); break;
-      case Section::DynamicTemper: ConfigStore::SetExisting(written.dynamicTemper, info.key, value); break;
-      case Section::Widget: ConfigStore::SetExisting(written.widget, info.key, value); break;
+      case Section::Degradation: written.degradation.SetExisting(info.key, value); break;
+      case Section::DegradationRate: written.degradationRate.SetExisting(info.key, value + 0.5); break;
+      case Section::BreakChance: written.breakChance.SetExisting(info.key, value + 0.25); break;
+      case Section::DynamicTemper: written.dynamicTemper.SetExisting(info.key, value); break;
+      case Section::Widget: written.widget.SetExisting(info.key, value); break;
     }
   }
   ConfigStore moved;
@@ -128,6 +130,32 @@ TEST(ConfigStoreSettings, ReadByNameWhatWasWrittenByKey) {
   }
   EXPECT_EQ(moved.Get<Setting::OnlyPlayer>(), moved.GetDegradation("OnlyPlayer"));
   EXPECT_EQ(moved.Get<Setting::ChanceNpcMultiplier>(), moved.GetBreakChance("NPCMultiplier"));
+}
+
+// The store moved into takes every field; the store moved from keeps slots
+// of its own: it reads its defaults by key and by name, outlives the store it
+// moved into, and takes writes again.
+TEST(ConfigStoreSettings, AStoreMovedFromStartsAgainFromItsDefaults) {
+  ConfigStore from;
+  from.widget.SetExisting("scale", 7u);
+  from.HealthThreshold = 3.0f;
+  from.settingsFilePath = "a.ini";
+  from.noBreakFilePath = "b.ini";
+  from.NoBreakFormList.Add(5);
+  {
+    const ConfigStore into(std::move(from));
+    EXPECT_EQ(into.Get<Setting::Scale>(), 7u);
+    EXPECT_EQ(into.HealthThreshold, 3.0f);
+    EXPECT_EQ(into.settingsFilePath, "a.ini");
+    EXPECT_EQ(into.noBreakFilePath, "b.ini");
+    EXPECT_TRUE(into.NoBreakFormList.Contains(5));
+  }
+  EXPECT_EQ(from.Get<Setting::Scale>(), 100u);
+  EXPECT_EQ(from.GetWidget("Scale"), 100u);
+  EXPECT_EQ(from.HealthThreshold, 1.0f);
+  EXPECT_FALSE(from.NoBreakFormList.Contains(5));
+  from.widget.SetExisting("scale", 5u);
+  EXPECT_EQ(from.Get<Setting::Scale>(), 5u);
 }
 
 TEST(HealthThreshold, FromEquipmentHealthThreshold) {

@@ -54,8 +54,8 @@ TEST_F(Category, RatesAndChancesComeFromTheCategorysKey) {
   EXPECT_EQ(qm::config::GetBreakChanceFor(Form(potion)), 0.0);
 
   qm::config::ConfigStore& store = qm::config::Store();
-  qm::config::ConfigStore::SetExisting(store.breakChance, "heavyarmor", 0.5);
-  qm::config::ConfigStore::SetExisting(store.degradationRate, "lightarmor", 7.25);
+  store.breakChance.SetExisting("heavyarmor", 0.5);
+  store.degradationRate.SetExisting("lightarmor", 7.25);
   EXPECT_EQ(qm::config::GetBreakChanceFor(Form(heavy.form)), 0.5);
   EXPECT_EQ(qm::config::GetBreakChanceFor(Form(light.form)), 0.0);
   EXPECT_EQ(qm::config::GetDegradationRateFor(Form(light.form)), 7.25);

@@ -10,7 +10,7 @@ using qm::engine::ItemEntry;
 class Breaking : public qmtest::InProcessGame {
  protected:
   void SetNoEnchantRule(std::uint32_t value) {
-    qm::config::ConfigStore::SetExisting(qm::config::Store().degradation, "nobreakmagicdisallowenchanting", value);
+    qm::config::Store().degradation.SetExisting("nobreakmagicdisallowenchanting", value);
   }
 };
 

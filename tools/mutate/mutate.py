@@ -394,7 +394,8 @@ def parse_arguments():
     parser.add_argument("--seed", default="0", help="chooses the sample (CI passes the commit)")
     parser.add_argument("--in-place", metavar="BUILD_DIR",
                         help="mutate this checkout and rebuild BUILD_DIR (CI); restored afterwards")
-    parser.add_argument("--files", default="", help="only files whose path contains this text")
+    parser.add_argument("--files", action="append", default=[],
+                        help="only files whose path contains this text (repeatable: any of the texts)")
     parser.add_argument("--match", default="", help="only mutants whose description (as printed) contains this text")
     parser.add_argument("--also", action="append", default=[],
                         help="with --sample: run as well the mutants whose description contains this text (repeatable)")
@@ -422,7 +423,7 @@ def mutants_of_the_files(args):
     """Every mutant of the files and descriptions asked for."""
     mutants = []
     for path in source_files():
-        if args.files in path:
+        if not args.files or any(text in path for text in args.files):
             with open(os.path.join(ROOT, path), encoding="utf-8") as f:
                 mutants += find_mutants(path, f.read())
     return [mu for mu in mutants if args.match in mu.describe()]
