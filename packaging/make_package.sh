@@ -25,7 +25,7 @@ repo=$(cd "$here/.." && pwd)
 build=$(realpath -m "${QM_WINDOWS_BUILD:-$repo/build/windows}")
 native=$(realpath -m "${QM_NATIVE_BUILD:-$repo/build/linux}")
 movie=$native/movie/DurabilityMenu.swf
-swfc=$native/bin/qm-swfc
+wrapper=$native/studio/StudioWrapper.swf
 out=$(realpath -m "${1:-$build}")
 dll=$build/bin/Quellmark.dll
 strip=$(command -v x86_64-w64-mingw32-strip || true)
@@ -38,8 +38,8 @@ if [ ! -f "$movie" ]; then
   echo "no $movie: build it first (cmake --preset linux && cmake --build --preset linux --target movie)" >&2
   exit 2
 fi
-if [ ! -x "$swfc" ]; then
-  echo "no $swfc: build it first (cmake --build --preset linux --target qm-swfc)" >&2
+if [ ! -f "$wrapper" ]; then
+  echo "no $wrapper: build it first (cmake --build --preset linux --target studio_wrapper)" >&2
   exit 2
 fi
 if ! command -v node >/dev/null || [ ! -d "$repo/node_modules/puppeteer-core" ]; then
@@ -79,7 +79,7 @@ for preset in breaking hard; do
   preset_files+=("fomod/presets/$preset/Quellmark.ini")
 done
 sed "s/@VERSION@/$version/; s/\r$//; s/$/\r/" "$here/fomod/info.xml" >"$stage/fomod/info.xml"
-images=$(node "$repo/tools/movie_player/installer_images.js" --movie "$movie" --swfc "$swfc" --out "$stage/fomod/images") || {
+images=$(node "$repo/tools/movie_player/installer_images.js" --movie "$movie" --wrapper "$wrapper" --out "$stage/fomod/images") || {
   echo "cannot draw the installer's pictures" >&2
   exit 1
 }

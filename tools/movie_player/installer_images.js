@@ -2,26 +2,25 @@
 'use strict';
 // Draws the installer's pictures: the widget as the shipped movie draws it,
 // played by Ruffle in headless chromium with the player configured as the
-// game loads the movie. The shipped movie has no callbacks, so a small host
-// movie (movie_host.as, compiled here by qm-swfc) loads it and passes the
-// plug-in's two calls to its widget, as the game's loader does. Beside the
-// widget, each picture says in words what it shows.
+// game loads the movie. The shipped movie has no callbacks, so the studio's
+// wrapper movie (StudioWrapper.swf, made by the build) loads it into level 1
+// and passes the plug-in's two calls to its widget, as the game's loader
+// does. Beside the widget, each picture says in words what it shows.
 //
-//   node tools/movie_player/installer_images.js --movie DurabilityMenu.swf --swfc qm-swfc --out DIR
+//   node tools/movie_player/installer_images.js --movie DurabilityMenu.swf --wrapper StudioWrapper.swf --out DIR
 //
 // Writes DIR/widget.png (the installer's own picture) and one picture per
 // preset (DIR/preset-defaults.png, preset-breaking.png, preset-hard.png),
 // 640 x 400 pixels each (Mod Organizer 2 shows 320 x 200, scaled), and
 // prints their paths. Exits 2 on bad arguments or files, 1 when the movie
 // cannot be played or draws no widget.
-const { execFileSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const { openBrowser, openMovie } = require('./player');
 const { decodePng, countNear } = require('./png');
 
-const USAGE = 'usage: installer_images.js --movie DurabilityMenu.swf --swfc qm-swfc --out DIR';
+const USAGE = 'usage: installer_images.js --movie DurabilityMenu.swf --wrapper StudioWrapper.swf --out DIR';
 const SCREEN = { width: 640, height: 400 };
 // Rows of 30 x 1.22 pixels: the seven rows fill two thirds of the height,
 // in the picture's left half; the words take the right half.
@@ -76,13 +75,13 @@ function parseArguments(argv) {
   const options = {};
   for (let i = 0; i < argv.length; i += 2) {
     const name = argv[i];
-    if (!['--movie', '--swfc', '--out'].includes(name) || argv[i + 1] === undefined) {
+    if (!['--movie', '--wrapper', '--out'].includes(name) || argv[i + 1] === undefined) {
       throw new Error(`unknown or incomplete argument "${name}"\n${USAGE}`);
     }
     options[name.slice(2)] = argv[i + 1];
   }
-  if (!options.movie || !options.swfc || !options.out) throw new Error(USAGE);
-  for (const file of [options.movie, options.swfc]) {
+  if (!options.movie || !options.wrapper || !options.out) throw new Error(USAGE);
+  for (const file of [options.movie, options.wrapper]) {
     if (!fs.statSync(file, { throwIfNoEntry: false })?.isFile()) throw new Error(`no file ${file}`);
   }
   return options;
@@ -108,11 +107,9 @@ async function waitUntilReady(movie, timeoutMs = 20000) {
   }
 }
 
-async function draw(session, hostPath, picture) {
-  const movie = await openMovie(session, hostPath, { ...SCREEN, ready: 'Ready' });
+async function draw(session, wrapperPath, picture) {
+  const movie = await openMovie(session, wrapperPath, { ...SCREEN, ready: 'Ready' });
   try {
-    // The player mounts the host's folder at /movie/ (openMovie).
-    await movie.call('Load', `${session.server.url}/movie/DurabilityMenu.swf`);
     await waitUntilReady(movie);
     const sent = [ICONS, NAMES, picture.durabilities, picture.colours];
     if ((await movie.call('Setup', ...SETUP)) !== true || (await movie.call('UpdateMenu', ...sent)) !== true) {
@@ -147,24 +144,23 @@ async function main() {
     console.error(`installer_images: ${error.message}`);
     return 2;
   }
-  // The host and the shipped movie side by side, in the folder the player serves.
+  // The wrapper and the shipped movie side by side, in the folder the player serves.
   const work = fs.mkdtempSync(path.join(os.tmpdir(), 'qm-installer-images-'));
   let session = null;
   try {
-    const hostPath = path.join(work, 'MovieHost.swf');
-    try {
-      execFileSync(options.swfc, ['--version', '8', '--stage', `${SCREEN.width}x${SCREEN.height}`, '--fps', '30',
-        '-o', hostPath, path.join(__dirname, 'movie_host.as')], { stdio: ['ignore', 'ignore', 'pipe'] });
-    } catch (error) {
-      console.error(`installer_images: cannot compile the host movie: ${String(error.stderr || error.message).trim()}`);
-      return 1;
-    }
+    const wrapperPath = path.join(work, 'StudioWrapper.swf');
+    fs.copyFileSync(options.wrapper, wrapperPath);
     fs.copyFileSync(options.movie, path.join(work, 'DurabilityMenu.swf'));
     fs.mkdirSync(options.out, { recursive: true });
     session = await openBrowser();
+    // Ruffle resolves the wrapper's "DurabilityMenu.swf" against the page, not
+    // the wrapper: serve the folder at the root too, after the player's own
+    // mounts, which keep their place when openMovie mounts /movie/ again.
+    session.server.mount('/movie/', work);
+    session.server.mount('/', work);
     for (const picture of PICTURES) {
       const file = path.join(options.out, picture.file);
-      fs.writeFileSync(file, await draw(session, hostPath, picture));
+      fs.writeFileSync(file, await draw(session, wrapperPath, picture));
       console.log(file);
     }
     return 0;

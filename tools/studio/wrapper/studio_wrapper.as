@@ -1,7 +1,8 @@
 // StudioWrapper: the studio's movie around the shipped widget (SWF 8,
 // ActionScript 2). The shipped DurabilityMenu.swf has no calls for a browser,
 // so this movie loads it, byte for byte, into level 1 and hands the page's
-// calls on to it through ExternalInterface:
+// calls on to it through ExternalInterface. The installer's pictures are
+// drawn through it too (tools/movie_player/installer_images.js):
 //
 //   Setup(x, y, scale, flags)                   _level1.widget.Setup, as the plug-in calls it
 //   UpdateMenu(icons, names, durabilities, colours)
