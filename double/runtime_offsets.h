@@ -1,0 +1,50 @@
+#pragma once
+// Where one runtime of the game keeps everything the double places in its
+// image, with each thing's Address Library id on the runtimes that have one.
+// The double's own tables, written from the public sources independently of
+// the plug-in's: a wrong id or offset on either side fails a test.
+#include <cstdint>
+
+namespace gd {
+
+// One function or datum of the game: its offset from the image base and its
+// Address Library id (0 on 1.5.39, which has no library, and for the things
+// no public source identifies on that runtime).
+struct Placed {
+  std::uint64_t id;
+  std::uintptr_t offset;  // 0: this runtime's double does not place it
+};
+
+enum class LayoutFamily : std::uint8_t {
+  kSpecialEdition,  // 1.5.x
+  kAnniversary,     // 1.6.629 and later: the moved extra-data list, actor and cell fields
+};
+
+struct RuntimeOffsets {
+  const char* name;            // "1.5.97"
+  std::uint32_t runtimeVersion;  // as the script extender reports it
+  std::uint32_t libraryFormat;   // 0: no library (1.5.39); 1: version-*.bin; 2: versionlib-*.bin
+  LayoutFamily layout;
+
+  // Functions: a jump to the double's implementation is written here.
+  Placed stackCountOf, extraListUnbreakable, postMenuMessage, scriptEventSources, findFormById, entryDisplayName,
+      referenceOwner, detachSink, attachSink, actorLevel, refreshAfterRemoval, hudNotify, debugNotification,
+      gameHeapAlloc, gameHeapRelease, hashInternedKey, internString, menuOpenQuery, registerMenuFactory,
+      movieValueRetain, movieValueDrop, movieArrayAppend, menuBaseDestroy, menuBaseSlot5, menuBaseSlot8,
+      attachMovieToMenu, castRuntimeType;
+
+  // Data placed in the image.
+  Placed healthExtraVtable, tdFormBase, tdFullName, tdExtraData, tdExtraWorn, tdExtraWornLeft, tdExtraHealth,
+      tdExtraPoison, tdExtraMarker, tdExtraContainerChanges, tdInputEvent, tdButtonEvent, memoryManager,
+      dataHandlerPtr, menuManagerPtr, uiMessageQueuePtr, interfaceStringsPtr, movieManagerPtr, inputEventSourcePtr,
+      worldPtr, playerPtr, updateEventSource, movieHeapPtr;
+
+  // The double's own scratch space, above everything the game uses.
+  std::uintptr_t doubleScratch;
+};
+
+const RuntimeOffsets& Runtime1_5_39();
+const RuntimeOffsets& Runtime1_5_97();
+const RuntimeOffsets& Runtime1_6_1170();
+
+}  // namespace gd
