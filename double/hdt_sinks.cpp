@@ -1,6 +1,6 @@
 #include "hdt_sinks.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "page_protection.h"
 #include "ui_layouts.h"
 
@@ -11,8 +11,8 @@ namespace {
 
 // The area of the image these sinks use: type information first, then one
 // page of class tables that is read-only except while a table is written.
-constexpr std::uintptr_t kInfoArea = off::kDoubleScratch + 0x20000;
-constexpr std::uintptr_t kTableArea = kInfoArea + 0x4000;
+constexpr std::uintptr_t kInfoAreaInScratch = 0x20000;
+constexpr std::uintptr_t kTableAreaInScratch = kInfoAreaInScratch + 0x4000;
 constexpr std::uintptr_t kTableAreaSize = 0x1000;
 constexpr std::uintptr_t kUnmappedAddress = 0x10;
 constexpr std::uint32_t kWrongSelfShift = 0x1000;
@@ -78,7 +78,8 @@ struct FreezeSinks::SinkObject {
   std::vector<FreezeSinkEvent> received;
 };
 
-FreezeSinks::FreezeSinks(World& world) : world_(world), nextInfo_(kInfoArea), nextTable_(kTableArea) {
+FreezeSinks::FreezeSinks(World& world) : world_(world), nextInfo_(world.runtime().doubleScratch + kInfoAreaInScratch),
+      nextTable_(world.runtime().doubleScratch + kTableAreaInScratch) {
   noise_.assign(64, 0xAB);
   world_.region().SetReadOnly(kTableArea, kTableAreaSize, true);
 }
