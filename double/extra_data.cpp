@@ -12,17 +12,17 @@ namespace {
 
 struct ExtraClass {
   std::uint32_t type;
-  std::uintptr_t descriptor;
+  Placed RuntimeOffsets::*descriptor;
   const char* decoratedName;
 };
 
 constexpr std::array<ExtraClass, 6> kExtraClasses{{
-    {extra_type::kInventoryChanges, Off().tdExtraContainerChanges.offset, ".?AVExtraContainerChanges@@"},
-    {extra_type::kWorn, Off().tdExtraWorn.offset, ".?AVExtraWorn@@"},
-    {extra_type::kWornLeft, Off().tdExtraWornLeft.offset, ".?AVExtraWornLeft@@"},
-    {extra_type::kHealth, Off().tdExtraHealth.offset, ".?AVExtraHealth@@"},
-    {extra_type::kPoison, Off().tdExtraPoison.offset, ".?AVExtraPoison@@"},
-    {extra_type::kReferenceMarker, Off().tdExtraMarker.offset, ".?AVExtraLocationRefType@@"},
+    {extra_type::kInventoryChanges, &RuntimeOffsets::tdExtraContainerChanges, ".?AVExtraContainerChanges@@"},
+    {extra_type::kWorn, &RuntimeOffsets::tdExtraWorn, ".?AVExtraWorn@@"},
+    {extra_type::kWornLeft, &RuntimeOffsets::tdExtraWornLeft, ".?AVExtraWornLeft@@"},
+    {extra_type::kHealth, &RuntimeOffsets::tdExtraHealth, ".?AVExtraHealth@@"},
+    {extra_type::kPoison, &RuntimeOffsets::tdExtraPoison, ".?AVExtraPoison@@"},
+    {extra_type::kReferenceMarker, &RuntimeOffsets::tdExtraMarker, ".?AVExtraLocationRefType@@"},
 }};
 
 void* DestroyEntry(ExtraEntry*, std::uint32_t) {
@@ -55,10 +55,10 @@ ExtraData::ExtraData(World& world) : world_(world) {
   WriteTypeDescriptor(world, Off().tdExtraData.offset, ".?AVBSExtraData@@");
   auto& types = world.Component<RuntimeTypes>();
   for (const ExtraClass& extra : kExtraClasses) {
-    WriteTypeDescriptor(world, extra.descriptor, extra.decoratedName);
+    WriteTypeDescriptor(world, (world.runtime().*extra.descriptor).offset, extra.decoratedName);
     const void* table = ClassTableOf(extra.type);
     types.Register(table, types.Descriptor(Off().tdExtraData.offset), 0);
-    types.Register(table, types.Descriptor(extra.descriptor), 0);
+    types.Register(table, types.Descriptor((world.runtime().*extra.descriptor).offset), 0);
   }
 }
 

@@ -78,13 +78,16 @@ struct FreezeSinks::SinkObject {
   std::vector<FreezeSinkEvent> received;
 };
 
-FreezeSinks::FreezeSinks(World& world) : world_(world), nextInfo_(world.runtime().doubleScratch + kInfoAreaInScratch),
-      nextTable_(world.runtime().doubleScratch + kTableAreaInScratch) {
+FreezeSinks::FreezeSinks(World& world)
+    : world_(world),
+      tableArea_(world.runtime().doubleScratch + kTableAreaInScratch),
+      nextInfo_(world.runtime().doubleScratch + kInfoAreaInScratch),
+      nextTable_(tableArea_) {
   noise_.assign(64, 0xAB);
-  world_.region().SetReadOnly(kTableArea, kTableAreaSize, true);
+  world_.region().SetReadOnly(tableArea_, kTableAreaSize, true);
 }
 
-FreezeSinks::~FreezeSinks() { world_.region().SetReadOnly(kTableArea, kTableAreaSize, false); }
+FreezeSinks::~FreezeSinks() { world_.region().SetReadOnly(tableArea_, kTableAreaSize, false); }
 
 std::uintptr_t FreezeSinks::WriteTypeInformation(const FreezeSinkSpec& spec) {
   ImageRegion& image = world_.region();
@@ -142,14 +145,14 @@ FreezeSinks::ClassTable& FreezeSinks::TableFor(const FreezeSinkSpec& spec) {
     auto* copy = static_cast<TableWithLocator*>(MakeLockedCopy(&contents, sizeof contents));
     table->table = &copy->slots;
   } else {
-    if (nextTable_ + sizeof contents > kTableArea + kTableAreaSize) {
+    if (nextTable_ + sizeof contents > tableArea_ + kTableAreaSize) {
       world_.Violation("the double has no room for another sink class table");
-      nextTable_ = kTableArea;
+      nextTable_ = tableArea_;
     }
-    world_.region().SetReadOnly(kTableArea, kTableAreaSize, false);
+    world_.region().SetReadOnly(tableArea_, kTableAreaSize, false);
     auto* placed = world_.region().At<TableWithLocator>(nextTable_);
     *placed = contents;
-    world_.region().SetReadOnly(kTableArea, kTableAreaSize, true);
+    world_.region().SetReadOnly(tableArea_, kTableAreaSize, true);
     nextTable_ += sizeof contents;
     table->table = &placed->slots;
   }

@@ -46,6 +46,14 @@ struct RuntimeOffsets {
   std::uintptr_t doubleScratch;
 };
 
+// The double's scratch space: the physics plug-in's information and class
+// tables, and the update event source where no public source places it.
+inline constexpr std::uintptr_t kScratchBytes = 0x60000;
+// How large the world's image is for the runtime: up to the end of scratch.
+inline constexpr std::uintptr_t ImageSizeOf(const RuntimeOffsets& runtime) {
+  return runtime.doubleScratch + kScratchBytes;
+}
+
 // The runtime the active world simulates.
 const RuntimeOffsets& Off();
 

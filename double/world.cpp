@@ -30,11 +30,14 @@ std::atomic<std::uint64_t> worldsMade{0};
 
 }  // namespace
 
-World::World(const RuntimeOffsets& runtime) : World(ImageRegion::Acquire(off::kImageSize), runtime) {}
+World::World(const RuntimeOffsets& runtime) : World(ImageRegion::Acquire(ImageSizeOf(runtime)), runtime) {}
 
 World::World(ImageRegion region, const RuntimeOffsets& runtime)
     : serial_(++worldsMade), runtime_(&runtime), region_(std::move(region)) {
   if (activeWorld != nullptr) throw std::logic_error("game double: one world per process");
+  if (region_.size() < ImageSizeOf(runtime)) {
+    throw std::runtime_error("game double: the image region is too small for runtime " + std::string(runtime.name));
+  }
   activeWorld = this;
   scriptSources_ = std::make_unique<ScriptEventSourceHolder>();
   std::memset(scriptSources_.get(), 0, sizeof(ScriptEventSourceHolder));

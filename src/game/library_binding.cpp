@@ -16,6 +16,8 @@ namespace qm::game {
 namespace {
 
 constexpr const char* kLibraryFolder = "data\\SKSE\\Plugins\\";
+// How the log names the file: below the game's folder, as players find it.
+constexpr const char* kShownFolder = "Data\\SKSE\\Plugins\\";
 
 struct VersionParts {
   std::uint32_t major, minor, build, sub;
@@ -54,17 +56,18 @@ bool BindThroughLibrary(const SupportedRuntime& runtime, std::uint32_t runtimeVe
     return false;
   }
   const std::string path = folder + kLibraryFolder + name;
+  const std::string shown = std::string(kShownFolder) + name;
 
   std::vector<std::uint8_t> bytes;
   switch (ReadLibraryFile(path, bytes)) {
     case platform::FileRead::kRead: break;
     case platform::FileRead::kNoFile:
-      log::LogMessage("Address Library file %s not found: install Address Library for SKSE Plugins for this runtime",
-                      path.c_str());
+      log::LogMessage("Address Library file %s: no such file; install Address Library for SKSE Plugins for this runtime",
+                      shown.c_str());
       return false;
     case platform::FileRead::kUnreadable:
     case platform::FileRead::kTooLarge:
-      log::LogMessage("Address Library file %s cannot be read", path.c_str());
+      log::LogMessage("Address Library file %s: cannot be read", shown.c_str());
       return false;
   }
 
@@ -85,7 +88,7 @@ bool BindThroughLibrary(const SupportedRuntime& runtime, std::uint32_t runtimeVe
   const LibraryOutcome outcome = ResolveAddressLibraryIds(bytes.data(), bytes.size(), request);
   if (outcome.fault != LibraryFault::kNone) {
     char line[512];
-    DescribeLibraryOutcome(outcome, path.c_str(), line, sizeof line);
+    DescribeLibraryOutcome(outcome, shown.c_str(), line, sizeof line);
     log::LogMessage("%s", line);
     return false;
   }

@@ -39,13 +39,14 @@ bool WriteGameFile(const Scenario& scenario, const std::string& gameFolder, cons
 }
 
 // The Address Library file the player installs for the runtime, unless the
-// scenario leaves it out or brings its own.
+// scenario leaves it out or brings its own (a file or a folder of its name).
 bool WriteAddressLibrary(const Scenario& scenario, const gd::RuntimeOffsets& runtime, const std::string& gameFolder) {
   const std::string name = gd::LibraryFileName(runtime);
   if (name.empty() || !scenario.writeAddressLibrary) return true;
   const std::string relative = "data/SKSE/Plugins/" + name;
+  // A scenario's own file of that name, or a folder of that name.
   for (const auto& [path, content] : scenario.files) {
-    if (path == relative) return true;
+    if (path == relative || path.rfind(relative + "/", 0) == 0) return true;
   }
   const std::vector<std::uint8_t> bytes = gd::LibraryFileFor(runtime);
   return WriteGameFile(scenario, gameFolder, relative, std::string(bytes.begin(), bytes.end()));
