@@ -1,6 +1,7 @@
 // Lays out the image: a trap at every function offset, then the jumps to the
 // functions the double implements, then the data the game keeps there.
 #include "double_offsets.h"
+#include "image_header.h"
 #include "stub_registry.h"
 #include "world.h"
 
@@ -37,6 +38,13 @@ void World::InstallImage() {
   if (bindings.size() != kTrapCount) {
     std::fprintf(stderr, "game double: trap table out of date\n");
     std::abort();
+  }
+  for (const StubEntry& entry : StubEntries()) {
+    if (entry.offset < kImageHeaderBytes) {
+      std::fprintf(stderr, "game double: a stub at +0x%llx would overwrite the image header\n",
+                   static_cast<unsigned long long>(entry.offset));
+      std::abort();
+    }
   }
   for (std::size_t i = 0; i < bindings.size(); ++i) {
     region_.WriteJump(bindings[i].offset, reinterpret_cast<const void*>(traps[i]));

@@ -1,6 +1,7 @@
 #include "world.h"
 
 #include "double_offsets.h"
+#include "image_header.h"
 #include "spin_lock.h"
 #include "stub_registry.h"
 
@@ -25,6 +26,13 @@ World::World() : World(ImageRegion::Acquire(off::kImageSize)) {}
 
 World::World(ImageRegion region) : serial_(++worldsMade), region_(std::move(region)) {
   if (activeWorld != nullptr) throw std::logic_error("game double: one world per process");
+  // The plug-in learns the image's size from the header at its base, as in
+  // the game: a region that declares another size would mislead it.
+  if (DeclaredImageSize(region_.base()) != region_.size()) {
+    throw std::logic_error("game double: the image header at the region's base declares " +
+                           std::to_string(DeclaredImageSize(region_.base())) + " bytes, the region holds " +
+                           std::to_string(region_.size()));
+  }
   activeWorld = this;
   scriptSources_ = std::make_unique<ScriptEventSourceHolder>();
   std::memset(scriptSources_.get(), 0, sizeof(ScriptEventSourceHolder));
