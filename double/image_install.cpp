@@ -1,5 +1,6 @@
 // Lays out the image: a trap at every function offset, then the jumps to the
 // functions the double implements, then the data the game keeps there.
+#include "image_header.h"
 #include "stub_registry.h"
 #include "world.h"
 
@@ -36,6 +37,14 @@ void World::InstallImage() {
   if (bindings.size() != kTrapCount) {
     std::fprintf(stderr, "game double: trap table out of date\n");
     std::abort();
+  }
+  for (const StubEntry& entry : StubEntries()) {
+    const std::uintptr_t offset = (runtime_->*entry.where).offset;
+    if (offset != 0 && offset < kImageHeaderBytes) {
+      std::fprintf(stderr, "game double: a stub at +0x%llx would overwrite the image header\n",
+                   static_cast<unsigned long long>(offset));
+      std::abort();
+    }
   }
   // A runtime that does not place a function (offset 0) has no jump for it.
   for (std::size_t i = 0; i < bindings.size(); ++i) {

@@ -1,6 +1,7 @@
 #include "world.h"
 
 #include "double_offsets.h"
+#include "image_header.h"
 #include "spin_lock.h"
 #include "stub_registry.h"
 
@@ -37,6 +38,13 @@ World::World(ImageRegion region, const RuntimeOffsets& runtime)
   if (activeWorld != nullptr) throw std::logic_error("game double: one world per process");
   if (region_.size() < ImageSizeOf(runtime)) {
     throw std::runtime_error("game double: the image region is too small for runtime " + std::string(runtime.name));
+  }
+  // The plug-in learns the image's size from the header at its base, as in
+  // the game: a region that declares another size would mislead it.
+  if (DeclaredImageSize(region_.base()) != region_.size()) {
+    throw std::logic_error("game double: the image header at the region's base declares " +
+                           std::to_string(DeclaredImageSize(region_.base())) + " bytes, the region holds " +
+                           std::to_string(region_.size()));
   }
   activeWorld = this;
   scriptSources_ = std::make_unique<ScriptEventSourceHolder>();
