@@ -63,6 +63,8 @@ function effectiveSettings(output) {
 
 // A value of the page as the log would list it.
 function asLogged(setting, value) {
+  if (setting.form === 'real' && Object.is(value, -0)) return '-0.000000';
+  if (setting.form === 'real' && value === Infinity) return 'inf';
   if (setting.form === 'real') return value >= 1e21 ? `${BigInt(value)}.000000` : value.toFixed(6);
   return String(value > 2147483647 ? value - 4294967296 : value);
 }

@@ -45,6 +45,7 @@
   // is what the file's comments show and what every runtime reads alike).
   function realText(value) {
     if (value === Infinity) return "inf";
+    if (Object.is(value, -0)) return "-0.0"; // as the reader read "-0", so the log lists it alike
     var text = String(value);
     var match = /^(\d+)(?:\.(\d+))?e([+-]\d+)$/.exec(text);
     if (match) {
