@@ -43,7 +43,7 @@
     const added = plan.changes.length - own.length;
     const texts = own.slice(0, MOST_SHOWN).map((c) => `line ${c.line}: ${c.was.trim()}  →  ${c.becomes.replace(/\r\n|\r|\n/g, ' ⏎ ')}`);
     if (own.length > MOST_SHOWN) texts.push(`… and ${own.length - MOST_SHOWN} more lines`);
-    if (added) texts.push(`${added} line(s) added: the settings your file lacks, each with its shipped comment`);
+    if (added) texts.push(`${added} setting(s) your file lacks added, each with its shipped comment`);
     $('export-changes-box').hidden = texts.length === 0 || state.base === null;
     const list = $('export-changes');
     const items = document.createDocumentFragment();

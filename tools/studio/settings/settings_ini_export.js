@@ -79,8 +79,8 @@
   }
 
   // { text, changes }: the file, and each line written otherwise than the
-  // player wrote it ({ line, was, becomes }; line 0 and was "" for a line
-  // added). Lines the plug-in would not read (unknown keys and sections, a
+  // player wrote it ({ line, was, becomes }; line 0 and was "" for a setting
+  // added with its comment). Lines the plug-in would not read (unknown keys and sections, a
   // key's second line, entries before the first section) become comments
   // where they stand, so that the file checks clean. Throws for a value the
   // plug-in would not take.
@@ -170,7 +170,9 @@
       if (!missing.length) return;
       var block = [];
       missing.forEach(function (s) {
-        Array.prototype.push.apply(block, shippedBlock(s, values[I.nameOf(s)]));
+        var lines = shippedBlock(s, values[I.nameOf(s)]);
+        Array.prototype.push.apply(block, lines);
+        changes.push({ line: 0, was: "", becomes: lines.join(newline) });
       });
       if (lastOfSection[lower] !== undefined) {
         after[lastOfSection[lower]] = block;
@@ -179,9 +181,6 @@
         tail.push("[" + sectionName + "]");
         Array.prototype.push.apply(tail, block);
       }
-      block.forEach(function (line) {
-        changes.push({ line: 0, was: "", becomes: line });
-      });
     });
 
     var out = [];
