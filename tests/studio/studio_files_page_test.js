@@ -157,6 +157,43 @@ for (const name of browserNames()) {
         assert.equal(await page.$eval('#Scale', (e) => e.value), '77');
       });
 
+      await t.test('the presets, the sample shield, the columns at 1366 × 768 and two rules of axe-core', async () => {
+        // Each preset's description shows once it is chosen.
+        const presets = await page.evaluate(() => window.QmSettings.data.presets.map((p) => p.description));
+        await page.select('#start-choice', '1');
+        assert.equal(await page.$eval('#start-description', (e) => e.textContent), presets[1]);
+        // The shield the preview draws and the note beside it agree.
+        for (const chance of [0, 5]) {
+          const seen = await page.evaluate((c) => {
+            window.QmPage.setValues({ 'BreakChance.HeavyArmor': c, 'Widget.BreakableColor': 0xff0000,
+              'Widget.UnbreakableColor': 0xffffff });
+            return { colour: window.QmWidgetPanel.rowColumns().colours[4], note: document.getElementById('shield-note').textContent };
+          }, chance);
+          assert.equal(seen.colour, chance > 0 ? 0xff0000 : 0xffffff);
+          assert.match(seen.note, chance > 0 ? /drawn in the breakable colour/ : /keeps this shield in the unbreakable colour/);
+        }
+        // Every part of either column is in the window or can be scrolled to,
+        // from the top of the page.
+        const columns = await page.evaluate(() => ['preview-column', 'settings-column'].map((id) => {
+          window.scrollTo(0, 0);
+          const column = document.getElementById(id);
+          column.scrollTop = column.scrollHeight;
+          const last = column.lastElementChild.getBoundingClientRect();
+          return { id, bottom: Math.round(last.bottom), window: window.innerHeight };
+        }));
+        for (const c of columns) assert.ok(c.bottom <= c.window, `${c.id} ends at ${c.bottom} of ${c.window} pixels`);
+        await page.waitForFunction(() => window.QmStudioReadyAt || window.QmStudioError, { timeout: 60000 });
+        await page.$eval('#open-report-box', (e) => {
+          e.open = true;
+        });
+        await page.addScriptTag({ path: require.resolve('axe-core/axe.min.js') });
+        const violations = await page.evaluate(async () => {
+          const result = await window.axe.run(document, { runOnly: ['aria-hidden-focus', 'scrollable-region-focusable'] });
+          return result.violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+        });
+        assert.deepEqual(violations, []);
+      });
+
       await t.test('a file of a million lines loads and exports', async () => {
         const shipped = await page.evaluate(() => window.QmSettings.data.shippedIni);
         const big = file('Quellmark.ini', Buffer.from(largeSettingsFile(1000000, shipped), 'latin1'));
