@@ -85,12 +85,13 @@ test('a plug-in name saved as UTF-8 is shown as the reader reads it, and re-save
   assert.deepEqual(again.problems, []);
 });
 
-test('an eight-digit form ID the reader takes is exported so that the reader takes the same form', async () => {
-  const text = '[Skyrim.esm]\r\n0x0FE12345=1\r\n-1=1\r\n0x12EB7=1\r\n';
-  const read = await QmSettings.check(QmSettings.data.shippedIni, text, ['Skyrim.esm', 'Update.esm']);
+test('an eight-digit form ID, and any name the reader takes, are exported so that the reader takes the same form', async () => {
+  const text = '[Skyrim.esm]\r\n0x0FE12345=1\r\n-1=1\r\n0x12EB7=1\r\n[Odd]Name.esp\xa0]\r\n0x800=1\r\n';
+  const read = await QmSettings.check(QmSettings.data.shippedIni, text, ['Skyrim.esm', 'Update.esm', 'Odd]Name.esp\xa0']);
+  assert.equal(read.noBreak.length, 4);
   assert.deepEqual(read.problems, []);
   const exported = QmSettings.noBreak.exportText(read.noBreak, text);
-  const again = await QmSettings.check(QmSettings.data.shippedIni, exported, ['Skyrim.esm', 'Update.esm']);
+  const again = await QmSettings.check(QmSettings.data.shippedIni, exported, ['Skyrim.esm', 'Update.esm', 'Odd]Name.esp\xa0']);
   assert.deepEqual(again.noBreak.map((e) => e.id).sort(), read.noBreak.map((e) => e.id).sort());
   assert.deepEqual(again.problems, []);
 });

@@ -18,6 +18,15 @@
     return null;
   }
 
+  // Whether a header can hold the name so that the reader reads it back: a
+  // header's name runs to the last ']' and is trimmed, so only an empty name,
+  // a line break or a NUL (which ends the name) cannot be written.
+  function headerProblem(name) {
+    if (name === "") return "a plug-in file has a name";
+    if (/[\r\n\0]/.test(name)) return "a plug-in file name has no line break or NUL in it";
+    return null;
+  }
+
   // One item the player types: the plug-in file by name, the form ID as the
   // last six hexadecimal digits the game's console shows.
   noBreak.checkEntry = function (plugin, formIdText) {
@@ -92,9 +101,9 @@
       return byName[lower];
     }
     (entries || []).forEach(function (entry) {
-      var name = String(entry.plugin === undefined || entry.plugin === null ? "" : entry.plugin).trim();
+      var name = L.trim(String(entry.plugin === undefined || entry.plugin === null ? "" : entry.plugin));
       var id = Number(entry.formId);
-      var problem = nameProblem(name) || (Number.isInteger(id) && id >= 0 && id <= 4294967295 ? null : "not a form ID");
+      var problem = headerProblem(name) || (Number.isInteger(id) && id >= 0 && id <= 4294967295 ? null : "not a form ID");
       if (problem) throw new Error((name || "?") + " " + entry.formId + ": " + problem);
       var group = groupOf(name);
       if (group.ids.indexOf(id) < 0) group.ids.push(id);
