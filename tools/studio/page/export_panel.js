@@ -55,9 +55,15 @@
     list.replaceChildren(items);
   }
 
+  // A file of hundreds of thousands of lines takes seconds to plan: its list
+  // is made when it is opened and at the export, not at every change.
+  const LARGE = 4000000;
   let planTimer = null;
+  let plannedBase = null;
   function planLater() {
     clearTimeout(planTimer);
+    if (state.base !== null && state.base.length > LARGE && plannedBase === state.base) return;
+    plannedBase = state.base;
     planTimer = setTimeout(() => {
       try {
         showChanges(S.planIni(state.values, state.base));

@@ -118,8 +118,10 @@
     const noBreakBytes = noBreak ? noBreak.bytes || B.encode(noBreak.text, noBreak.encoding).bytes : null;
     const result = await S.check(iniBytes, noBreakBytes, plugins());
     state.values = result.values;
-    state.base = iniFile.text;
-    state.baseEncoding = iniFile.encoding;
+    if (ini) {
+      state.base = iniFile.text;
+      state.baseEncoding = iniFile.encoding;
+    }
     if (noBreak) {
       state.noBreak = result.noBreak.map((e) => ({ plugin: e.plugin, formId: e.formId, loaded: e.loaded !== false }));
       state.noBreakBase = noBreak.text;
