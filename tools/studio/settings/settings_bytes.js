@@ -141,18 +141,27 @@
         return "it holds control characters (byte 0x" + (c < 16 ? "0" : "") + c.toString(16).toUpperCase() + ") that no text file has";
       }
     }
+    // Line by line without cutting the text up: a file may have millions.
     var lines = 0;
     var senseless = 0;
-    var start = 0;
-    while (start <= text.length) {
-      var end = start;
-      while (end < text.length && text.charCodeAt(end) !== 10 && text.charCodeAt(end) !== 13) end++;
-      var line = text.slice(start, end).replace(/^[\t\n\v\f\r\x1a ]+|[\t\n\v\f\r\x1a ]+$/g, "");
-      if (line !== "") {
-        lines++;
-        if (line.charAt(0) !== ";" && line.charAt(0) !== "[" && line.indexOf("=") < 0) senseless++;
+    var first = -1; // the first character of the line that is no blank
+    var equals = false;
+    for (var at = 0; at <= text.length; at++) {
+      var unit = at < text.length ? text.charCodeAt(at) : 10;
+      if (unit === 10 || unit === 13) {
+        if (first >= 0) {
+          lines++;
+          var lead = text.charCodeAt(first);
+          if (lead !== 0x3b && lead !== 0x5b && !equals) senseless++; // ';', '['
+        }
+        first = -1;
+        equals = false;
+      } else if (first < 0 && !((unit >= 0x09 && unit <= 0x0d) || unit === 0x1a || unit === 0x20)) {
+        first = at;
+        equals = unit === 0x3d;
+      } else if (unit === 0x3d) {
+        equals = true;
       }
-      start = end + 1;
     }
     if (senseless > 100 && senseless * 2 > lines) {
       return senseless + " of its " + lines + " lines are neither a comment, a [section] nor key=value";
