@@ -26,7 +26,11 @@ FileListNode& DataHandler::AppendNode() {
   return *nodes_.back();
 }
 
-void DataHandler::AddPluginFile(const std::string& name) { AddPluginFile(PluginFileSpec{name}); }
+void DataHandler::AddPluginFile(const std::string& name) {
+  PluginFileSpec file;
+  file.name = name;
+  AddPluginFile(file);
+}
 
 void DataHandler::AddPluginFile(const PluginFileSpec& file) {
   const std::string& name = file.name;

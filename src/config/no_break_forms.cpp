@@ -77,7 +77,7 @@ void AddNoBreakEntries(const std::string& fileName, const PluginFileSlot& slot, 
     const std::optional<std::uint32_t> id = FormIdInFile(slot, read);
     if (!id) {
       log::LogMessage("%s : 0x%X is beyond a light file's forms (0x000 to 0xFFF), not protected", fileName.c_str(),
-                 static_cast<unsigned>(read));
+                      static_cast<unsigned>(read));
       tell({entry, EntryFate::BeyondLightFile, {}, static_cast<double>(read)});
       continue;
     }

@@ -77,10 +77,10 @@ TEST(EntryObserver, WatchingChangesNeitherTheStoreNorTheLog) {
 
 TEST(EntryObserver, NoBreakEntriesAndFilesUnlistedOrNotLoaded) {
   qmtest::TempFolder folder;
-  const std::string path = folder.WriteText(
-      "NoBreakForms.ini",
-      "[Skyrim.esm]\r\n0x800=1\r\n0x801=0\r\nxyz=1\r\n[Mod.esp]\r\n0x5=1\r\n[Old.esp]\r\n0x5=1\r\n"
-      "[Small.esl]\r\n0x1801=1\r\n0x801=1\r\n");
+  const std::string path =
+      folder.WriteText("NoBreakForms.ini",
+                       "[Skyrim.esm]\r\n0x800=1\r\n0x801=0\r\nxyz=1\r\n[Mod.esp]\r\n0x5=1\r\n[Old.esp]\r\n0x5=1\r\n"
+                       "[Small.esl]\r\n0x1801=1\r\n0x801=1\r\n");
   FormIdSet list;
   const PluginFileLookup lookup = [](const std::string& name) {
     if (name == "Skyrim.esm") return PluginFileSlot{PluginFileSlot::Kind::Regular, 2};

@@ -108,12 +108,9 @@ TEST(NoBreakEntries, MalformedEntriesAreSkippedSilently) {
 class NoBreakFile : public testing::Test {
  protected:
   // The game's plug-in files, found without regard to case.
-  std::map<std::string, PluginFileSlot> files{{"skyrim.esm", {Kind::Regular, 0}},
-                                              {"update.esm", {Kind::Regular, 1}},
-                                              {"dawnguard.esm", {Kind::Regular, 2}},
-                                              {"unused.esp", {Kind::NotActive, 0}},
-                                              {"small.esl", {Kind::Light, 0x7}},
-                                              {"broken.esl", {Kind::Light, 0x1000}}};
+  std::map<std::string, PluginFileSlot> files{
+      {"skyrim.esm", {Kind::Regular, 0}},   {"update.esm", {Kind::Regular, 1}}, {"dawnguard.esm", {Kind::Regular, 2}},
+      {"unused.esp", {Kind::NotActive, 0}}, {"small.esl", {Kind::Light, 0x7}},  {"broken.esl", {Kind::Light, 0x1000}}};
   PluginFileLookup lookup = [this](const std::string& name) {
     const auto it = files.find(FoldToLowerForTest(name));
     return it != files.end() ? it->second : PluginFileSlot{};
@@ -140,9 +137,9 @@ TEST_F(NoBreakFile, SectionsOfListedFilesAddTheirForms) {
 }
 
 TEST_F(NoBreakFile, ASectionOfAFileTheGameHasNotLoadedIsLoggedOnceAndNotRead) {
-  const std::string path = folder.Write("NoBreakForms.ini", {"[Unused.esp]", "0x800=1", "xyz=1", "0x801=1", "[Small.esl]",
-                                                             "0x800=1", "[Broken.esl]", "0x800=1", "[Skyrim.esm]",
-                                                             "0x800=1"});
+  const std::string path =
+      folder.Write("NoBreakForms.ini", {"[Unused.esp]", "0x800=1", "xyz=1", "0x801=1", "[Small.esl]", "0x800=1",
+                                        "[Broken.esl]", "0x800=1", "[Skyrim.esm]", "0x800=1"});
   FormIdSet list;
   const Lines log = LogLinesOf([&] {
     LoadNoBreakForms({"Broken.esl", "Skyrim.esm", "Small.esl", "Unused.esp"}, path, lookup, list);
