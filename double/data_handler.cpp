@@ -27,12 +27,12 @@ FileListNode& DataHandler::AppendNode() {
 }
 
 void DataHandler::AddPluginFile(const std::string& name) {
-  PluginFileSpec file;
+  PluginFileSetup file;
   file.name = name;
   AddPluginFile(file);
 }
 
-void DataHandler::AddPluginFile(const PluginFileSpec& file) {
+void DataHandler::AddPluginFile(const PluginFileSetup& file) {
   const std::string& name = file.name;
   if (name.size() >= sizeof(TESFileRecord::fileName))
     throw std::invalid_argument("plug-in file name too long: " + name);

@@ -43,7 +43,7 @@ inline constexpr std::uint16_t kLastSmallFileIndex = 0xFFF;
 // One file of the list. By default the double numbers the files as the game
 // does: each loaded regular file takes the next compile index, each loaded
 // light file the next light index; a test may force either.
-struct PluginFileSpec {
+struct PluginFileSetup {
   std::string name;
   bool active = true;
   bool light = false;
@@ -72,7 +72,7 @@ class DataHandler : public WorldComponent {
 
   // Appends a loaded regular file to the list.
   void AddPluginFile(const std::string& name);
-  void AddPluginFile(const PluginFileSpec& file);
+  void AddPluginFile(const PluginFileSetup& file);
   // Appends a node without a file record: the game's list ends its useful
   // part there.
   void AddEmptyNode();

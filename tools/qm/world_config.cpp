@@ -11,8 +11,8 @@ namespace {
 // One file: a name stands for a loaded regular file; an object
 // {"name", "active", "light", "index", "lightIndex"} for any other, numbered
 // as the game numbers it unless "index" or "lightIndex" forces a value.
-gd::PluginFileSpec ReadPluginFile(const Json& item, const std::string& place) {
-  gd::PluginFileSpec file;
+gd::PluginFileSetup ReadPluginFile(const Json& item, const std::string& place) {
+  gd::PluginFileSetup file;
   if (!item.is_object()) {
     file.name = ReadString(item, place);
   } else {
@@ -40,7 +40,7 @@ gd::PluginFileSpec ReadPluginFile(const Json& item, const std::string& place) {
 // without a file record.
 Step ParsePlugins(const Json& section, const std::string& place) {
   if (!section.is_array()) throw ScenarioError(place, "expected a list of plug-in files");
-  std::vector<std::optional<gd::PluginFileSpec>> files;
+  std::vector<std::optional<gd::PluginFileSetup>> files;
   for (std::size_t i = 0; i < section.size(); ++i) {
     const std::string itemPlace = place + "[" + std::to_string(i) + "]";
     if (section[i].is_null()) {
