@@ -11,6 +11,9 @@
 
 namespace qm::game {
 
+inline constexpr std::size_t kDataHandlerFileListOffset = 0xD60;
+inline constexpr std::size_t kPluginFileNodeFileOffset = 0x0;
+inline constexpr std::size_t kPluginFileNodeNextOffset = 0x8;
 inline constexpr std::size_t kPluginFileNameOffset = 0x58;
 inline constexpr std::size_t kPluginFileFlagsOffset = 0x438;
 inline constexpr std::size_t kPluginFileLoadOrderIndexOffset = 0x478;
@@ -42,13 +45,13 @@ struct PluginFileNode {
   PluginFileRecord* file;  // 0x0: null in the node of an empty list
   PluginFileNode* next;    // 0x8: null ends the list
 };
-static_assert(offsetof(PluginFileNode, file) == 0x0);
-static_assert(offsetof(PluginFileNode, next) == 0x8);
+static_assert(offsetof(PluginFileNode, file) == kPluginFileNodeFileOffset);
+static_assert(offsetof(PluginFileNode, next) == kPluginFileNodeNextOffset);
 
 struct DataHandler {
-  std::uint8_t pad000[0xD60];
+  std::uint8_t pad000[kDataHandlerFileListOffset];
   PluginFileNode files;  // 0xD60
 };
-static_assert(offsetof(DataHandler, files) == 0xD60);
+static_assert(offsetof(DataHandler, files) == kDataHandlerFileListOffset);
 
 }  // namespace qm::game
