@@ -122,6 +122,7 @@
     var file = null;
     var section = "";
     var position = 0;
+    var light = false;
     for (var i = 0; i < lines.length; i++) {
       var line = lines[i];
       if (line === "Effective settings, as the plug-in writes them to its log:") break;
@@ -137,8 +138,10 @@
       var m;
       if ((m = /^ {2}\[(.*?)\] {2}(.*)$/.exec(line))) {
         section = unescapePrintable(m[1]);
-        var pos = /^\(load order position (\d+)\)$/.exec(m[2]);
-        position = pos ? Number(pos[1]) : 0;
+        // A light file's items keep 12 bits of their own below its light index.
+        var pos = /^\((?:load order position (\d+)|light file, light index \d+)\)$/.exec(m[2]);
+        position = pos && pos[1] !== undefined ? Number(pos[1]) : 0;
+        light = !!pos && pos[1] === undefined;
         if (m[2] && !pos) problems.push({ file: file.name, line: 0, section: section, key: "", text: m[2] });
         continue;
       }
@@ -178,7 +181,7 @@
         var kind = /^[a-z ]+/.exec(verdict)[0].replace(/ $/, "");
         if (file.noBreak && /^taken: form 0x[0-9A-F]{8}$/.test(verdict)) {
           var id = parseInt(verdict.slice(-8), 16);
-          taken.push({ plugin: section, formId: (id - position * 0x1000000) >>> 0, id: id });
+          taken.push({ plugin: section, formId: light ? id & 0xfff : (id - position * 0x1000000) >>> 0, id: id });
         }
         if (problemWords[kind]) {
           problems.push({
