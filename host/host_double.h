@@ -122,6 +122,8 @@ class HostDouble {
   std::size_t queuedTasks() const { return tasks_.size(); }
   std::size_t queuedUiTasks() const { return uiTasks_.size(); }
   std::uint64_t tasksRun() const { return tasksRun_; }
+  // What QueryInterface answers the plug-in.
+  void* QueryInterfaceForTest(std::uint32_t id) { return QueryInterfaceThunk(id); }
   // Contracts of the extender the plug-in broke.
   const std::vector<std::string>& violations() const { return violations_; }
 

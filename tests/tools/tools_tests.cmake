@@ -17,6 +17,11 @@ if(NOT WIN32)
   set(CHECK "$<TARGET_FILE:qm-check-settings>")
   set(QM "$<TARGET_FILE:qm>")
 
+  # The Anniversary Edition's loader refuses a copy of the plug-in without its
+  # version data, and loads the plug-in itself.
+  add_test(NAME tools.plugin_without_version_data
+           COMMAND ${TOOLS_TEST_DIR}/plugin_without_version_data.sh ${QM} $<TARGET_FILE:Quellmark>)
+
   add_test(NAME tools.check_settings.bad_entries COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${CHECK}|tests/tools/bad_settings.ini|tests/tools/bad_no_break.ini|--plugins|Skyrim.esm,Update.esm"
            -DGOLDEN=${TOOLS_TEST_DIR}/bad_settings.expected -DEXPECT_EXIT=1 -P ${TOOLS_TEST_DIR}/golden_output.cmake)

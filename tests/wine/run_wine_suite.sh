@@ -70,6 +70,14 @@ for runtime in "${other_runtimes[@]}"; do
 done
 
 if [ $# -eq 0 ]; then
+  # The Anniversary Edition's loader: a copy of the DLL without its version
+  # data is refused, the DLL itself loads.
+  output=$WORK/output.txt
+  ok=1
+  tests/tools/plugin_without_version_data.sh "$WIN_BUILD/bin/qm.exe" "$WIN_BUILD/bin/Quellmark.dll" timeout 120 "$WINE" \
+    >"$output" 2>&1 && ok=0
+  record "Quellmark.dll without its version data" $ok "$output"
+
   # The portable unit tests, as MinGW built them.
   output=$WORK/output.txt
   wine_run "$WIN_BUILD/bin/windows_unit_tests.exe" >"$output" 2>&1
