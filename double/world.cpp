@@ -21,9 +21,10 @@ std::atomic<std::uint64_t> worldsMade{0};
 
 }  // namespace
 
-World::World() : World(ImageRegion::Acquire(off::kImageSize)) {}
+World::World(LayoutFamily layoutFamily) : World(ImageRegion::Acquire(off::kImageSize), layoutFamily) {}
 
-World::World(ImageRegion region) : serial_(++worldsMade), region_(std::move(region)) {
+World::World(ImageRegion region, LayoutFamily layoutFamily)
+    : serial_(++worldsMade), layoutFamily_(layoutFamily), region_(std::move(region)) {
   if (activeWorld != nullptr) throw std::logic_error("game double: one world per process");
   activeWorld = this;
   scriptSources_ = std::make_unique<ScriptEventSourceHolder>();

@@ -29,9 +29,10 @@ class WorldComponent {
 
 class World {
  public:
-  // Linux: maps its own region. Windows: adopts the launcher's.
-  World();
-  explicit World(ImageRegion region);
+  // Linux: maps its own region. Windows: adopts the launcher's. The objects
+  // whose shape moved between runtimes take the layout family's.
+  explicit World(LayoutFamily layoutFamily = LayoutFamily::kSpecialEdition);
+  explicit World(ImageRegion region, LayoutFamily layoutFamily = LayoutFamily::kSpecialEdition);
   ~World();
   World(const World&) = delete;
   World& operator=(const World&) = delete;
@@ -40,6 +41,7 @@ class World {
   static World& Active();
   static World* ActiveOrNull();
 
+  LayoutFamily layoutFamily() const { return layoutFamily_; }
   ImageRegion& region() { return region_; }
   std::uintptr_t base() const { return region_.base(); }
   GameHeapModel& heap() { return heap_; }
@@ -112,6 +114,7 @@ class World {
   void InstallImage();
 
   std::uint64_t serial_;  // unique per world of the process, never 0
+  LayoutFamily layoutFamily_;
   ImageRegion region_;
   GameHeapModel heap_;
   StringPool strings_;

@@ -9,6 +9,15 @@ std::uintptr_t InProcessImageBase() {
   return region.base();
 }
 
+qm::game::LayoutFamily PluginFamily(gd::LayoutFamily family) {
+  return family == gd::LayoutFamily::kAnniversary ? qm::game::LayoutFamily::kAnniversary
+                                                  : qm::game::LayoutFamily::kSpecialEdition;
+}
+
+std::string FamilyName(const ::testing::TestParamInfo<gd::LayoutFamily>& info) {
+  return info.param == gd::LayoutFamily::kAnniversary ? "Anniversary" : "SpecialEdition";
+}
+
 }  // namespace qmtest
 
 // What the host double tells the plug-in on Linux: here, the reserved region
