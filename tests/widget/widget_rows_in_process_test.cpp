@@ -20,6 +20,7 @@ TEST_P(WidgetRowsOnEachFamily, HandsAndPowerAreThePlayersOwn) {
   items().GiveOne(player.ref, &helmet.form, Spec("helmet", gd::Worn::Right));
   items().GiveOne(player.ref, &shield.form, Spec("shield", gd::Worn::Left));
   items().GiveOne(player.ref, &sword.form, Spec("sword", gd::Worn::Right));
+  player.process()->leftHand = &shield.form;  // the game equips a shield in the left hand
   player.selectedPower() = &shout;
 
   qm::widget::WidgetRows rows;
