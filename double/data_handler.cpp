@@ -1,6 +1,6 @@
 #include "data_handler.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 
 #include <cstring>
 #include <stdexcept>
@@ -9,10 +9,10 @@ namespace gd {
 
 DataHandler::DataHandler(World& world) : world_(world), object_(std::make_unique<TESDataHandlerObject>()) {
   std::memset(object_.get(), 0, sizeof(TESDataHandlerObject));
-  *world_.region().At<TESDataHandlerObject*>(off::kDataHandlerPtr) = object_.get();
+  *world_.region().At<TESDataHandlerObject*>(Off().dataHandlerPtr.offset) = object_.get();
 }
 
-DataHandler::~DataHandler() { *world_.region().At<TESDataHandlerObject*>(off::kDataHandlerPtr) = nullptr; }
+DataHandler::~DataHandler() { *world_.region().At<TESDataHandlerObject*>(Off().dataHandlerPtr.offset) = nullptr; }
 
 FileListNode& DataHandler::AppendNode() {
   if (!firstNodeUsed_) {

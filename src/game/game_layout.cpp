@@ -39,4 +39,6 @@ void SelectLayoutFamily(LayoutFamily family) {
 
 LayoutFamily SelectedLayoutFamily() { return selectedFamily; }
 
+void SelectRuntimeLayouts(const SupportedRuntime& runtime) { SelectLayoutFamily(runtime.family); }
+
 }  // namespace qm::game

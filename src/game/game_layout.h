@@ -7,14 +7,15 @@
 // per-family structures in game_forms.h and game_cells.h); start-up chooses
 // the table once, and every reader goes through the chosen one, never
 // testing the runtime per field.
+#include "game/game_runtime.h"
+
 #include <cstdint>
 
 namespace qm::game {
 
-enum class LayoutFamily : std::uint8_t {
-  kSpecialEdition,  // 1.5.x
-  kAnniversary,     // 1.6.629 and later
-};
+// The family of a runtime is the family of its layouts: kSpecialEdition
+// (1.5.x), kAnniversary (1.6.629 and later).
+using LayoutFamily = RuntimeFamily;
 
 // Byte positions of the fields whose place depends on the family.
 struct MovedPositions {

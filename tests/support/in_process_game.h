@@ -28,6 +28,9 @@ namespace qmtest {
 // The region the plug-in's bindings point into; reserved on first use.
 std::uintptr_t InProcessImageBase();
 
+// The runtime the plug-in linked into the tests binds to (1.5.39), its
+// objects laid out as the given family lays them out.
+const gd::RuntimeOffsets& InProcessRuntime(gd::LayoutFamily family);
 // The plug-in's name for the double's layout family.
 qm::game::LayoutFamily PluginFamily(gd::LayoutFamily family);
 
@@ -39,7 +42,8 @@ class InProcessGame : public ::testing::Test {
   // have chosen for that runtime.
   void SetUp() override {
     qm::game::SelectLayoutFamily(PluginFamily(family_));
-    world_ = std::make_unique<gd::World>(gd::ImageRegion::Adopt(InProcessImageBase(), gd::off::kImageSize), family_);
+    world_ = std::make_unique<gd::World>(gd::ImageRegion::Adopt(InProcessImageBase(), gd::off::kImageSize),
+                                         InProcessRuntime(family_));
   }
   void TearDown() override {
     for (const std::string& violation : world_->Violations()) ADD_FAILURE() << "game double: " << violation;
