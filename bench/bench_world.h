@@ -51,8 +51,8 @@ class BenchWorld {
       references[i]->cell = room_;
       roomSlots_[i * 2] = gd::CellRefSlot{references[i], &usedMark_};
     }
-    room_->slots = roomSlots_.data();
-    room_->slotCount = static_cast<std::uint32_t>(roomSlots_.size());
+    room_->slots() = roomSlots_.data();
+    room_->slotCount() = static_cast<std::uint32_t>(roomSlots_.size());
   }
 
  private:

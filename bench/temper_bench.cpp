@@ -51,8 +51,8 @@ void Undecide(BenchWorld& bench, const std::vector<gd::ReferenceRec*>& reference
   for (gd::ReferenceRec* reference : references) {
     gd::ExtraList& list = reference->extraList;
     if (!gd::ExtraData::HasPresenceBit(list, gd::extra_type::kHealth)) continue;
-    gd::ExtraEntry* health = list.first;
-    list.first = health->next;
+    gd::ExtraEntry* health = list.first();
+    list.first() = health->next;
     bench.extra().SetPresenceBit(list, gd::extra_type::kHealth, false);
     released.push_back(health);
   }

@@ -49,7 +49,7 @@ void EquipSevenItems(gd::World& world, gd::ActorRec& player) {
   }
   gd::ArmorForm& shield = forms.AddArmor(0x12EB6, "Iron Shield", 0x200, 1);
   items.GiveOne(player.ref, &shield.form, Worn(gd::Worn::Left, 1.2f));
-  player.process->leftHand = &shield.form;
+  player.process()->leftHand = &shield.form;
 
   gd::WeaponForm& sword = forms.AddWeapon(0x12EB7, "Iron Sword", 1);
   gd::PlainForm& poison = forms.AddForm(0x3A5A4, 0x2E, "Weak Poison");
@@ -59,7 +59,7 @@ void EquipSevenItems(gd::World& world, gd::ActorRec& player) {
   items.GiveOne(player.ref, &sword.form, poisoned);
 
   gd::PlainForm& shout = forms.AddForm(0x13E07, 0x77, "Unrelenting Force");
-  player.selectedPower = &shout.form;
+  player.selectedPower() = &shout.form;
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "runtime_offsets.h"
 
+#include <cstring>
+
 namespace gd {
 namespace {
 
@@ -23,6 +25,9 @@ Cells::Cells(World& world) : world_(world) {
 CellRec& Cells::AddCell(const std::string& name, bool interior, std::uint8_t state) {
   if (byName_.count(name) != 0) world_.Violation("two cells are named " + name);
   CellRec& cell = *cells_.emplace_back(std::make_unique<CellRec>());
+  // Garbage wherever the double models nothing, as in the game: a reader
+  // that takes another family's position for the reference table faults.
+  std::memset(cell.own, 0xCD, sizeof cell.own);
   cell.form.formType = 0x3C;
   cell.cellFlags = interior ? kCellInterior : 0;
   cell.state = state;
@@ -55,8 +60,8 @@ void Cells::Rebuild(CellRec& cell) {
     while (slots[index].link != nullptr) index = (index + 1) % capacity;
     slots[index] = CellRefSlot{reference, &gChainEnd};
   }
-  cell.slots = slots;
-  cell.slotCount = static_cast<std::uint32_t>(capacity);
+  cell.slots() = slots;
+  cell.slotCount() = static_cast<std::uint32_t>(capacity);
   slots_[&cell] = std::move(table);
 }
 

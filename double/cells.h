@@ -3,6 +3,7 @@
 // searches them: a cell's reference table is an array of 16-byte slots
 // (reference, link), a slot being in use when its link is not null.
 #include "guarded_block.h"
+#include "live_layout.h"
 #include "references.h"
 #include "world.h"
 
@@ -22,22 +23,23 @@ struct CellRefSlot {
 };
 static_assert(sizeof(CellRefSlot) == 0x10);
 
+// A cell: its flags and state lie where they do in every family, its
+// reference table where the world's layout family puts it (family::Cell),
+// reached through the accessors. Room for the longer cell.
 struct CellRec {
   FormHeader form;           // 0x00: form type 0x3C
   std::uint8_t pad20[0x20];  // 0x20
   std::uint8_t cellFlags;    // 0x40: 0x01 interior
   std::uint8_t pad41[3];     // 0x41
   std::uint8_t state;        // 0x44: 7 attached
-  std::uint8_t pad45[0x47];  // 0x45
-  std::uint32_t slotCount;   // 0x8C
-  std::uint8_t pad90[0x18];  // 0x90
-  CellRefSlot* slots;        // 0xA8
-  std::uint8_t padB0[0x90];  // 0xB0
+  std::uint8_t own[sizeof(family::Cell<family::ListAE>) - 0x45];
+
+  std::uint32_t& slotCount() { return FieldAt<std::uint32_t>(this, LiveLayout().cellSlotCount); }
+  CellRefSlot*& slots() { return FieldAt<CellRefSlot*>(this, LiveLayout().cellSlots); }
 };
 static_assert(offsetof(CellRec, cellFlags) == 0x40);
 static_assert(offsetof(CellRec, state) == 0x44);
-static_assert(offsetof(CellRec, slotCount) == 0x8C);
-static_assert(offsetof(CellRec, slots) == 0xA8);
+static_assert(sizeof(CellRec) == sizeof(family::Cell<family::ListAE>));
 
 struct LoadedGridRec {
   std::uint8_t pad00[0x10];  // 0x00

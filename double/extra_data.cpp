@@ -1,5 +1,6 @@
 #include "extra_data.h"
 
+#include "dispatch_traps.h"
 #include "runtime_offsets.h"
 #include "runtime_types.h"
 #include "stub_registry.h"
@@ -43,13 +44,21 @@ ExtraVtbl gWornLeftTable{&DestroyEntry, &TypeOf<extra_type::kWornLeft>};
 ExtraVtbl gPoisonTable{&DestroyEntry, &TypeOf<extra_type::kPoison>};
 ExtraVtbl gMarkerTable{&DestroyEntry, &TypeOf<extra_type::kReferenceMarker>};
 
+// A class table whose every slot is a trap: the plug-in has no call to make
+// on a list.
+const std::array<void*, 4>& ListClassTable() {
+  static const std::array<void*, 4> table = SlotTraps<4>();
+  return table;
+}
+
 }  // namespace
 
 ExtraData::ExtraData(World& world) : world_(world) {
   // The health class table is the game's datum: the plug-in stores its
   // address in the entries it makes.
   world.region().SetReadOnly(Off().healthExtraVtable.offset, sizeof(ExtraVtbl), false);
-  *world.region().At<ExtraVtbl>(Off().healthExtraVtable.offset) = ExtraVtbl{&DestroyEntry, &TypeOf<extra_type::kHealth>};
+  *world.region().At<ExtraVtbl>(Off().healthExtraVtable.offset) =
+      ExtraVtbl{&DestroyEntry, &TypeOf<extra_type::kHealth>};
   world.region().SetReadOnly(Off().healthExtraVtable.offset, sizeof(ExtraVtbl), true);
 
   WriteTypeDescriptor(world, Off().tdExtraData.offset, ".?AVBSExtraData@@");
@@ -88,29 +97,36 @@ ExtraList& ExtraData::NewList(bool presenceBits) {
 }
 
 void ExtraData::InitList(ExtraList& list, bool presenceBits) {
-  list.first = nullptr;
-  list.lock = 0;
-  list.presence = presenceBits ? bits_.emplace_back(std::make_unique<PresenceBits>()).get() : nullptr;
+  const FamilyLayout& layout = LiveLayout();
+  // What lies past a Special Edition list belongs to its owner: garbage to
+  // the list's reader.
+  std::memset(static_cast<void*>(&list), 0xCD, sizeof(ExtraList));
+  if (layout.listClassTable != kNoField) FieldAt<const void*>(&list, layout.listClassTable) = ListClassTable().data();
+  list.first() = nullptr;
+  list.lock() = 0;
+  list.presence() = presenceBits ? bits_.emplace_back(std::make_unique<PresenceBits>()).get() : nullptr;
   if (presenceBits) knownBits_[&list] = PresenceBits{};
 }
 
 void ExtraData::SetPresenceBit(ExtraList& list, std::uint32_t type, bool on) {
-  if (list.presence == nullptr) return;
+  PresenceBits* presence = list.presence();
+  if (presence == nullptr) return;
   const auto bit = static_cast<std::uint8_t>(1u << (type % 8));
   if (on) {
-    list.presence->bits[type / 8] |= bit;
+    presence->bits[type / 8] |= bit;
   } else {
-    list.presence->bits[type / 8] &= static_cast<std::uint8_t>(~bit);
+    presence->bits[type / 8] &= static_cast<std::uint8_t>(~bit);
   }
-  knownBits_[&list] = *list.presence;
+  knownBits_[&list] = *presence;
 }
 
 void ExtraData::AtEnd() {
   for (const auto& [list, known] : knownBits_) {
-    if (list->presence == nullptr) continue;
+    const PresenceBits* presence = list->presence();
+    if (presence == nullptr) continue;
     for (std::uint32_t type = 0; type < sizeof(PresenceBits) * 8; ++type) {
       const auto bit = static_cast<std::uint8_t>(1u << (type % 8));
-      const bool setByPlugin = (list->presence->bits[type / 8] & bit) != 0 && (known.bits[type / 8] & bit) == 0;
+      const bool setByPlugin = (presence->bits[type / 8] & bit) != 0 && (known.bits[type / 8] & bit) == 0;
       if (setByPlugin && Find(*list, type) == nullptr) {
         world_.Violation("the presence bit of extra-data type " + std::to_string(type) +
                          " was set on a list that holds no such entry");
@@ -120,7 +136,8 @@ void ExtraData::AtEnd() {
 }
 
 bool ExtraData::HasPresenceBit(const ExtraList& list, std::uint32_t type) {
-  return list.presence != nullptr && (list.presence->bits[type / 8] & (1u << (type % 8))) != 0;
+  const PresenceBits* presence = list.presence();
+  return presence != nullptr && (presence->bits[type / 8] & (1u << (type % 8))) != 0;
 }
 
 // New entries go to the head of the list, as the game adds them.
@@ -128,8 +145,8 @@ ExtraEntry& ExtraData::Link(ExtraList& list, std::uint32_t type, std::size_t siz
   auto& storage = entries_.emplace_back(std::make_unique<std::uint64_t[]>((size + 7) / 8));
   auto* entry = reinterpret_cast<ExtraEntry*>(storage.get());
   entry->vtbl = ClassTableOf(type);
-  entry->next = list.first;
-  list.first = entry;
+  entry->next = list.first();
+  list.first() = entry;
   SetPresenceBit(list, type, true);
   return *entry;
 }
@@ -156,7 +173,7 @@ void ExtraData::AddPointer(ExtraList& list, std::uint32_t type, void* payload) {
 
 ExtraEntry* ExtraData::Find(const ExtraList& list, std::uint32_t type) const {
   const void* table = ClassTableOf(type);
-  for (ExtraEntry* entry = list.first; entry != nullptr; entry = entry->next) {
+  for (ExtraEntry* entry = list.first(); entry != nullptr; entry = entry->next) {
     if (entry->vtbl == table) return entry;
   }
   return nullptr;

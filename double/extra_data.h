@@ -5,6 +5,7 @@
 // table is the game's own datum, so health entries the plug-in makes count
 // like the game's.
 #include "forms.h"
+#include "live_layout.h"
 #include "world.h"
 
 #include <cstddef>
@@ -58,12 +59,23 @@ struct PresenceBits {
   std::uint8_t bits[0x18];  // type n: bit (n % 8) of byte n / 8
 };
 
-struct ExtraList {
-  ExtraEntry* first;       // 0x00
-  PresenceBits* presence;  // 0x08: null when the list has no bit field
-  std::uint64_t lock;      // 0x10
+// An extra-data list in the shape of the world's layout family
+// (family::ListSE, family::ListAE): its fields are reached through the
+// accessors. Room for the longer shape; on the Special Edition the last 8
+// bytes are not the list's.
+class ExtraList {
+ public:
+  ExtraEntry*& first() { return FieldAt<ExtraEntry*>(bytes_, LiveLayout().listFirst); }
+  ExtraEntry* first() const { return FieldAt<ExtraEntry*>(bytes_, LiveLayout().listFirst); }
+  // Null when the list has no bit field.
+  PresenceBits*& presence() { return FieldAt<PresenceBits*>(bytes_, LiveLayout().listPresence); }
+  PresenceBits* presence() const { return FieldAt<PresenceBits*>(bytes_, LiveLayout().listPresence); }
+  std::uint64_t& lock() { return FieldAt<std::uint64_t>(bytes_, LiveLayout().listLock); }
+
+ private:
+  alignas(8) std::uint8_t bytes_[sizeof(family::ListAE)];
 };
-static_assert(offsetof(ExtraList, presence) == 0x08 && sizeof(ExtraList) == 0x18);
+static_assert(sizeof(ExtraList) == 0x20);
 
 // Dispatch table of an extra-data entry: slot 0 destructor, slot 1 its type.
 struct ExtraVtbl {

@@ -28,8 +28,8 @@ InventoryEntryRec& Items::Give(ReferenceRec& holder, FormHeader* form, std::int3
     }
     if (References::IsActor(&holder) && IsWeapon(form) && spec.worn != Worn::No) {
       auto& actor = reinterpret_cast<ActorRec&>(holder);
-      if (actor.process != nullptr)
-        (spec.worn == Worn::Left ? actor.process->leftHand : actor.process->rightHand) = form;
+      if (ProcessRec* process = actor.process(); process != nullptr)
+        (spec.worn == Worn::Left ? process->leftHand : process->rightHand) = form;
     }
   }
   return entry;

@@ -95,6 +95,13 @@ Record& References::Make() {
 
 ActorRec& References::AddActor(const std::string& name, std::uint32_t formId, FormHeader* base) {
   ActorRec& actor = Make<ActorRec>();
+  // Garbage in the actor's own fields the double does not model, as in the
+  // game: a reader that takes another family's position sees it.
+  std::memset(actor.own, 0xCD, sizeof actor.own);
+  actor.stateWord() = 0;
+  actor.boolBits() = 0;
+  actor.process() = nullptr;
+  actor.selectedPower() = nullptr;
   Register(actor.ref, name, formId, form_type::kActor, base, true);
   actor.ref.form.vtbl = ActorTable().data();
   facts_[&actor];
@@ -120,8 +127,8 @@ void References::SetPlayer(ActorRec* actor) { *world_.region().At<ActorRec*>(Off
 ActorRec* References::Player() const { return *world_.region().At<ActorRec*>(Off().playerPtr.offset); }
 
 ProcessRec& References::GiveProcess(ActorRec& actor) {
-  if (actor.process == nullptr) actor.process = processes_.emplace_back(std::make_unique<ProcessRec>()).get();
-  return *actor.process;
+  if (actor.process() == nullptr) actor.process() = processes_.emplace_back(std::make_unique<ProcessRec>()).get();
+  return *actor.process();
 }
 
 void References::SetLevel(ActorRec& actor, std::uint16_t level) { facts_[&actor].level = level; }
@@ -234,7 +241,7 @@ void References::RefreshAfterRemoval(ProcessRec* process, ActorRec* actor) {
     world_.Violation("RefreshAfterRemoval with something that is not an actor");
     return;
   }
-  if (process == nullptr || process != actor->process) {
+  if (process == nullptr || process != actor->process()) {
     world_.Violation("RefreshAfterRemoval expects (the actor's process, the actor)");
     return;
   }

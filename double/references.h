@@ -3,10 +3,12 @@
 // what the engine reads of them (base form, position, cell, extra-data list;
 // an actor's process, hands, flags, animation-graph holder, level and
 // memberships) and the operations it calls (inventory removal, refresh after
-// removal, owner, level). Layouts of runtime 1.5.39.
+// removal, owner, level). The actor's own fields and the reference's list
+// take the shape of the world's layout family.
 #include "extra_data.h"
 #include "forms.h"
 #include "inventory.h"
+#include "live_layout.h"
 #include "pointer_table.h"
 #include "world.h"
 
@@ -53,15 +55,15 @@ struct ReferenceRec {
   float position[3];           // 0x54
   CellRec* cell;               // 0x60
   std::uint8_t pad68[8];       // 0x68
-  ExtraList extraList;         // 0x70
-  std::uint8_t pad88[0x10];    // 0x88
+  ExtraList extraList;         // 0x70: 0x18 or 0x20 bytes by family
+  std::uint8_t pad90[0x10];    // 0x90: room for the longer reference
 };
 static_assert(offsetof(ReferenceRec, graphHolder) == 0x38);
 static_assert(offsetof(ReferenceRec, baseForm) == 0x40);
 static_assert(offsetof(ReferenceRec, position) == 0x54);
 static_assert(offsetof(ReferenceRec, cell) == 0x60);
 static_assert(offsetof(ReferenceRec, extraList) == 0x70);
-static_assert(sizeof(ReferenceRec) == 0x98);
+static_assert(sizeof(ReferenceRec) == sizeof(family::Reference<family::ListAE>));
 
 struct ProcessRec {
   std::uint8_t pad00[0xF0];    // 0x00
@@ -71,23 +73,22 @@ struct ProcessRec {
 };
 static_assert(offsetof(ProcessRec, leftHand) == 0xF0 && offsetof(ProcessRec, rightHand) == 0xF8);
 
+// An actor: its reference, then its own fields where the world's layout
+// family puts them (family::Actor), reached through the accessors. Room for
+// the longer actor.
 struct ActorRec {
-  ReferenceRec ref;           // 0x00
-  std::uint8_t pad98[0x2C];   // 0x98
-  std::uint32_t stateWord;    // 0xC4: weapon state in bits 5 to 7
-  std::uint8_t padC8[0x18];   // 0xC8
-  std::uint32_t boolBits;     // 0xE0: 0x4000000 follower of the player
-  std::uint8_t padE4[0xC];    // 0xE4
-  ProcessRec* process;        // 0xF0
-  std::uint8_t padF8[0xE8];   // 0xF8
-  FormHeader* selectedPower;  // 0x1E0
-  std::uint8_t pad1E8[0xC8];  // 0x1E8
+  ReferenceRec ref;  // 0x00
+  std::uint8_t own[sizeof(family::Actor<family::ListAE>) - sizeof(ReferenceRec)];
+
+  std::uint32_t& stateWord() {
+    return FieldAt<std::uint32_t>(this, LiveLayout().actorState);
+  }  // weapon state: bits 5 to 7
+  std::uint32_t& boolBits() { return FieldAt<std::uint32_t>(this, LiveLayout().actorBoolBits); }  // 0x4000000 follower
+  ProcessRec*& process() { return FieldAt<ProcessRec*>(this, LiveLayout().actorProcess); }
+  ProcessRec* process() const { return FieldAt<ProcessRec*>(this, LiveLayout().actorProcess); }
+  FormHeader*& selectedPower() { return FieldAt<FormHeader*>(this, LiveLayout().actorSelectedPower); }
 };
-static_assert(offsetof(ActorRec, stateWord) == 0xC4);
-static_assert(offsetof(ActorRec, boolBits) == 0xE0);
-static_assert(offsetof(ActorRec, process) == 0xF0);
-static_assert(offsetof(ActorRec, selectedPower) == 0x1E0);
-static_assert(sizeof(ActorRec) == 0x2B0);
+static_assert(sizeof(ActorRec) == sizeof(family::Actor<family::ListAE>));
 
 constexpr std::uint32_t kFollowerFlag = 0x4000000;
 

@@ -42,6 +42,8 @@ class World {
   static World& Active();
   static World* ActiveOrNull();
 
+  // The shape of the objects that moved between runtimes (double_layouts.h).
+  LayoutFamily layoutFamily() const { return runtime_->layout; }
   ImageRegion& region() { return region_; }
   const RuntimeOffsets& runtime() const { return *runtime_; }
   std::uintptr_t base() const { return region_.base(); }

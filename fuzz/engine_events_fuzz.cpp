@@ -68,8 +68,8 @@ void BuildWorld(FuzzGame& game, FuzzedDataProvider& in) {
     if (h < kActors) {
       gd::ActorRec& actor = game.Actor(h);
       const std::uint8_t flags = in.ConsumeIntegral<std::uint8_t>();
-      if ((flags & 0x01) != 0) actor.boolBits |= gd::kFollowerFlag;
-      if ((flags & 0x06) == 0x06) actor.process = nullptr;
+      if ((flags & 0x01) != 0) actor.boolBits() |= gd::kFollowerFlag;
+      if ((flags & 0x06) == 0x06) actor.process() = nullptr;
       const std::uint8_t graph = (flags >> 3) % 3;
       game.references().SetLeftHandAttack(actor, graph == 2 ? std::nullopt : std::optional<bool>(graph == 1));
       game.references().SetLevel(actor, static_cast<std::uint16_t>((flags & 0x20) != 0 ? 0 : 1 + (flags >> 6) * 20));
@@ -88,8 +88,8 @@ void BuildWorld(FuzzGame& game, FuzzedDataProvider& in) {
       }
     }
     // Now and then a hand holds something other than what is worn.
-    if (h < kActors && in.ConsumeIntegralInRange<int>(0, 7) == 0 && game.Actor(h).process != nullptr) {
-      game.Actor(h).process->rightHand = forms[in.ConsumeIntegralInRange<std::size_t>(0, forms.size() - 1)];
+    if (h < kActors && in.ConsumeIntegralInRange<int>(0, 7) == 0 && game.Actor(h).process() != nullptr) {
+      game.Actor(h).process()->rightHand = forms[in.ConsumeIntegralInRange<std::size_t>(0, forms.size() - 1)];
     }
   }
   for (std::size_t i = 0; i < kLooseItems; ++i) {
@@ -183,7 +183,7 @@ EventKind SendEvent(FuzzGame& game, FuzzedDataProvider& in) {
     default:
       // The player equips from the inventory: a worn instance's record goes
       // into the right hand.
-      if (gd::ProcessRec* process = game.Actor(0).process) {
+      if (gd::ProcessRec* process = game.Actor(0).process()) {
         const auto& forms = game.itemForms();
         process->rightHand = forms[in.ConsumeIntegralInRange<std::size_t>(0, forms.size() - 1)];
         Trace("the player's right hand takes %X", process->rightHand->formId);

@@ -35,7 +35,7 @@ void CheckList(FuzzGame& game, const gd::ExtraList& list, bool healthBitOnly, co
   constexpr std::size_t kTypes = sizeof(gd::PresenceBits) * 8;
   std::bitset<kTypes> types;
   std::size_t steps = 0;
-  for (const gd::ExtraEntry* entry = list.first; entry != nullptr; entry = entry->next) {
+  for (const gd::ExtraEntry* entry = list.first(); entry != nullptr; entry = entry->next) {
     if (++steps > kLongestWalk) Fail("the extra-data list of " + what() + " has a cycle");
     const std::optional<std::uint32_t> type = game.extra().TypeOfClassTable(entry->vtbl);
     if (!type || *type >= kTypes) Fail("the extra-data list of " + what() + " holds an entry of no known type");
@@ -43,13 +43,13 @@ void CheckList(FuzzGame& game, const gd::ExtraList& list, bool healthBitOnly, co
       Fail("the extra-data list of " + what() + " holds two health entries");
     }
     types.set(*type);
-    if (list.presence != nullptr && !HasBit(list, *type)) {
+    if (list.presence() != nullptr && !HasBit(list, *type)) {
       Fail("the extra-data list of " + what() + " holds type " + std::to_string(*type) + " without its presence bit");
     }
   }
-  if (list.presence == nullptr) return;
+  if (list.presence() == nullptr) return;
   for (std::size_t byte = 0; byte < sizeof(gd::PresenceBits); ++byte) {
-    const std::uint8_t bits = list.presence->bits[byte];
+    const std::uint8_t bits = list.presence()->bits[byte];
     if (bits == 0) continue;
     for (std::uint32_t bit = 0; bit < 8; ++bit) {
       const std::uint32_t type = static_cast<std::uint32_t>(byte * 8 + bit);
@@ -95,7 +95,7 @@ void CheckHeaps(FuzzGame& game) {
   const void* healthTable = game.extra().ClassTableOf(gd::extra_type::kHealth);
   std::size_t linked = 0;
   for (const gd::ExtraList* list : game.AllLists()) {
-    for (const gd::ExtraEntry* entry = list->first; entry != nullptr; entry = entry->next) {
+    for (const gd::ExtraEntry* entry = list->first(); entry != nullptr; entry = entry->next) {
       if (!heap.IsLive(entry)) continue;
       if (entry->vtbl != healthTable) Fail("a game-heap block linked into a list is no health entry");
       ++linked;

@@ -279,12 +279,12 @@ void FuzzGame::Reset() {
   // The items go away: the game frees the health entries linked into them.
   gd::GameHeapModel& heap = world_->heap();
   for (gd::ExtraList* list : AllLists()) {
-    for (gd::ExtraEntry* entry = list->first; entry != nullptr;) {
+    for (gd::ExtraEntry* entry = list->first(); entry != nullptr;) {
       gd::ExtraEntry* next = entry->next;
       if (heap.IsLive(entry)) heap.Release(entry);
       entry = next;
     }
-    list->first = nullptr;
+    list->first() = nullptr;
     extra().SetUnbreakable(*list, false);
   }
   if (heap.LiveBlocks() != 0) {
@@ -295,11 +295,11 @@ void FuzzGame::Reset() {
   instances_.clear();
   for (std::size_t i = 0; i < kActors; ++i) {
     gd::ActorRec& actor = *actors_[i];
-    actor.process = processes_[i];
-    actor.process->leftHand = nullptr;
-    actor.process->rightHand = nullptr;
-    actor.boolBits = 0;
-    actor.stateWord = 0;
+    actor.process() = processes_[i];
+    actor.process()->leftHand = nullptr;
+    actor.process()->rightHand = nullptr;
+    actor.boolBits() = 0;
+    actor.stateWord() = 0;
     ResetHolderList(actor.ref, true);
   }
   for (gd::ReferenceRec* chest : containers_) ResetHolderList(*chest, true);
@@ -307,17 +307,17 @@ void FuzzGame::Reset() {
     // A potion lies there until the input makes it something else: no
     // tempering pass looks at it.
     item->baseForm = poison_;
-    item->extraList.first = nullptr;
-    item->extraList.presence = NewBits();
+    item->extraList.first() = nullptr;
+    item->extraList.presence() = NewBits();
     references().SetOwner(*item, nullptr);
   }
   references().SetPlayer(actors_[0]);
 }
 
 void FuzzGame::ResetHolderList(gd::ReferenceRec& holder, bool withInventory) {
-  holder.extraList.first = nullptr;
-  holder.extraList.lock = 0;
-  holder.extraList.presence = NewBits();
+  holder.extraList.first() = nullptr;
+  holder.extraList.lock() = 0;
+  holder.extraList.presence() = NewBits();
   if (!withInventory) return;
   gd::InventoryChangesRec* changes = changes_.Take();
   std::memset(changes, 0, sizeof *changes);
@@ -338,9 +338,9 @@ gd::ExtraList* FuzzGame::NewList(bool presenceBits) {
   if (presenceBits && bits_.used == bits_.items.size()) return nullptr;
   gd::ExtraList* list = lists_.Take();
   if (list == nullptr) return nullptr;
-  list->first = nullptr;
-  list->lock = 0;
-  list->presence = presenceBits ? NewBits() : nullptr;
+  list->first() = nullptr;
+  list->lock() = 0;
+  list->presence() = presenceBits ? NewBits() : nullptr;
   return list;
 }
 
@@ -350,8 +350,8 @@ gd::ExtraEntry* FuzzGame::NewEntry(gd::ExtraList& list, std::uint32_t type) {
   std::memset(storage, 0, sizeof *storage);
   auto* entry = reinterpret_cast<gd::ExtraEntry*>(storage);
   entry->vtbl = extra().ClassTableOf(type);
-  entry->next = list.first;
-  list.first = entry;
+  entry->next = list.first();
+  list.first() = entry;
   extra().SetPresenceBit(list, type, true);
   return entry;
 }
@@ -402,7 +402,7 @@ void FuzzGame::FillList(gd::ExtraList& list, const InstanceSpec& spec) {
       poison->count = 3;
     }
   }
-  if (list.presence != nullptr && spec.worn != WornAs::No) {
+  if (list.presence() != nullptr && spec.worn != WornAs::No) {
     NewEntry(list, spec.worn == WornAs::Left ? gd::extra_type::kWornLeft : gd::extra_type::kWorn);
   }
   if (spec.health) {
@@ -423,12 +423,12 @@ bool FuzzGame::AddInstance(gd::ReferenceRec& holder, gd::InventoryEntryRec& entr
   gd::ListNode** link = &entry.extraLists;
   while (*link != nullptr) link = &(*link)->next;
   *link = node;
-  const bool healthBitOnly = !spec.health && spec.healthBitWithoutEntry && list->presence != nullptr;
+  const bool healthBitOnly = !spec.health && spec.healthBitWithoutEntry && list->presence() != nullptr;
   instances_.push_back({list, &holder, entry.form, spec.unbreakable, healthBitOnly, false});
   // A worn weapon of an actor is in the matching hand of its process.
   if (gd::References::IsActor(&holder) && gd::IsWeapon(entry.form) && spec.worn != WornAs::No &&
-      list->presence != nullptr) {
-    gd::ProcessRec* process = reinterpret_cast<gd::ActorRec&>(holder).process;
+      list->presence() != nullptr) {
+    gd::ProcessRec* process = reinterpret_cast<gd::ActorRec&>(holder).process();
     if (process != nullptr) (spec.worn == WornAs::Left ? process->leftHand : process->rightHand) = entry.form;
   }
   return true;
@@ -437,10 +437,10 @@ bool FuzzGame::AddInstance(gd::ReferenceRec& holder, gd::InventoryEntryRec& entr
 void FuzzGame::SetLoose(std::size_t i, gd::FormHeader* form, const InstanceSpec& spec) {
   gd::ReferenceRec& item = *loose_.at(i);
   item.baseForm = form;
-  item.extraList.first = nullptr;
-  item.extraList.presence = spec.presenceBits ? item.extraList.presence : nullptr;
+  item.extraList.first() = nullptr;
+  item.extraList.presence() = spec.presenceBits ? item.extraList.presence() : nullptr;
   FillList(item.extraList, spec);
-  const bool healthBitOnly = !spec.health && spec.healthBitWithoutEntry && item.extraList.presence != nullptr;
+  const bool healthBitOnly = !spec.health && spec.healthBitWithoutEntry && item.extraList.presence() != nullptr;
   instances_.push_back({&item.extraList, &item, form, spec.unbreakable, healthBitOnly, true});
 }
 

@@ -45,7 +45,7 @@ void BreakItem(ItemEntry item, game::Actor* actor) {
   // actor. No destination: the unit leaves the game.
   std::uint32_t handle = 0;
   game::DispatchOf(actor)->RemoveItem(actor, &handle, item.form, 1, 0, item.extraList, nullptr, nullptr, nullptr);
-  if (actor->process != nullptr) g.RefreshAfterRemoval(actor->process, actor);
+  if (game::ActorProcess* process = game::ProcessOf(actor); process != nullptr) g.RefreshAfterRemoval(process, actor);
 }
 
 }  // namespace qm::engine

@@ -50,7 +50,7 @@ constexpr std::size_t kPrefetchDistance = 16;
 // read first thing for every item: asked for half the distance ahead, when
 // the reference itself has arrived.
 void PrefetchPresenceBits(const game::Reference* reference) {
-  _mm_prefetch(reinterpret_cast<const char*>(reference->extraList.presence), _MM_HINT_T0);
+  _mm_prefetch(reinterpret_cast<const char*>(game::PresenceBitsOf(&reference->extraList)), _MM_HINT_T0);
 }
 
 bool WithinSearchRadius(const game::Reference* reference, const float (&player)[3]) {
@@ -179,10 +179,13 @@ void DecideHolderItems(game::Reference* holder, const PassSettings& settings) {
 
 void CollectNearbyReferences(const game::TESObjectCELL* cell, const float (&playerPosition)[3], ReferenceSet& holders,
                              ReferenceSet& looseItems) {
-  if (cell == nullptr || cell->cellState != game::kCellAttached || cell->slotCount == 0) return;
-  for (std::uint32_t i = 0; i < cell->slotCount; ++i) {
-    if (i + kPrefetchDistance < cell->slotCount) PrefetchReference(cell->slots[i + kPrefetchDistance].reference);
-    const game::CellReferenceSlot& slot = cell->slots[i];
+  if (cell == nullptr || cell->cellState != game::kCellAttached) return;
+  const std::uint32_t slotCount = game::SlotCountOf(cell);
+  if (slotCount == 0) return;
+  const game::CellReferenceSlot* slots = game::SlotsOf(cell);
+  for (std::uint32_t i = 0; i < slotCount; ++i) {
+    if (i + kPrefetchDistance < slotCount) PrefetchReference(slots[i + kPrefetchDistance].reference);
+    const game::CellReferenceSlot& slot = slots[i];
     if (slot.link == nullptr) continue;  // a free slot
     game::Reference* reference = slot.reference;
     if (reference == nullptr || reference->baseForm == nullptr) continue;

@@ -62,7 +62,7 @@ bool IsExcludedWeapon(const game::TESForm* form) {
 ItemEntry BlockingItem(const Combatant& target) {
   ItemEntry shield = FindWornArmor(target.changes, game::kSlotShield);
   if (shield.form != nullptr) return shield;
-  const game::ActorProcess* process = target.actor->process;
+  const game::ActorProcess* process = game::ProcessOf(target.actor);
   if (process == nullptr || process->rightHand == nullptr) return {};
   game::TESForm* right = process->rightHand;
   // Only a weapon carries the exclusion flag; other objects have no field there.
@@ -121,7 +121,7 @@ bool AttacksWithLeftHand(game::Actor* actor) {
 // The weapon the attacker hit with, in the hand that holds it.
 ItemEntry AttackingWeapon(const Combatant& attacker, const game::TESForm* weapon) {
   if (IsExcludedWeapon(weapon)) return {};
-  const game::ActorProcess* process = attacker.actor->process;
+  const game::ActorProcess* process = game::ProcessOf(attacker.actor);
   const game::TESForm* right = process != nullptr ? process->rightHand : nullptr;
   const game::TESForm* left = process != nullptr ? process->leftHand : nullptr;
   if (weapon == right && weapon == left) {

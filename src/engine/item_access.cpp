@@ -28,7 +28,8 @@ game::ExtraHealth* HealthEntryOf(game::ExtraDataList* list) {
 }
 
 void SetPresenceBit(game::ExtraDataList* list, std::uint32_t type) {
-  list->presence[type / 8] = static_cast<std::uint8_t>(list->presence[type / 8] | (1u << (type % 8)));
+  std::uint8_t* presence = game::PresenceBitsOf(list);
+  presence[type / 8] = static_cast<std::uint8_t>(presence[type / 8] | (1u << (type % 8)));
 }
 
 }  // namespace
@@ -38,7 +39,7 @@ game::ExtraDataEntry* FindExtraData(game::ExtraDataList* list, std::uint32_t typ
   const game::GameBindings& g = game::Bindings;
   const void* wanted = g.ExtraTypeDescriptors[type];
   if (wanted == nullptr) return nullptr;
-  for (game::ExtraDataEntry* entry = list->first; entry != nullptr; entry = entry->next) {
+  for (game::ExtraDataEntry* entry = game::FirstExtraOf(list); entry != nullptr; entry = entry->next) {
     if (g.CastRuntimeType(entry, 0, g.TypeExtraDataBase, wanted, 0) != nullptr) return entry;
   }
   return nullptr;
@@ -65,7 +66,7 @@ void SetItemHealth(const ItemEntry& item, float value) {
   }
   // A list without a bit field cannot announce a new entry; a set bit with
   // no entry behind it is a list we do not understand: leave both alone.
-  if (list->presence == nullptr || game::HasExtraType(list, game::kExtraHealth)) return;
+  if (game::PresenceBitsOf(list) == nullptr || game::HasExtraType(list, game::kExtraHealth)) return;
   const game::GameBindings& g = game::Bindings;
   void* block = g.GameHeapAlloc(g.Heap, sizeof(game::ExtraHealth), 0, false);
   // Out of game memory: the instance keeps no entry rather than a write
@@ -73,10 +74,11 @@ void SetItemHealth(const ItemEntry& item, float value) {
   if (block == nullptr) return;
   auto* entry = static_cast<game::ExtraHealth*>(block);
   entry->base.dispatch = g.HealthExtraDispatch;
-  entry->base.next = list->first;
+  game::ExtraDataEntry*& first = game::FirstExtraOf(list);
+  entry->base.next = first;
   entry->health = value;
   entry->pad14 = 0;
-  list->first = &entry->base;
+  first = &entry->base;
   SetPresenceBit(list, game::kExtraHealth);
 }
 

@@ -12,7 +12,7 @@ namespace qm::engine {
 namespace {
 
 
-bool IsFollower(const game::Actor* actor) { return (actor->boolBits & game::kActorFollowerOfPlayer) != 0; }
+bool IsFollower(const game::Actor* actor) { return (game::BoolBitsOf(actor) & game::kActorFollowerOfPlayer) != 0; }
 
 // Settings may be infinite. A factor of 0 turns the value off even then,
 // where the plain product inf * 0 would be no number.

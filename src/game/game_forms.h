@@ -1,7 +1,10 @@
 #pragma once
 // The game records the engine and the widget read and write: forms, world
-// references, actors, extra-data lists and inventories (runtime 1.5.39).
-// Only the fields the plug-in relies on are named; the rest is padding.
+// references, actors, extra-data lists and inventories. Only the fields the
+// plug-in relies on are named; the rest is padding. Where a field's place
+// depends on the layout family, both families' structures are here and the
+// field is read through an accessor that takes the chosen family's position.
+#include "game/game_layout.h"
 #include "game/game_types.h"
 
 #include <cstddef>
@@ -103,15 +106,46 @@ struct ExtraPoison {
 static_assert(offsetof(ExtraPoison, poison) == 0x10);
 static_assert(offsetof(ExtraPoison, count) == 0x18);
 
-// One bit per extra-data type: type n is bit (n % 8) of byte n / 8.
+// An extra-data list, as the game's functions take it. Its fields lie where
+// the layout family puts them (ExtraDataListSE, ExtraDataListAE): read them
+// through FirstExtraOf and PresenceBitsOf, never as members.
 struct ExtraDataList {
-  ExtraDataEntry* first;   // 0x00
-  std::uint8_t* presence;  // 0x08: null when the list has no bit field
+  ExtraDataList() = delete;
 };
-static_assert(offsetof(ExtraDataList, presence) == 0x08);
+
+// Presence bits: one bit per extra-data type, type n is bit (n % 8) of byte
+// n / 8; the pointer is null when the list has no bit field.
+struct ExtraDataListSE {
+  ExtraDataEntry* first;   // 0x00
+  std::uint8_t* presence;  // 0x08
+  std::uint64_t lock;      // 0x10
+};
+static_assert(offsetof(ExtraDataListSE, first) == 0x00);
+static_assert(offsetof(ExtraDataListSE, presence) == 0x08);
+static_assert(sizeof(ExtraDataListSE) == 0x18);
+
+// From 1.6.629 on the list has a class table, so every field is 8 bytes on.
+struct ExtraDataListAE {
+  const void* dispatch;    // 0x00
+  ExtraDataEntry* first;   // 0x08
+  std::uint8_t* presence;  // 0x10
+  std::uint64_t lock;      // 0x18
+};
+static_assert(offsetof(ExtraDataListAE, first) == 0x08);
+static_assert(offsetof(ExtraDataListAE, presence) == 0x10);
+static_assert(sizeof(ExtraDataListAE) == 0x20);
+
+inline ExtraDataEntry*& FirstExtraOf(ExtraDataList* list) {
+  return FieldAt<ExtraDataEntry*>(list, ChosenPositions().extraFirst);
+}
+inline std::uint8_t* PresenceBitsOf(const ExtraDataList* list) {
+  return FieldAt<std::uint8_t*>(list, ChosenPositions().extraPresence);
+}
 
 inline bool HasExtraType(const ExtraDataList* list, std::uint32_t type) {
-  return list != nullptr && list->presence != nullptr && (list->presence[type / 8] & (1u << (type % 8))) != 0;
+  if (list == nullptr) return false;
+  const std::uint8_t* presence = PresenceBitsOf(list);
+  return presence != nullptr && (presence[type / 8] & (1u << (type % 8))) != 0;
 }
 
 // A node of the game's singly linked lists: item, next.
@@ -142,12 +176,31 @@ struct Reference {
   float position[3];         // 0x54
   void* cell;                // 0x60
   std::uint8_t pad68[8];     // 0x68
-  ExtraDataList extraList;   // 0x70
+  ExtraDataList extraList;   // 0x70: as long as its family makes it
 };
 static_assert(offsetof(Reference, baseForm) == 0x40);
 static_assert(offsetof(Reference, position) == 0x54);
 static_assert(offsetof(Reference, cell) == 0x60);
 static_assert(offsetof(Reference, extraList) == 0x70);
+
+// The reference of each family: the list stays at +0x70 and its growth on
+// the Anniversary Edition makes the reference 8 bytes longer, moving
+// whatever follows a reference (an actor's own fields) 8 bytes on.
+struct ReferenceSE {
+  std::uint8_t common[0x70];  // 0x00: as Reference
+  ExtraDataListSE extraList;  // 0x70
+  std::uint8_t pad88[0x10];   // 0x88
+};
+static_assert(offsetof(ReferenceSE, extraList) == offsetof(Reference, extraList));
+static_assert(sizeof(ReferenceSE) == 0x98);
+
+struct ReferenceAE {
+  std::uint8_t common[0x70];  // 0x00: as Reference
+  ExtraDataListAE extraList;  // 0x70
+  std::uint8_t pad90[0x10];   // 0x90
+};
+static_assert(offsetof(ReferenceAE, extraList) == offsetof(Reference, extraList));
+static_assert(sizeof(ReferenceAE) == 0xA0);
 
 struct ActorProcess {
   std::uint8_t pad00[0xF0];
@@ -184,17 +237,63 @@ struct ActorDispatch {
 static_assert(offsetof(ActorDispatch, RemoveItem) == 86 * 8);
 static_assert(offsetof(ActorDispatch, IsInFaction) == 249 * 8);
 
+// An actor: a reference, then fields whose place depends on the family
+// (ActorSE, ActorAE), read through ActorStateOf, BoolBitsOf, ProcessOf and
+// SelectedPowerOf.
 struct Actor {
   Reference reference;  // 0x00 (dispatch at 0x00)
-  std::uint8_t pad80[0xC4 - sizeof(Reference)];
-  std::uint32_t actorState;  // 0xC4: weapon state in bits 5 to 7
-  std::uint8_t padC8[0x18];  // 0xC8
-  std::uint32_t boolBits;    // 0xE0: 0x4000000 follower of the player
-  std::uint8_t padE4[0xC];   // 0xE4
-  ActorProcess* process;     // 0xF0
-  std::uint8_t padF8[0x1E0 - 0xF8];
-  TESForm* selectedPower;  // 0x1E0: equipped power or shout
 };
+
+// The same fields after each family's reference, so the same gaps between
+// them.
+struct ActorSE {
+  ReferenceSE reference;      // 0x000
+  std::uint8_t pad098[0x2C];  // 0x098
+  std::uint32_t actorState;   // 0x0C4: weapon state in bits 5 to 7
+  std::uint8_t pad0C8[0x18];  // 0x0C8
+  std::uint32_t boolBits;     // 0x0E0: 0x4000000 follower of the player
+  std::uint8_t pad0E4[0xC];   // 0x0E4
+  ActorProcess* process;      // 0x0F0
+  std::uint8_t pad0F8[0xE8];  // 0x0F8
+  TESForm* selectedPower;     // 0x1E0: equipped power or shout
+  std::uint8_t pad1E8[0xC8];  // 0x1E8
+};
+static_assert(offsetof(ActorSE, actorState) == 0xC4);
+static_assert(offsetof(ActorSE, boolBits) == 0xE0);
+static_assert(offsetof(ActorSE, process) == 0xF0);
+static_assert(offsetof(ActorSE, selectedPower) == 0x1E0);
+static_assert(sizeof(ActorSE) == 0x2B0);
+
+struct ActorAE {
+  ReferenceAE reference;      // 0x000
+  std::uint8_t pad0A0[0x2C];  // 0x0A0
+  std::uint32_t actorState;   // 0x0CC
+  std::uint8_t pad0D0[0x18];  // 0x0D0
+  std::uint32_t boolBits;     // 0x0E8
+  std::uint8_t pad0EC[0xC];   // 0x0EC
+  ActorProcess* process;      // 0x0F8
+  std::uint8_t pad100[0xE8];  // 0x100
+  TESForm* selectedPower;     // 0x1E8
+  std::uint8_t pad1F0[0xC8];  // 0x1F0
+};
+static_assert(offsetof(ActorAE, actorState) == 0xCC);
+static_assert(offsetof(ActorAE, boolBits) == 0xE8);
+static_assert(offsetof(ActorAE, process) == 0xF8);
+static_assert(offsetof(ActorAE, selectedPower) == 0x1E8);
+static_assert(sizeof(ActorAE) == 0x2B8);
+
+inline std::uint32_t ActorStateOf(const Actor* actor) {
+  return FieldAt<std::uint32_t>(actor, ChosenPositions().actorState);
+}
+inline std::uint32_t BoolBitsOf(const Actor* actor) {
+  return FieldAt<std::uint32_t>(actor, ChosenPositions().actorBoolBits);
+}
+inline ActorProcess* ProcessOf(const Actor* actor) {
+  return FieldAt<ActorProcess*>(actor, ChosenPositions().actorProcess);
+}
+inline TESForm* SelectedPowerOf(const Actor* actor) {
+  return FieldAt<TESForm*>(actor, ChosenPositions().actorSelectedPower);
+}
 
 inline const ActorDispatch* DispatchOf(const Actor* actor) {
   return static_cast<const ActorDispatch*>(actor->reference.form.dispatch);
@@ -204,8 +303,3 @@ inline AnimationGraphHolder* GraphHolderOf(Actor* actor) {
 }
 
 }  // namespace qm::game
-
-static_assert(offsetof(qm::game::Actor, actorState) == 0xC4);
-static_assert(offsetof(qm::game::Actor, boolBits) == 0xE0);
-static_assert(offsetof(qm::game::Actor, process) == 0xF0);
-static_assert(offsetof(qm::game::Actor, selectedPower) == 0x1E0);

@@ -34,7 +34,7 @@ void SetUpMovie(game::MovieView* view) {
 // above mean the weapon is out.
 bool PlayerWeaponDrawn() {
   const game::Actor* player = *game::Bindings.Player;
-  return player != nullptr && (player->actorState & 0xE0) >= 0x60;
+  return player != nullptr && (game::ActorStateOf(player) & 0xE0) >= 0x60;
 }
 
 void Attach(game::EventSource* source, game::Sink* sink) {

@@ -49,14 +49,14 @@ void CollectWidgetRows(bool showItems, WidgetRows& rows) {
   game::InventoryChanges* changes = engine::InventoryChangesOf(&player->reference.extraList);
   if (changes == nullptr) return;
 
-  const game::ActorProcess* process = player->process;
+  const game::ActorProcess* process = game::ProcessOf(player);
   rows[0] = Head(changes);
   rows[1] = engine::FindWornArmor(changes, game::kSlotBody);
   rows[2] = engine::FindWornArmor(changes, game::kSlotHands);
   rows[3] = engine::FindWornArmor(changes, game::kSlotFeet);
   rows[4] = LeftHand(changes, process != nullptr ? process->leftHand : nullptr);
   rows[5] = RightHand(changes, process != nullptr ? process->rightHand : nullptr);
-  rows[6] = FormOnly(player->selectedPower);
+  rows[6] = FormOnly(game::SelectedPowerOf(player));
 }
 
 }  // namespace qm::widget

@@ -2,12 +2,12 @@
 // the plug-in drives it: through the jumps at the game's offsets and the
 // dispatch slots of its objects. The engine's tests rely on these contracts.
 #include "cells.h"
-#include "runtime_offsets.h"
 #include "extra_data.h"
 #include "forms.h"
 #include "hud.h"
 #include "items.h"
 #include "references.h"
+#include "runtime_offsets.h"
 #include "world.h"
 
 #include <gtest/gtest.h>
@@ -45,7 +45,7 @@ class EngineDoubleTest : public ::testing::Test {
 
   void* Cast(void* object, std::uintptr_t from, std::uintptr_t to) {
     return At<CastFn>(world_, gd::Off().castRuntimeType.offset)(object, 0, world_.region().At<void>(from),
-                                                         world_.region().At<void>(to), 0);
+                                                                world_.region().At<void>(to), 0);
   }
 
   gd::InstanceSpec Worn(const std::string& id, gd::Worn hand = gd::Worn::Right) {
@@ -73,8 +73,8 @@ TEST_F(EngineDoubleTest, CastRecognisesAHealthEntryMadeWithTheGamesClassTable) {
 
   gd::ExtraList& list = extra().NewList();
   extra().AddWorn(list, true);
-  EXPECT_EQ(Cast(list.first, gd::Off().tdExtraData.offset, gd::Off().tdExtraWornLeft.offset), list.first);
-  EXPECT_EQ(Cast(list.first, gd::Off().tdExtraData.offset, gd::Off().tdExtraWorn.offset), nullptr);
+  EXPECT_EQ(Cast(list.first(), gd::Off().tdExtraData.offset, gd::Off().tdExtraWornLeft.offset), list.first());
+  EXPECT_EQ(Cast(list.first(), gd::Off().tdExtraData.offset, gd::Off().tdExtraWorn.offset), nullptr);
   EXPECT_EQ(Cast(nullptr, gd::Off().tdExtraData.offset, gd::Off().tdExtraWorn.offset), nullptr);
   EXPECT_TRUE(TakeViolations().empty());
 }
@@ -82,12 +82,13 @@ TEST_F(EngineDoubleTest, CastRecognisesAHealthEntryMadeWithTheGamesClassTable) {
 TEST_F(EngineDoubleTest, CastFromAnotherTypeThanTheExtraDataBaseIsAViolation) {
   gd::ExtraList& list = extra().NewList();
   extra().AddHealth(list, 1.0f);
-  EXPECT_EQ(Cast(list.first, gd::Off().tdFormBase.offset, gd::Off().tdExtraHealth.offset), nullptr);
+  EXPECT_EQ(Cast(list.first(), gd::Off().tdFormBase.offset, gd::Off().tdExtraHealth.offset), nullptr);
   ASSERT_EQ(TakeViolations().size(), 1u);
   // The cast of MSVC takes (object, 0, from, to, 0); anything else is a
   // different call.
-  At<CastFn>(world_, gd::Off().castRuntimeType.offset)(list.first, 8, world_.region().At<void>(gd::Off().tdExtraData.offset),
-                                                world_.region().At<void>(gd::Off().tdExtraHealth.offset), 0);
+  At<CastFn>(world_, gd::Off().castRuntimeType.offset)(list.first(), 8,
+                                                       world_.region().At<void>(gd::Off().tdExtraData.offset),
+                                                       world_.region().At<void>(gd::Off().tdExtraHealth.offset), 0);
   EXPECT_EQ(TakeViolations().size(), 1u);
 }
 
@@ -95,13 +96,13 @@ TEST_F(EngineDoubleTest, PresenceBitsFollowTheGamesByteAndBitOrder) {
   gd::ExtraList& list = extra().NewList();
   extra().AddHealth(list, 1.25f);
   extra().AddWorn(list, false);
-  EXPECT_EQ(list.presence->bits[4], 0x20);  // 0x25: byte 4, bit 5
-  EXPECT_EQ(list.presence->bits[2], 0x40);  // 0x16: byte 2, bit 6
+  EXPECT_EQ(list.presence()->bits[4], 0x20);  // 0x25: byte 4, bit 5
+  EXPECT_EQ(list.presence()->bits[2], 0x40);  // 0x16: byte 2, bit 6
   // Newest entry first, as the game links them.
-  EXPECT_EQ(extra().TypeOfClassTable(list.first->vtbl), gd::extra_type::kWorn);
+  EXPECT_EQ(extra().TypeOfClassTable(list.first()->vtbl), gd::extra_type::kWorn);
   EXPECT_EQ(extra().HealthOf(list), 1.25f);
   gd::ExtraList& bare = extra().NewList(false);
-  EXPECT_EQ(bare.presence, nullptr);
+  EXPECT_EQ(bare.presence(), nullptr);
 }
 
 TEST_F(EngineDoubleTest, FormsAreFoundByIdAndAnswerKeywordsThroughSlotFour) {
@@ -125,7 +126,7 @@ TEST_F(EngineDoubleTest, RemovalThroughSlot86TakesExactlyTheNamedInstanceOutOfAS
   plain.id = "spare";
   items().Give(actor.ref, &sword.form, 3, {Worn("held"), plain});
   const gd::NamedItem* held = items().Find("held");
-  ASSERT_EQ(actor.process->rightHand, &sword.form);
+  ASSERT_EQ(actor.process()->rightHand, &sword.form);
 
   auto remove =
       reinterpret_cast<RemoveItemFn>(reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kRemoveItemSlot]);
@@ -137,8 +138,8 @@ TEST_F(EngineDoubleTest, RemovalThroughSlot86TakesExactlyTheNamedInstanceOutOfAS
   EXPECT_EQ(inventories().CountOf(*refs().FindInventory(actor.ref), &sword.form), 2);
 
   // The game's refresh lets go of a weapon no longer worn.
-  At<void (*)(gd::ProcessRec*, gd::ActorRec*)>(world_, gd::Off().refreshAfterRemoval.offset)(actor.process, &actor);
-  EXPECT_EQ(actor.process->rightHand, nullptr);
+  At<void (*)(gd::ProcessRec*, gd::ActorRec*)>(world_, gd::Off().refreshAfterRemoval.offset)(actor.process(), &actor);
+  EXPECT_EQ(actor.process()->rightHand, nullptr);
   EXPECT_EQ(refs().RefreshCalls(&actor), 1u);
   EXPECT_TRUE(TakeViolations().empty());
 }
@@ -266,11 +267,11 @@ TEST_F(EngineDoubleTest, CellsListTheirReferencesInUsedSlotsAndTheGridIsColumnMa
 
   std::vector<gd::ReferenceRec*> found;
   std::uint32_t freeSlots = 0;
-  for (std::uint32_t i = 0; i < west.slotCount; ++i) {
-    if (west.slots[i].link == nullptr) {
+  for (std::uint32_t i = 0; i < west.slotCount(); ++i) {
+    if (west.slots()[i].link == nullptr) {
       ++freeSlots;
     } else {
-      found.push_back(west.slots[i].reference);
+      found.push_back(west.slots()[i].reference);
     }
   }
   std::sort(found.begin(), found.end());

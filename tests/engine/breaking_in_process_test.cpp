@@ -45,7 +45,11 @@ TEST_F(Breaking, TheRulesAreAskedInOrderAndTheFirstThatAppliesAnswers) {
   EXPECT_TRUE(breakable(crown.form, &list));
 }
 
-TEST_F(Breaking, AStackLosesExactlyTheInstanceThatBroke) {
+// Breaking reads the holder's process and its instances' lists, whose
+// places depend on the layout family.
+class BreakingOnEachFamily : public qmtest::InProcessGameOfEachFamily {};
+
+TEST_P(BreakingOnEachFamily, AStackLosesExactlyTheInstanceThatBroke) {
   gd::WeaponForm& sword = forms().AddWeapon(0x100, "Iron Sword", 1);
   gd::ActorRec& bandit = refs().AddActor("bandit", 0x800);
   refs().GiveProcess(bandit);
@@ -57,7 +61,7 @@ TEST_F(Breaking, AStackLosesExactlyTheInstanceThatBroke) {
   EXPECT_TRUE(items().Present(*items().Find("other")));
   EXPECT_EQ(inventories().CountOf(*refs().FindInventory(bandit.ref), &sword.form), 3);
   EXPECT_EQ(refs().RefreshCalls(&bandit), 1u);
-  EXPECT_EQ(bandit.process->rightHand, nullptr);
+  EXPECT_EQ(bandit.process()->rightHand, nullptr);
   // Another actor's item goes silently.
   EXPECT_TRUE(world().Component<gd::Hud>().Notifications().empty());
   // Without a holder nothing is removed.
@@ -65,7 +69,7 @@ TEST_F(Breaking, AStackLosesExactlyTheInstanceThatBroke) {
   EXPECT_TRUE(items().Present(*items().Find("spare")));
 }
 
-TEST_F(Breaking, AnActorWithoutProcessLosesTheItemWithoutARefresh) {
+TEST_P(BreakingOnEachFamily, AnActorWithoutProcessLosesTheItemWithoutARefresh) {
   gd::ArmorForm& helmet = forms().AddArmor(0x100, "Iron Helmet", 0x1, 1);
   gd::ActorRec& statue = refs().AddActor("statue", 0x800);
   items().GiveOne(statue.ref, &helmet.form, Spec("helmet", gd::Worn::Right));
@@ -77,13 +81,15 @@ TEST_F(Breaking, AnActorWithoutProcessLosesTheItemWithoutARefresh) {
   EXPECT_EQ(refs().Removals()[0].list, items().Find("helmet")->list);
 }
 
+QM_ON_EACH_LAYOUT_FAMILY(BreakingOnEachFamily);
+
 }  // namespace
 
 namespace {
 
-class PlayerBreaking : public qmtest::InProcessGame {};
+class PlayerBreaking : public qmtest::InProcessGameOfEachFamily {};
 
-TEST_F(PlayerBreaking, ThePlayerIsToldTheItemsDisplayNameAndNothingElse) {
+TEST_P(PlayerBreaking, ThePlayerIsToldTheItemsDisplayNameAndNothingElse) {
   gd::WeaponForm& sword = forms().AddWeapon(0x100, "Iron Sword", 1);
   gd::ArmorForm& shield = forms().AddArmor(0x101, "Iron Shield", 0x200, 1);
   gd::FormHeader& poison = forms().AddForm(0x300, gd::form_type::kAlchemy, "Deadly Poison").form;
@@ -103,7 +109,9 @@ TEST_F(PlayerBreaking, ThePlayerIsToldTheItemsDisplayNameAndNothingElse) {
   EXPECT_FALSE(items().Present(*items().Find("sword")));
   EXPECT_FALSE(items().Present(*items().Find("shield")));
   EXPECT_EQ(refs().RefreshCalls(&player), 2u);
-  EXPECT_EQ(player.process->rightHand, nullptr);
+  EXPECT_EQ(player.process()->rightHand, nullptr);
 }
+
+QM_ON_EACH_LAYOUT_FAMILY(PlayerBreaking);
 
 }  // namespace

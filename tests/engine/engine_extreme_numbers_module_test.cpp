@@ -24,7 +24,7 @@ class ExtremeNumbersTest : public EngineWorld {
   gd::ExtraList& ActorInArmor(const std::string& name, std::uint32_t armorId, std::uint32_t weightClass, float health,
                               bool follower = false) {
     gd::ActorRec& actor = Actor(name);
-    if (follower) actor.boolBits |= gd::kFollowerFlag;
+    if (follower) actor.boolBits() |= gd::kFollowerFlag;
     actors_.push_back(&actor);
     return Wear(actor, Armor(armorId, 0x4, weightClass).form, health);
   }

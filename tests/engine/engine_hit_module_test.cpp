@@ -100,7 +100,7 @@ TEST_F(HitTest, BlockedHitWearsTheShieldThenTheRightHandWeapon) {
   EXPECT_EQ(Health(helmet), 1.5f);
 
   // Blocking with empty hands wears nothing.
-  player.process->rightHand = nullptr;
+  player.process()->rightHand = nullptr;
   ForgetRecentHits();
   const float maceBefore = Health(mace);
   Hit(player, bandit, kSword, gd::kHitBlocked);
@@ -461,9 +461,9 @@ TEST_F(HitTest, AShieldBashWearsTheAttackersShield) {
 TEST_F(HitTest, OnlyTheFollowerFlagMakesAFollower) {
   gd::ActorRec& player = Actor("player");
   gd::ActorRec& guard = Actor("guard");
-  guard.boolBits = ~gd::kFollowerFlag;  // every other flag set
+  guard.boolBits() = ~gd::kFollowerFlag;  // every other flag set
   gd::ActorRec& follower = Actor("follower");
-  follower.boolBits = gd::kFollowerFlag;
+  follower.boolBits() = gd::kFollowerFlag;
   gd::ExtraList& guardsCuirass = Wear(guard, Armor(kCuirass, 0x4).form, 1.5f);
   gd::ExtraList& followersCuirass = Wear(follower, Armor(0x0001B010, 0x4).form, 1.5f);
   Wear(player, Weapon(kSword).form, 1.5f);

@@ -228,7 +228,7 @@ TEST_F(TemperTest, DrawsGoByAddressNotByTheCellTablesOrder) {
   // The first of a pair in the table holds the higher address, as when its
   // slot wrapped around the table's end.
   const auto placeReversed = [this](gd::ReferenceRec& one, gd::ReferenceRec& other) {
-    gd::CellRefSlot* slots = room_->slots;
+    gd::CellRefSlot* slots = room_->slots();
     const auto slotOf = [&](const gd::ReferenceRec& reference) {
       std::uint32_t i = 0;
       while (slots[i].reference != &reference) ++i;
@@ -356,10 +356,10 @@ TEST_F(TemperTest, ACellWhoseTableHasASingleSlotIsSearched) {
   gd::ReferenceRec& chest = PlacedContainer("chest", *room_);
   gd::ExtraList& item = Give(chest, cuirass_->form);
   // The game's tables can be that small: the chest's slot becomes the only one.
-  for (std::uint32_t i = 0; i < room_->slotCount; ++i) {
-    if (room_->slots[i].reference == &chest) std::swap(room_->slots[0], room_->slots[i]);
+  for (std::uint32_t i = 0; i < room_->slotCount(); ++i) {
+    if (room_->slots()[i].reference == &chest) std::swap(room_->slots()[0], room_->slots()[i]);
   }
-  room_->slotCount = 1;
+  room_->slotCount() = 1;
   Start("TemperChance=100");
 
   Updates(kUpdatesPerPass);

@@ -9,15 +9,15 @@ namespace {
 
 using qm::engine::ItemEntry;
 
-class ItemAccess : public qmtest::InProcessGame {
+class ItemAccess : public qmtest::InProcessGameOfEachFamily {
  protected:
   using PresenceBitsCopy = std::vector<std::uint8_t>;
   static PresenceBitsCopy Copy(const gd::ExtraList& list) {
-    return PresenceBitsCopy(list.presence->bits, list.presence->bits + sizeof list.presence->bits);
+    return PresenceBitsCopy(list.presence()->bits, list.presence()->bits + sizeof list.presence()->bits);
   }
 };
 
-TEST_F(ItemAccess, HealthReadsTheEntryAndOneWithoutIt) {
+TEST_P(ItemAccess, HealthReadsTheEntryAndOneWithoutIt) {
   gd::ExtraList& tempered = extra().NewList();
   extra().AddWorn(tempered, false);
   extra().AddHealth(tempered, 1.25f);
@@ -34,13 +34,13 @@ TEST_F(ItemAccess, HealthReadsTheEntryAndOneWithoutIt) {
   EXPECT_FALSE(qm::game::HasExtraType(List(&plain), qm::game::kExtraHealth));
 }
 
-TEST_F(ItemAccess, FindExtraDataTrustsThePresenceBitsAndTheEntrysClass) {
+TEST_P(ItemAccess, FindExtraDataTrustsThePresenceBitsAndTheEntrysClass) {
   gd::ExtraList& list = extra().NewList();
   extra().AddWorn(list, true);
   extra().SetPresenceBit(list, gd::extra_type::kHealth, true);  // bit without entry
   EXPECT_EQ(qm::engine::FindExtraData(List(&list), qm::game::kExtraHealth), nullptr);
   EXPECT_EQ(qm::engine::FindExtraData(List(&list), qm::game::kExtraWorn), nullptr);
-  EXPECT_EQ(reinterpret_cast<void*>(qm::engine::FindExtraData(List(&list), qm::game::kExtraWornLeft)), list.first);
+  EXPECT_EQ(reinterpret_cast<void*>(qm::engine::FindExtraData(List(&list), qm::game::kExtraWornLeft)), list.first());
   EXPECT_EQ(qm::engine::FindExtraData(List(&list), 400), nullptr);
   extra().SetPresenceBit(list, 0, true);  // a type without a descriptor
   EXPECT_EQ(qm::engine::FindExtraData(List(&list), 0), nullptr);
@@ -55,19 +55,19 @@ TEST_F(ItemAccess, FindExtraDataTrustsThePresenceBitsAndTheEntrysClass) {
   EXPECT_EQ(qm::engine::GetItemHealth(ItemEntry{nullptr, List(&bare), {}}), 1.0f);
 }
 
-TEST_F(ItemAccess, SetHealthAddsAGameHeapEntryAtTheHeadThatTheGameRecognises) {
+TEST_P(ItemAccess, SetHealthAddsAGameHeapEntryAtTheHeadThatTheGameRecognises) {
   gd::ExtraList& list = extra().NewList();
   extra().AddWorn(list, false);
-  gd::ExtraEntry* formerFirst = list.first;
+  gd::ExtraEntry* formerFirst = list.first();
   const std::size_t blocks = world().heap().LiveBlocks();
 
   qm::engine::SetItemHealth(ItemEntry{nullptr, List(&list), {}}, 1.0375f);
-  ASSERT_NE(list.first, formerFirst);
-  EXPECT_EQ(list.first->next, formerFirst);
-  EXPECT_TRUE(world().heap().IsLive(list.first));
+  ASSERT_NE(list.first(), formerFirst);
+  EXPECT_EQ(list.first()->next, formerFirst);
+  EXPECT_TRUE(world().heap().IsLive(list.first()));
   EXPECT_EQ(world().heap().LiveBlocks(), blocks + 1);
-  EXPECT_EQ(list.first->vtbl, world().region().At<void>(gd::Off().healthExtraVtable.offset));
-  EXPECT_EQ(list.presence->bits[4], 0x20);
+  EXPECT_EQ(list.first()->vtbl, world().region().At<void>(gd::Off().healthExtraVtable.offset));
+  EXPECT_EQ(list.presence()->bits[4], 0x20);
   EXPECT_EQ(extra().HealthOf(list), 1.0375f);
 
   // A second write overwrites the entry in place.
@@ -80,7 +80,7 @@ TEST_F(ItemAccess, SetHealthAddsAGameHeapEntryAtTheHeadThatTheGameRecognises) {
   EXPECT_EQ(extra().HealthOf(list), 1.0f);
 }
 
-TEST_F(ItemAccess, SetHealthLeavesListsThatCannotCarryAnEntryAlone) {
+TEST_P(ItemAccess, SetHealthLeavesListsThatCannotCarryAnEntryAlone) {
   gd::ExtraList& bare = extra().NewList(false);
   gd::ExtraList& bitOnly = extra().NewList();
   extra().SetPresenceBit(bitOnly, gd::extra_type::kHealth, true);
@@ -89,21 +89,21 @@ TEST_F(ItemAccess, SetHealthLeavesListsThatCannotCarryAnEntryAlone) {
   qm::engine::SetItemHealth(ItemEntry{nullptr, List(&bare), {}}, 1.2f);
   qm::engine::SetItemHealth(ItemEntry{nullptr, List(&bitOnly), {}}, 1.2f);
   qm::engine::SetItemHealth(ItemEntry{nullptr, nullptr, {}}, 1.2f);
-  EXPECT_EQ(bare.first, nullptr);
-  EXPECT_EQ(bitOnly.first, nullptr);
+  EXPECT_EQ(bare.first(), nullptr);
+  EXPECT_EQ(bitOnly.first(), nullptr);
   EXPECT_EQ(world().heap().Allocations(), allocations);
 }
 
-TEST_F(ItemAccess, SetHealthWithoutGameMemoryChangesNothing) {
+TEST_P(ItemAccess, SetHealthWithoutGameMemoryChangesNothing) {
   gd::ExtraList& list = extra().NewList();
   extra().AddWorn(list, false);
-  gd::ExtraEntry* first = list.first;
+  gd::ExtraEntry* first = list.first();
   const PresenceBitsCopy before = Copy(list);
 
   world().heap().FailAllocation(1);
   qm::engine::SetItemHealth(ItemEntry{nullptr, List(&list), {}}, 1.2f);
   EXPECT_EQ(world().heap().Failures(), 1u);
-  EXPECT_EQ(list.first, first);
+  EXPECT_EQ(list.first(), first);
   EXPECT_TRUE(Copy(list) == before);
   EXPECT_EQ(qm::engine::GetItemHealth(ItemEntry{nullptr, List(&list), {}}), 1.0f);
 
@@ -112,7 +112,7 @@ TEST_F(ItemAccess, SetHealthWithoutGameMemoryChangesNothing) {
   EXPECT_EQ(extra().HealthOf(list), 1.2f);
 }
 
-TEST_F(ItemAccess, WornArmourIsFoundBySlotAndOnlyWithAWornList) {
+TEST_P(ItemAccess, WornArmourIsFoundBySlotAndOnlyWithAWornList) {
   gd::ArmorForm& circlet = forms().AddArmor(0x200, "Circlet", 0x2, 0);  // hair only
   gd::ArmorForm& spareBoots = forms().AddArmor(0x201, "Spare Boots", 0x80, 0);
   gd::ArmorForm& boots = forms().AddArmor(0x202, "Boots", 0x80, 1);
@@ -136,7 +136,7 @@ TEST_F(ItemAccess, WornArmourIsFoundBySlotAndOnlyWithAWornList) {
   EXPECT_EQ(qm::engine::FindWornArmor(nullptr, 0x80).form, nullptr);
 }
 
-TEST_F(ItemAccess, TheSameWeaponInBothHandsIsToldApartByTheHandBit) {
+TEST_P(ItemAccess, TheSameWeaponInBothHandsIsToldApartByTheHandBit) {
   gd::WeaponForm& dagger = forms().AddWeapon(0x100, "Dagger", 2);
   gd::WeaponForm& axe = forms().AddWeapon(0x101, "Axe", 3);
   gd::ActorRec& actor = refs().AddActor("bandit", 0x800);
@@ -155,7 +155,7 @@ TEST_F(ItemAccess, TheSameWeaponInBothHandsIsToldApartByTheHandBit) {
   EXPECT_EQ(qm::engine::FindWornWeapon(nullptr, Form(dagger.form), false).form, nullptr);
 }
 
-TEST_F(ItemAccess, InventoryChangesComeFromTheHoldersOwnList) {
+TEST_P(ItemAccess, InventoryChangesComeFromTheHoldersOwnList) {
   gd::ActorRec& actor = refs().AddActor("bandit", 0x800);
   gd::ActorRec& ghost = refs().AddActor("ghost", 0x801);
   gd::InventoryChangesRec& changes = refs().Inventory(actor.ref);
@@ -163,7 +163,12 @@ TEST_F(ItemAccess, InventoryChangesComeFromTheHoldersOwnList) {
   EXPECT_EQ(qm::engine::InventoryChangesOf(List(&ghost.ref.extraList)), nullptr);
 }
 
-TEST_F(ItemAccess, OnlyWornWeaponsAndBodyArmourWithoutTheClothingKeywordAreDurabilityItems) {
+QM_ON_EACH_LAYOUT_FAMILY(ItemAccess);
+
+// What takes part in durability is read from the records alone.
+class DurabilityItems : public qmtest::InProcessGame {};
+
+TEST_F(DurabilityItems, OnlyWornWeaponsAndBodyArmourWithoutTheClothingKeywordAreDurabilityItems) {
   forms().Keyword(0x8F95B);
   const std::vector<std::pair<gd::FormHeader*, bool>> cases = {
       {&forms().AddWeapon(0x100, "Sword", 1).form, true},

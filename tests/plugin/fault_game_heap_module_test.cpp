@@ -124,7 +124,7 @@ TEST_F(FaultGameHeap, EachAllocationOfASessionFailingInTurn) {
     Hit(bandit, player, kSword);
     ui.Frames(11);
     std::size_t linked = 0;
-    for (gd::ExtraList* list : stored) linked += Decided(*list) && world().heap().IsLive(list->first) ? 1 : 0;
+    for (gd::ExtraList* list : stored) linked += Decided(*list) && world().heap().IsLive(list->first()) ? 1 : 0;
     const bool balanced = linked == world().heap().LiveBlocks() && world().Violations().empty();
     std::printf("allocations %llu %s\n", static_cast<unsigned long long>(world().heap().Allocations() - before),
                 balanced ? "balanced" : "unbalanced");

@@ -87,7 +87,7 @@ class SoakTest : public EngineWorld {
   std::size_t LinkedHealthBlocks(const std::vector<gd::ExtraList*>& lists) {
     std::size_t linked = 0;
     for (const gd::ExtraList* list : lists) {
-      for (const gd::ExtraEntry* entry = list->first; entry != nullptr; entry = entry->next) {
+      for (const gd::ExtraEntry* entry = list->first(); entry != nullptr; entry = entry->next) {
         if (world().heap().IsLive(entry)) ++linked;
       }
     }

@@ -15,6 +15,7 @@
 
 #include "config/config_store.h"
 #include "engine/item_entry.h"
+#include "game/game_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -27,10 +28,22 @@ namespace qmtest {
 // The region the plug-in's bindings point into; reserved on first use.
 std::uintptr_t InProcessImageBase();
 
+// The runtime the plug-in linked into the tests binds to (1.5.39), its
+// objects laid out as the given family lays them out.
+const gd::RuntimeOffsets& InProcessRuntime(gd::LayoutFamily family);
+// The plug-in's name for the double's layout family.
+qm::game::LayoutFamily PluginFamily(gd::LayoutFamily family);
+
 class InProcessGame : public ::testing::Test {
  protected:
+  explicit InProcessGame(gd::LayoutFamily family = gd::LayoutFamily::kSpecialEdition) : family_(family) {}
+
+  // The plug-in reads the objects of the world's family, as start-up would
+  // have chosen for that runtime.
   void SetUp() override {
-    world_ = std::make_unique<gd::World>(gd::ImageRegion::Adopt(InProcessImageBase(), gd::off::kImageSize));
+    qm::game::SelectLayoutFamily(PluginFamily(family_));
+    world_ = std::make_unique<gd::World>(gd::ImageRegion::Adopt(InProcessImageBase(), gd::off::kImageSize),
+                                         InProcessRuntime(family_));
   }
   void TearDown() override {
     for (const std::string& violation : world_->Violations()) ADD_FAILURE() << "game double: " << violation;
@@ -63,7 +76,22 @@ class InProcessGame : public ::testing::Test {
     return spec;
   }
 
+  gd::LayoutFamily family_;
   std::unique_ptr<gd::World> world_;
 };
 
+// The same tests on a world of each layout family: a reader that takes one
+// family's position on the other's objects fails them.
+class InProcessGameOfEachFamily : public InProcessGame, public ::testing::WithParamInterface<gd::LayoutFamily> {
+ protected:
+  InProcessGameOfEachFamily() : InProcessGame(GetParam()) {}
+};
+
+std::string FamilyName(const ::testing::TestParamInfo<gd::LayoutFamily>& info);
+
 }  // namespace qmtest
+
+#define QM_ON_EACH_LAYOUT_FAMILY(Fixture)                                                                        \
+  INSTANTIATE_TEST_SUITE_P(Family, Fixture,                                                                      \
+                           ::testing::Values(gd::LayoutFamily::kSpecialEdition, gd::LayoutFamily::kAnniversary), \
+                           qmtest::FamilyName)

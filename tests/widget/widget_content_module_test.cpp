@@ -210,14 +210,14 @@ TEST_F(WidgetContent, EveryArmourKindAndSlotHasItsOwnIcon) {
   for (const Case& c : cases) {
     const std::vector<std::uint32_t> keywords = c.keyword != 0 ? std::vector<std::uint32_t>{c.keyword}
                                                                : std::vector<std::uint32_t>{};
-    player().process->rightHand = &forms().AddArmor(id++, "Piece", c.slots, c.weight, keywords).form;
+    player().process()->rightHand = &forms().AddArmor(id++, "Piece", c.slots, c.weight, keywords).form;
     const std::vector<Row> rows = Rows();
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[kRightHand].icon, c.icon) << "slots " << std::hex << c.slots << " weight " << c.weight;
   }
   // The head slots of a mask identifier show a mask in every kind.
   for (std::uint32_t weight : {0u, 1u, 2u}) {
-    player().process->rightHand = &forms().AddArmor(kMaskId - weight, "Mask", 0x2, weight, {0x8F95B}).form;
+    player().process()->rightHand = &forms().AddArmor(kMaskId - weight, "Mask", 0x2, weight, {0x8F95B}).form;
     const std::vector<Row> rows = Rows();
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[kRightHand].icon, weight == 0 ? "lightarmor_mask" : weight == 1 ? "armor_mask" : "clothing_mask");
@@ -240,7 +240,7 @@ TEST_F(WidgetContent, ArmourOfNoKnownKindOrSlotGetsTheDefaultIcon) {
   // Armour held in the right hand is shown by its record alone; its slots
   // name none of the tested bits.
   gd::ArmorForm& odd = forms().AddArmor(0x302, "Odd Piece", 0x40000, 1);
-  player().process->rightHand = &odd.form;
+  player().process()->rightHand = &odd.form;
   const std::vector<Row> rows = Rows();
   ASSERT_EQ(rows.size(), 7u);
   EXPECT_EQ(rows[kRightHand].icon, "default_armor");
@@ -288,7 +288,7 @@ TEST_F(WidgetContent, AShieldInTheLeftHandIsFoundAmongOtherWornArmour) {
   left.worn = gd::Worn::Left;
   left.health = 1.3f;
   items().GiveOne(player().ref, &shield.form, left);
-  player().process->leftHand = &shield.form;  // the game equips a shield in the left hand
+  player().process()->leftHand = &shield.form;  // the game equips a shield in the left hand
   WearArmor(0x602, "Iron Boots", 0x80, 1, 1.1f);
   LoadSave();
   const std::vector<Row> rows = Rows();
@@ -312,7 +312,7 @@ TEST_F(WidgetContent, EveryWeaponTypeHasItsIcon) {
   for (std::uint8_t type = 0; type < std::size(icons); ++type) {
     gd::WeaponForm& weapon = forms().AddWeapon(0x600 + type, "Weapon", type);
     items().GiveOne(player().ref, &weapon.form, inHand);
-    player().process->rightHand = &weapon.form;
+    player().process()->rightHand = &weapon.form;
     const std::vector<Row> rows = Rows();
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[kRightHand].icon, icons[type]) << "weapon type " << int{type};
@@ -322,7 +322,7 @@ TEST_F(WidgetContent, EveryWeaponTypeHasItsIcon) {
 TEST_F(WidgetContent, HandFormsNotWornInTheInventoryGiveBlankRows) {
   StartWidget();
   gd::WeaponForm& sword = forms().AddWeapon(0x503, "Sword", 1);
-  player().process->rightHand = &sword.form;  // in hand, but no worn instance
+  player().process()->rightHand = &sword.form;  // in hand, but no worn instance
   LoadSave();
   const std::vector<Row> rows = Rows();
   ASSERT_EQ(rows.size(), 7u);
@@ -335,9 +335,9 @@ TEST_F(WidgetContent, SpellsTorchesAndShoutsShowTheirRecordsName) {
   gd::SpellForm& firebolt = world().Component<gd::MagicRecords>().AddSpell("Firebolt", 0, 20);
   gd::PlainForm& torch = forms().AddForm(0x1D4EC, 0x1F, "Torch");
   gd::PlainForm& shout = forms().AddForm(0x13E07, 0x77, "Unrelenting Force");
-  player().process->leftHand = &firebolt.form;
-  player().process->rightHand = &torch.form;
-  player().selectedPower = &shout.form;
+  player().process()->leftHand = &firebolt.form;
+  player().process()->rightHand = &torch.form;
+  player().selectedPower() = &shout.form;
   LoadSave();
   const std::vector<Row> rows = Rows();
   ASSERT_EQ(rows.size(), 7u);
@@ -354,8 +354,8 @@ TEST_F(WidgetContent, SpellsTorchesAndShoutsShowTheirRecordsName) {
 TEST_F(WidgetContent, WithoutAnInventoryEveryRowIsBlankEvenWithASpellInHand) {
   StartWidget();
   gd::SpellForm& firebolt = world().Component<gd::MagicRecords>().AddSpell("Firebolt", 0, 20);
-  player().process->leftHand = &firebolt.form;
-  player().selectedPower = &forms().AddForm(0x13E07, 0x77, "Unrelenting Force").form;
+  player().process()->leftHand = &firebolt.form;
+  player().selectedPower() = &forms().AddForm(0x13E07, 0x77, "Unrelenting Force").form;
   LoadSave();
   ASSERT_EQ(refs().FindInventory(player().ref), nullptr);
   const std::vector<Row> rows = Rows();
@@ -376,7 +376,7 @@ TEST_F(WidgetContent, SpellIconsByTypeAndSchool) {
                {2, 20, "default_power"},       {3, std::nullopt, "default_power"}};
   LoadSave();
   for (const auto& c : cases) {
-    player().selectedPower = &magic.AddSpell("Spell", c.type, c.school).form;
+    player().selectedPower() = &magic.AddSpell("Spell", c.type, c.school).form;
     const std::vector<Row> rows = Rows();
     ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[kPower].icon, c.icon) << "type " << c.type;
@@ -388,8 +388,8 @@ TEST_F(WidgetContent, ScrollsAndOtherRecordsInHand) {
   WearArmor(0x1, "Helmet", 0x1, 1, 1.0f);
   gd::PlainForm& scroll = forms().AddForm(0xA44, 0x17, "Scroll of Fireball");
   gd::PlainForm& potion = forms().AddForm(0xA45, 0x2E, "Potion");
-  player().process->leftHand = &scroll.form;
-  player().process->rightHand = &potion.form;
+  player().process()->leftHand = &scroll.form;
+  player().process()->rightHand = &potion.form;
   LoadSave();
   const std::vector<Row> rows = Rows();
   ASSERT_EQ(rows.size(), 7u);

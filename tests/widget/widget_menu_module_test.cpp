@@ -174,7 +174,7 @@ TEST_F(WidgetMenu, ClosingArmsTheNextOpeningAndSecondOpenRequestsAreIgnored) {
 
 TEST_F(WidgetMenu, ThousandOpeningsAndClosingsLeaveEverythingBalanced) {
   StartWidget({"HideWithWeaponsSheathed=true", "ToggleKeyCode=42"});
-  player().stateWord = 0x60;  // weapon drawn: the rows carry the helmet
+  player().stateWord() = 0x60;  // weapon drawn: the rows carry the helmet
   WearHelmet();
   LoadSave();
   ASSERT_TRUE(WidgetOpen());

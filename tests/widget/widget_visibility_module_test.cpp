@@ -132,11 +132,11 @@ TEST_F(WidgetToggle, WithoutAToggleKeyNoInputSinkIsAdded) {
 TEST_F(WidgetWeaponState, OpeningReadsTheWeaponStateOfThePlayer) {
   StartWidget({"HideWithWeaponsSheathed=true"});
   WearHelmet();
-  player().stateWord = 2u << 5;
+  player().stateWord() = 2u << 5;
   LoadSave();
   EXPECT_FALSE(RowsShown());
   ui().CloseMenu(gd::kWidgetMenuName);
-  player().stateWord = (3u << 5) | 0x1F;
+  player().stateWord() = (3u << 5) | 0x1F;
   LoadSave();
   EXPECT_TRUE(RowsShown());
 }
@@ -163,7 +163,7 @@ TEST_F(WidgetWeaponState, DrawingAndSheathingOfThePlayerOnlyCount) {
 TEST_F(WidgetWeaponState, WithoutTheSettingRowsStayShownAndNoActionSinkIsAdded) {
   StartWidget();
   WearHelmet();
-  player().stateWord = 0;
+  player().stateWord() = 0;
   ui().movieHeapModel().SetFreshByte(0);  // the menu's block held zeros before
   LoadSave();
   EXPECT_EQ(ui().ActionSource().size, 0u);
@@ -180,7 +180,7 @@ TEST_F(WidgetWeaponState, WithoutActionOrInputEventsTheWidgetStillOpensAndCloses
   StartWidget({"HideWithWeaponsSheathed=true", "ToggleKeyCode=42"}, options);
   host().SetEventDispatcher(3, nullptr);
   WearHelmet();
-  player().stateWord = 3u << 5;
+  player().stateWord() = 3u << 5;
   LoadSave();
   ASSERT_TRUE(WidgetOpen());
   EXPECT_TRUE(RowsShown());

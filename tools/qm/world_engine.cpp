@@ -375,7 +375,7 @@ class Builder {
       if (base == nullptr) base = &forms_.AddForm(baseId, gd::form_type::kNpc, h.id).form;
       gd::ActorRec& actor = refs_.AddActor(h.id, formId, base);
       refs_.SetLevel(actor, h.level);
-      if (h.follower) actor.boolBits |= gd::kFollowerFlag;
+      if (h.follower) actor.boolBits() |= gd::kFollowerFlag;
       if (h.process) refs_.GiveProcess(actor);
       for (std::uint32_t group : h.members) {
         if (gd::FormHeader* form = Form(group, h.place + ".members")) refs_.AddMembership(actor, form);
@@ -414,7 +414,7 @@ class Builder {
       items_.Give(*reference, form, line.count, specs);
     }
     if (h.actor && h.handsGiven) {
-      gd::ProcessRec& process = *reinterpret_cast<gd::ActorRec*>(reference)->process;
+      gd::ProcessRec& process = *reinterpret_cast<gd::ActorRec*>(reference)->process();
       process.rightHand = h.rightHand ? Form(*h.rightHand, h.place + ".hands.right") : nullptr;
       process.leftHand = h.leftHand ? Form(*h.leftHand, h.place + ".hands.left") : nullptr;
     }

@@ -117,7 +117,7 @@ struct Lab::Impl {
                                  : &forms.AddForm(0xFE000000u + formId % 0x1000000, gd::form_type::kNpc, name).form;
       gd::ActorRec& actor = refs.AddActor(name, formId, base);
       refs.SetLevel(actor, 10);
-      if (kind == ActorKind::Follower) actor.boolBits |= gd::kFollowerFlag;
+      if (kind == ActorKind::Follower) actor.boolBits() |= gd::kFollowerFlag;
       refs.GiveProcess(actor);
       refs.Inventory(actor.ref);
       if (kind == ActorKind::Player) refs.SetPlayer(&actor);
