@@ -1,7 +1,7 @@
 // Lays out the image: a trap at every function offset, then the jumps to the
 // functions the double implements, then the data the game keeps there.
 #include "double_offsets.h"
-#include "image_header.h"
+#include "pe_header.h"
 #include "stub_registry.h"
 #include "world.h"
 
