@@ -3,7 +3,10 @@
 // image, with each thing's Address Library id on the runtimes that have one.
 // The double's own tables, written from the public sources independently of
 // the plug-in's: a wrong id or offset on either side fails a test.
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace gd {
 
@@ -43,8 +46,26 @@ struct RuntimeOffsets {
   std::uintptr_t doubleScratch;
 };
 
+// The double's scratch space: the physics plug-in's information and class
+// tables, and the update event source where no public source places it.
+inline constexpr std::uintptr_t kScratchBytes = 0x60000;
+// How large the world's image is for the runtime: up to the end of scratch.
+inline constexpr std::uintptr_t ImageSizeOf(const RuntimeOffsets& runtime) {
+  return runtime.doubleScratch + kScratchBytes;
+}
+
+// The runtime the active world simulates.
+const RuntimeOffsets& Off();
+
 const RuntimeOffsets& Runtime1_5_39();
 const RuntimeOffsets& Runtime1_5_97();
 const RuntimeOffsets& Runtime1_6_1170();
+
+// The simulated runtime of that name ("1.5.97"), or null.
+const RuntimeOffsets* FindRuntime(const std::string& name);
+// "1.5.39, 1.5.97, 1.6.1170", for messages.
+std::string SimulatedRuntimeNames();
+// Every entry of the table, functions and data.
+std::vector<Placed> EveryPlaced(const RuntimeOffsets& runtime);
 
 }  // namespace gd
