@@ -43,37 +43,46 @@ Encoding Encode(int code, std::uint64_t previous, std::uint64_t value) {
   }
 }
 
+// Picks, for the id and for the offset apart, the encoding used least so far
+// among those the values allow: every id code and every offset code, in bytes
+// and in pointers, appears within a few dozen records where the data allows.
 class RecordWriter {
  public:
   explicit RecordWriter(std::vector<std::uint8_t>& out) : out_(out) {}
 
   void Write(std::uint64_t id, std::uint64_t offset) {
-    int bestType = -1;
-    for (int type = 0; type < 256; ++type) {
-      if ((type & 0x0F) >= 8 || !Allows(type, id, offset)) continue;
-      if (bestType < 0 || used_[type] < used_[bestType]) bestType = type;
+    int idCode = -1;
+    for (int code = 0; code < 8; ++code) {
+      if (!Encode(code, previousId_, id).fits) continue;
+      if (idCode < 0 || idUsed_[code] < idUsed_[idCode]) idCode = code;
     }
-    const bool inPointers = (bestType & 0x80) != 0;
-    const Encoding idField = Encode(bestType & 0x07, previousId_, id);
-    const Encoding offsetField = inPointers ? Encode((bestType >> 4) & 0x07, previousOffset_ / kPointer, offset / kPointer)
-                                            : Encode((bestType >> 4) & 0x07, previousOffset_, offset);
-    out_.push_back(static_cast<std::uint8_t>(bestType));
+    // 0 to 7: the offset in bytes; 8 to 15: in pointers.
+    int offsetWay = -1;
+    for (int way = 0; way < 16; ++way) {
+      if (!OffsetField(way, offset).fits) continue;
+      if (offsetWay < 0 || offsetUsed_[way] < offsetUsed_[offsetWay]) offsetWay = way;
+    }
+    const Encoding idField = Encode(idCode, previousId_, id);
+    const Encoding offsetField = OffsetField(offsetWay, offset);
+    out_.push_back(static_cast<std::uint8_t>(offsetWay << 4 | idCode));
     Put(out_, idField.raw, idField.bytes);
     Put(out_, offsetField.raw, offsetField.bytes);
-    ++used_[bestType];
+    ++idUsed_[idCode];
+    ++offsetUsed_[offsetWay];
     previousId_ = id;
     previousOffset_ = offset;
   }
 
  private:
-  bool Allows(int type, std::uint64_t id, std::uint64_t offset) const {
-    if (!Encode(type & 0x07, previousId_, id).fits) return false;
-    if ((type & 0x80) == 0) return Encode((type >> 4) & 0x07, previousOffset_, offset).fits;
-    return offset % kPointer == 0 && Encode((type >> 4) & 0x07, previousOffset_ / kPointer, offset / kPointer).fits;
+  Encoding OffsetField(int way, std::uint64_t offset) const {
+    if (way < 8) return Encode(way, previousOffset_, offset);
+    if (offset % kPointer != 0) return {false, 0, 0};
+    return Encode(way - 8, previousOffset_ / kPointer, offset / kPointer);
   }
 
   std::vector<std::uint8_t>& out_;
-  std::array<std::uint64_t, 256> used_{};
+  std::array<std::uint64_t, 8> idUsed_{};
+  std::array<std::uint64_t, 16> offsetUsed_{};
   std::uint64_t previousId_ = 0;
   std::uint64_t previousOffset_ = 0;
 };
@@ -91,9 +100,9 @@ void AddFillers(std::vector<Pair>& records, std::uint64_t next, std::size_t& tur
     const std::uint64_t from = records.empty() ? 0x1000 : records.back().second;
     const std::int64_t step = kSteps[turn++ % std::size(kSteps)];
     const bool down = step < 0 && from >= static_cast<std::uint64_t>(-step);
-    const std::uint64_t offset = down ? from - static_cast<std::uint64_t>(-step)
-                                      : (from <= kAll - 0x4000 ? from + static_cast<std::uint64_t>(step < 0 ? -step : step)
-                                                               : from / 2);
+    const std::uint64_t offset =
+        down ? from - static_cast<std::uint64_t>(-step)
+             : (from <= kAll - 0x4000 ? from + static_cast<std::uint64_t>(step < 0 ? -step : step) : from / 2);
     records.push_back({fillers[i], offset});
   }
 }

@@ -11,9 +11,11 @@ namespace gd {
 
 // A complete file of the given format (1: version-*.bin, 2: versionlib-*.bin)
 // for SkyrimSE.exe of `version`, holding every (id, offset) pair, sorted by
-// id, with records of other ids between them as a real file has. Each record
-// is written in the encoding used least so far among those its values allow,
-// so that a file of a few hundred records holds every type byte it can.
+// id, with records of other ids between them as a real file has. The id and
+// the offset of each record are each written in the encoding used least so
+// far among those their values allow, so that a file of a few dozen records
+// holds every code a reader must know (ids only ever rise: never the codes
+// that step an id down).
 // Throws std::invalid_argument for an id given twice.
 std::vector<std::uint8_t> WriteAddressLibrary(std::uint32_t format, const std::uint32_t (&version)[4],
                                               const std::vector<std::pair<std::uint64_t, std::uint64_t>>& idOffsets);

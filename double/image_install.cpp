@@ -1,6 +1,6 @@
 // Lays out the image: a trap at every function offset, then the jumps to the
 // functions the double implements, then the data the game keeps there.
-#include "image_header.h"
+#include "pe_header.h"
 #include "stub_registry.h"
 #include "world.h"
 

@@ -1,6 +1,6 @@
 #include "image_region.h"
 
-#include "image_header.h"
+#include "pe_header.h"
 
 #include <windows.h>
 

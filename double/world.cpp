@@ -1,7 +1,7 @@
 #include "world.h"
 
 #include "double_offsets.h"
-#include "image_header.h"
+#include "pe_header.h"
 #include "spin_lock.h"
 #include "stub_registry.h"
 

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the fuzz targets with clang into build/fuzz and runs each for a
-# bounded time: the two settings readers, the engine driven with the
-# plug-in module loaded into the game double, and qm run's scenario reader.
+# bounded time: the two settings readers, the Address Library reader, the
+# engine driven with the plug-in module loaded into the game double, and qm
+# run's scenario reader.
 # Usage: fuzz/run_fuzzers.sh [seconds per target, default 60]
 # Exits non-zero when a target crashes or breaks one of its checks; the
 # input that did it lands in build/fuzz/artifacts/.
@@ -13,11 +14,12 @@ build="$root/build/fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DQM_WERROR=ON -DQM_BUILD_FUZZ=ON -DQM_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" settings_reader_fuzz no_break_reader_fuzz engine_events_fuzz scenario_parser_fuzz
+ninja -C "$build" settings_reader_fuzz no_break_reader_fuzz address_library_fuzz engine_events_fuzz scenario_parser_fuzz
 
 mkdir -p "$build/artifacts"
 status=0
-for pair in settings_reader:settings no_break_reader:nobreak engine_events:engine scenario_parser:scenario; do
+for pair in settings_reader:settings no_break_reader:nobreak address_library:address-library engine_events:engine \
+    scenario_parser:scenario; do
   target="${pair%%:*}"
   seeds="$root/fuzz/corpus/${pair#*:}"
   # New inputs go to a working corpus in the build folder; the committed

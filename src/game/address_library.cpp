@@ -38,28 +38,35 @@ constexpr std::uint8_t kOffsetInPointers = 0x80;
 
 LibraryOutcome Clean() { return {LibraryFault::kNone, 0, 0, 0, 0}; }
 
-LibraryOutcome Malformed(std::size_t at, std::int64_t seen) {
-  return {LibraryFault::kUnknownFormat, 0, 0, at, seen};
-}
+LibraryOutcome Malformed(std::size_t at, std::int64_t seen) { return {LibraryFault::kUnknownFormat, 0, 0, at, seen}; }
 
 // Little-endian fields from a buffer that ends at `size`: every read is
 // checked first, and a field that does not fit is reported where it begins.
 class Cursor {
+  static std::uint64_t Little(const std::uint8_t* p, int width) {
+    std::uint64_t value = 0;
+    for (int i = 0; i < width; ++i) value |= static_cast<std::uint64_t>(p[i]) << (8 * i);
+    return value;
+  }
+
  public:
   Cursor(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
 
   std::size_t at() const { return at_; }
   bool Fits(std::size_t count) const { return size_ - at_ >= count; }
-  LibraryOutcome Truncated() const {
-    return {LibraryFault::kTruncated, 0, 0, at_, static_cast<std::int64_t>(size_)};
-  }
+  LibraryOutcome Truncated() const { return {LibraryFault::kTruncated, 0, 0, at_, static_cast<std::int64_t>(size_)}; }
 
-  // Only after Fits(width).
+  // Only after Fits(width). Widths are those of the format's fields.
   std::uint64_t Take(std::size_t width) {
-    std::uint64_t value = 0;
-    for (std::size_t i = 0; i < width; ++i) value |= static_cast<std::uint64_t>(bytes_[at_ + i]) << (8 * i);
+    const std::uint8_t* p = bytes_ + at_;
     at_ += width;
-    return value;
+    switch (width) {
+      case 0: return 0;
+      case 1: return p[0];
+      case 2: return Little(p, 2);
+      case 4: return Little(p, 4);
+      default: return Little(p, 8);
+    }
   }
   std::int32_t TakeInt32() { return static_cast<std::int32_t>(static_cast<std::uint32_t>(Take(4))); }
   bool Matches(const char* text, std::size_t length) const { return std::memcmp(bytes_ + at_, text, length) == 0; }
@@ -136,7 +143,8 @@ LibraryOutcome ReadHeader(Cursor& in, std::uint32_t format, const std::uint32_t*
   if (!in.Fits(4)) return in.Truncated();
   const std::size_t pointerAt = in.at();
   const std::int32_t pointerSize = in.TakeInt32();
-  if (pointerSize != static_cast<std::int32_t>(kPointerSize)) return {LibraryFault::kWrongPointerSize, 0, 0, pointerAt, pointerSize};
+  if (pointerSize != static_cast<std::int32_t>(kPointerSize))
+    return {LibraryFault::kWrongPointerSize, 0, 0, pointerAt, pointerSize};
   if (!in.Fits(4)) return in.Truncated();
   const std::size_t countAt = in.at();
   const std::int32_t count = in.TakeInt32();
@@ -193,13 +201,19 @@ struct Wanted {
 class WantedIds {
  public:
   WantedIds(const std::uint64_t* ids, std::size_t count) : count_(count) {
-    for (std::size_t i = 0; i < count; ++i) wanted_[i] = {ids[i], 0, false};
+    for (std::size_t i = 0; i < count; ++i) {
+      wanted_[i] = {ids[i], 0, false};
+      sieve_[ids[i] / 64 % kSieveWords] |= std::uint64_t{1} << (ids[i] % 64);
+    }
     std::sort(wanted_, wanted_ + count_, [](const Wanted& a, const Wanted& b) { return a.id < b.id; });
     lowest_ = count_ > 0 ? wanted_[0].id : 1;
     highest_ = count_ > 0 ? wanted_[count_ - 1].id : 0;
   }
 
   bool operator()(std::uint64_t id, std::uint64_t offset) {
+    // Nearly every record is of an id nobody asked for: one bit tells most
+    // of them apart before any search.
+    if ((sieve_[id / 64 % kSieveWords] & (std::uint64_t{1} << (id % 64))) == 0) return true;
     if (id < lowest_ || id > highest_) return true;
     // An id asked for twice is kept twice: both entries stay side by side.
     for (Wanted* it = Find(id); it != wanted_ + count_ && it->id == id; ++it) {
@@ -214,9 +228,12 @@ class WantedIds {
 
  private:
   Wanted* Find(std::uint64_t id) {
-    return std::lower_bound(wanted_, wanted_ + count_, id, [](const Wanted& w, std::uint64_t key) { return w.id < key; });
+    return std::lower_bound(wanted_, wanted_ + count_, id,
+                            [](const Wanted& w, std::uint64_t key) { return w.id < key; });
   }
 
+  static constexpr std::size_t kSieveWords = 64;
+  std::uint64_t sieve_[kSieveWords] = {};
   Wanted wanted_[kIdsPerPass];
   std::size_t count_;
   std::uint64_t lowest_;
@@ -236,7 +253,8 @@ LibraryOutcome ResolvePass(Cursor in, std::uint64_t records, const LibraryReques
     if (!entry.found) return {LibraryFault::kIdMissing, entry.id, 0, 0, 0};
     if (entry.offset >= request.imageSize) {
       return {LibraryFault::kOffsetOutsideImage, entry.id, entry.offset, 0,
-              static_cast<std::int64_t>(std::min<std::uint64_t>(request.imageSize, std::numeric_limits<std::int64_t>::max()))};
+              static_cast<std::int64_t>(
+                  std::min<std::uint64_t>(request.imageSize, std::numeric_limits<std::int64_t>::max()))};
     }
     request.offsets[i] = entry.offset;
   }
@@ -304,14 +322,17 @@ void DescribeLibraryOutcome(const LibraryOutcome& outcome, const char* path, cha
   switch (outcome.fault) {
     case LibraryFault::kNone: std::snprintf(out, outSize, "Address Library file %s: every id found", file); return;
     case LibraryFault::kNoFile: std::snprintf(out, outSize, "Address Library file %s: no such file", file); return;
-    case LibraryFault::kUnreadable: std::snprintf(out, outSize, "Address Library file %s: cannot be read", file); return;
+    case LibraryFault::kUnreadable:
+      std::snprintf(out, outSize, "Address Library file %s: cannot be read", file);
+      return;
     case LibraryFault::kTruncated:
       std::snprintf(out, outSize, "Address Library file %s: truncated at byte %llu of %lld", file, at, seen);
       return;
     case LibraryFault::kUnknownFormat:
       if (outcome.id != 0) {
-        std::snprintf(out, outSize, "Address Library file %s: gives id %llu twice, with different offsets (again at byte %llu)",
-                      file, id, at);
+        std::snprintf(out, outSize,
+                      "Address Library file %s: gives id %llu twice, with different offsets (again at byte %llu)", file,
+                      id, at);
       } else if (outcome.byteAt == 0) {
         std::snprintf(out, outSize, "Address Library file %s: is of format %lld, not the one its name announces", file,
                       seen);
@@ -333,11 +354,14 @@ void DescribeLibraryOutcome(const LibraryOutcome& outcome, const char* path, cha
       std::snprintf(out, outSize, "Address Library file %s: counts pointers of %lld bytes, not %lld (at byte %llu)",
                     file, seen, static_cast<long long>(kPointerSize), at);
       return;
-    case LibraryFault::kIdMissing: std::snprintf(out, outSize, "Address Library file %s: has no id %llu", file, id); return;
+    case LibraryFault::kIdMissing:
+      std::snprintf(out, outSize, "Address Library file %s: has no id %llu", file, id);
+      return;
     case LibraryFault::kOffsetOutsideImage:
-      std::snprintf(out, outSize,
-                    "Address Library file %s: places id %llu at offset 0x%llX, outside the game's image of 0x%llX bytes",
-                    file, id, static_cast<unsigned long long>(outcome.offset), static_cast<unsigned long long>(seen));
+      std::snprintf(
+          out, outSize,
+          "Address Library file %s: places id %llu at offset 0x%llX, outside the game's image of 0x%llX bytes", file,
+          id, static_cast<unsigned long long>(outcome.offset), static_cast<unsigned long long>(seen));
       return;
   }
   std::snprintf(out, outSize, "Address Library file %s: fault %u", file, static_cast<unsigned>(outcome.fault));

@@ -32,12 +32,12 @@ enum class LibraryFault : std::uint8_t {
 };
 
 struct LibraryRequest {
-  std::uint32_t format;        // 1 or 2, as the file name implies
-  std::uint32_t version[4];    // the runtime's, e.g. {1, 5, 97, 0}
-  std::uint64_t imageSize;     // every offset must lie below it
-  const std::uint64_t* ids;    // the ids needed, any order, no repeats
+  std::uint32_t format;      // 1 or 2, as the file name implies
+  std::uint32_t version[4];  // the runtime's, e.g. {1, 5, 97, 0}
+  std::uint64_t imageSize;   // every offset must lie below it
+  const std::uint64_t* ids;  // the ids needed, any order, no repeats
   std::size_t idCount;
-  std::uint64_t* offsets;      // out: offsets[i] of ids[i]; only meaningful with kNone
+  std::uint64_t* offsets;  // out: offsets[i] of ids[i]; only meaningful with kNone
 };
 
 // What is wrong, and where. The fields each fault fills (the others are 0):

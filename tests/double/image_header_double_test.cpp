@@ -2,8 +2,8 @@
 // base, and a world will not run on a region whose header says otherwise
 // (on Windows the launcher's own header, which it must have patched).
 #include "double_offsets.h"
-#include "image_header.h"
 #include "image_region.h"
+#include "pe_header.h"
 #include "world.h"
 
 #include <gtest/gtest.h>

@@ -52,12 +52,12 @@ struct Resolved {
 
 // Resolves from a copy of exactly `size` bytes, so that a read past the end
 // lands outside the allocation, where the address sanitizer sees it.
-Resolved Resolve(const Bytes& file, const std::vector<std::uint64_t>& ids, std::size_t size,
-                 std::uint32_t format = 1, const std::uint32_t (&version)[4] = kSe, std::uint64_t image = kImage) {
+Resolved Resolve(const Bytes& file, const std::vector<std::uint64_t>& ids, std::size_t size, std::uint32_t format = 1,
+                 const std::uint32_t (&version)[4] = kSe, std::uint64_t image = kImage) {
   const Bytes exact(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(size));
   Resolved resolved{{}, std::vector<std::uint64_t>(ids.size(), 0)};
-  LibraryRequest request{format, {version[0], version[1], version[2], version[3]}, image, ids.data(), ids.size(),
-                         resolved.offsets.data()};
+  LibraryRequest request{
+      format, {version[0], version[1], version[2], version[3]}, image, ids.data(), ids.size(), resolved.offsets.data()};
   resolved.outcome = ResolveAddressLibraryIds(exact.data(), exact.size(), request);
   return resolved;
 }
@@ -80,8 +80,8 @@ Bytes HandMade(const Bytes& records, std::int32_t count) {
 }
 
 TEST(AddressLibrary, RealFilesDecodeToTheirLastByte) {
-  for (const auto& [name, format, records] : {std::tuple{"version-1-5-97-0.bin", 1u, 778674u},
-                                              std::tuple{"versionlib-1-6-353-0.bin", 2u, 415925u}}) {
+  for (const auto& [name, format, records] :
+       {std::tuple{"version-1-5-97-0.bin", 1u, 778674u}, std::tuple{"versionlib-1-6-353-0.bin", 2u, 415925u}}) {
     const Bytes file = Fixture(name);
     ASSERT_FALSE(file.empty()) << name;
     LibraryTableExtent extent{};
@@ -238,7 +238,7 @@ TEST(AddressLibrary, RecordsNoFileCanHoldAreRefusedNotGuessed) {
       {highestId, {0x63, 0x01, 0x00, 0x00}, false},
       {start, {0x65, 0xE9, 0x03, 0x00, 0x00}, true},  // id 1000 - 1001
       {start, {0x65, 0xE8, 0x03, 0x00, 0x00}, false},
-      {highestOffset, {0x11}, true},  // the offset after the highest
+      {highestOffset, {0x11}, true},      // the offset after the highest
       {start, {0x51, 0x35, 0x12}, true},  // offset 0x1234 - 0x1235
       {start, {0x51, 0x34, 0x12}, false},
       {start, {0xD1, 0x47, 0x02}, true},  // 0x246 - 0x247 pointers

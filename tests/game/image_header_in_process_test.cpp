@@ -1,7 +1,7 @@
 // The game double's image carries the header the plug-in reads its size from:
 // the plug-in's reader and the double's agree on the region's size.
 #include "game/image_header.h"
-#include "image_header.h"
+#include "pe_header.h"
 #include "platform/platform.h"
 #include "support/in_process_game.h"
 

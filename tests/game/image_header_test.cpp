@@ -17,12 +17,12 @@ struct HeaderPage {
   alignas(4096) std::uint8_t bytes[4096] = {};
 
   explicit HeaderPage(std::uint32_t peAt = 0x108) {
-    Put16(0, 0x5A4D);       // "MZ"
-    Put32(0x3C, peAt);      // where the PE headers begin
-    Put32(peAt, 0x4550);    // "PE\0\0"
+    Put16(0, 0x5A4D);     // "MZ"
+    Put32(0x3C, peAt);    // where the PE headers begin
+    Put32(peAt, 0x4550);  // "PE\0\0"
     Put16(peAt + 4, 0x8664);
-    Put16(peAt + 24, 0x20B);                // PE32+
-    Put32(peAt + 24 + 0x38, 0x3100000);     // SizeOfImage
+    Put16(peAt + 24, 0x20B);             // PE32+
+    Put32(peAt + 24 + 0x38, 0x3100000);  // SizeOfImage
   }
   void Put16(std::size_t at, std::uint16_t v) { std::memcpy(bytes + at, &v, sizeof v); }
   void Put32(std::size_t at, std::uint32_t v) { std::memcpy(bytes + at, &v, sizeof v); }

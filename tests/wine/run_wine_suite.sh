@@ -90,6 +90,16 @@ if [ $# -eq 0 ]; then
   if [ $rc -ne 0 ]; then echo "exit code $rc" >>"$output"; fi
   record "windows_unit_tests.exe ($(tr -d '\r' <"$output" | sed -n 's/^\[==========\] \([0-9]*\) tests\? from .* ran.*/\1/p') tests)" $ok "$output"
 
+  # The launcher's image standing for the game's: the plug-in's reader of the
+  # image header and the double's find the whole range declared.
+  output=$WORK/output.txt
+  wine_run "$WIN_BUILD/bin/image_header_test.exe" >"$output" 2>&1
+  rc=$?
+  ok=1
+  if [ $rc -eq 0 ] && tr -d '\r' <"$output" | grep -qx "PASSED image header"; then ok=0; fi
+  if [ $rc -ne 0 ]; then echo "exit code $rc" >>"$output"; fi
+  record "tests/wine/image_header_test" $ok "$output"
+
   # No documents folder: the real import of SHGetFolderPathA answers E_FAIL;
   # the plug-in reports it and stops the process before any step after the
   # query can run.

@@ -1,4 +1,4 @@
-#include "image_header.h"
+#include "pe_header.h"
 
 #include "double_offsets.h"
 
@@ -19,29 +19,29 @@ static_assert(sizeof(DosHeader) == 0x40);
 struct PeHeaders {
   std::uint32_t signature;  // 0x00: "PE\0\0"
   // The file header.
-  std::uint16_t machine;               // 0x04
-  std::uint16_t sectionCount;          // 0x06
-  std::uint32_t timeStamp;             // 0x08
-  std::uint32_t symbolTable;           // 0x0C
-  std::uint32_t symbolCount;           // 0x10
-  std::uint16_t optionalHeaderSize;    // 0x14
-  std::uint16_t characteristics;       // 0x16
+  std::uint16_t machine;             // 0x04
+  std::uint16_t sectionCount;        // 0x06
+  std::uint32_t timeStamp;           // 0x08
+  std::uint32_t symbolTable;         // 0x0C
+  std::uint32_t symbolCount;         // 0x10
+  std::uint16_t optionalHeaderSize;  // 0x14
+  std::uint16_t characteristics;     // 0x16
   // The optional header, PE32+.
-  std::uint16_t magic;                 // 0x18
+  std::uint16_t magic;  // 0x18
   std::uint8_t pad1A[0x0E];
-  std::uint32_t entryPoint;            // 0x28
-  std::uint32_t codeBase;              // 0x2C
-  std::uint64_t imageBase;             // 0x30
-  std::uint32_t sectionAlignment;      // 0x38
-  std::uint32_t fileAlignment;         // 0x3C
+  std::uint32_t entryPoint;        // 0x28
+  std::uint32_t codeBase;          // 0x2C
+  std::uint64_t imageBase;         // 0x30
+  std::uint32_t sectionAlignment;  // 0x38
+  std::uint32_t fileAlignment;     // 0x3C
   std::uint8_t pad40[0x10];
-  std::uint32_t sizeOfImage;           // 0x50
-  std::uint32_t sizeOfHeaders;         // 0x54
-  std::uint32_t checkSum;              // 0x58
-  std::uint16_t subsystem;             // 0x5C
+  std::uint32_t sizeOfImage;    // 0x50
+  std::uint32_t sizeOfHeaders;  // 0x54
+  std::uint32_t checkSum;       // 0x58
+  std::uint16_t subsystem;      // 0x5C
   std::uint8_t pad5E[0x26];
-  std::uint32_t dataDirectoryCount;    // 0x84
-  std::uint64_t dataDirectories[16];   // 0x88
+  std::uint32_t dataDirectoryCount;   // 0x84
+  std::uint64_t dataDirectories[16];  // 0x88
 };
 static_assert(offsetof(PeHeaders, magic) == 0x18);
 static_assert(offsetof(PeHeaders, imageBase) == 0x18 + 0x18);
@@ -86,7 +86,8 @@ void WriteImageHeader(std::uintptr_t base, std::uint32_t sizeOfImage) {
 std::uint32_t DeclaredImageSize(std::uintptr_t base) {
   DosHeader dos;
   std::memcpy(&dos, reinterpret_cast<const void*>(base), sizeof dos);
-  if (dos.magic != kMz || dos.peHeaderAt < static_cast<std::int32_t>(sizeof dos) || static_cast<std::size_t>(dos.peHeaderAt) > 0x1000 - sizeof(PeHeaders)) {
+  if (dos.magic != kMz || dos.peHeaderAt < static_cast<std::int32_t>(sizeof dos) ||
+      static_cast<std::size_t>(dos.peHeaderAt) > 0x1000 - sizeof(PeHeaders)) {
     return 0;
   }
   PeHeaders pe;
