@@ -5,10 +5,13 @@
 # Instruction counts repeat exactly for the same binary and inputs, whatever
 # else the machine does, so two builds can be compared on a busy machine.
 #
-#   bench/hit_instructions.sh [BUILD_DIR]   (default build/linux, built with -DQM_BUILD_BENCH=ON)
+#   bench/hit_instructions.sh [BUILD_DIR] [RUNTIME]
+# (default build/linux, built with -DQM_BUILD_BENCH=ON; RUNTIME as qm run
+# --runtime takes it, default 1.5.39)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build/linux}
+export QM_BENCH_RUNTIME=${2:-1.5.39}
 if [[ ! -x $build/bin/qm_bench ]]; then
   echo "hit_instructions: no qm_bench in $build/bin (cmake --preset linux -DQM_BUILD_BENCH=ON, then build)" >&2
   exit 2
@@ -28,4 +31,4 @@ if ! [[ $total =~ ^[0-9]+$ && $hits =~ ^[1-9][0-9]*$ ]]; then
 fi
 callgrind_annotate --threshold=100 "$out/hits.callgrind" >"$out/exclusive" 2>/dev/null
 plugin=$(grep -E '\[[^]]*/Quellmark\.so\]$' "$out/exclusive" | awk '{gsub(",", "", $1); sum += $1} END {print sum + 0}')
-echo "instructions per hit: $((total / hits)), of which in the plug-in: $((plugin / hits)) ($total over $hits hits)"
+echo "runtime $QM_BENCH_RUNTIME: instructions per hit: $((total / hits)), of which in the plug-in: $((plugin / hits)) ($total over $hits hits)"
