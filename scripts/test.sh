@@ -33,7 +33,8 @@ packaging/presets/preset_table.sh --check
 
 # The sample is chosen by the tree of src/: it moves whenever the code under
 # test changes, and stays put while tests are added to kill a survivor.
-stage "mutation sample: 20 mutants chosen by the code's tree, on the native build"
+stage "mutation sample: 20 mutants chosen by the code's tree, on the native build, each in its sandbox"
+python3 -m unittest discover -s tools/mutate -p '*_test.py'
 tools/mutate/mutate.py --sample 20 --seed "$(git rev-parse HEAD:src 2>/dev/null || echo uncommitted)" --in-place build/linux --whole-suite
 
 stage "benchmarks, briefly: they still build and run"
