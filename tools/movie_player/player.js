@@ -1,6 +1,7 @@
 'use strict';
 // The widget's movie in a real Flash runtime: Ruffle (npm) in Debian's
-// chromium, headless, driven by puppeteer-core, the page served on 127.0.0.1.
+// chromium or Firefox ESR, headless, driven by puppeteer-core, the page
+// served on 127.0.0.1.
 // The test build of the movie registers its callbacks (Setup, UpdateMenu,
 // Readout, Calls, UseFont) on the player element through ExternalInterface.
 //
@@ -9,18 +10,13 @@
 // nothing forced, and the player element as large as the screen it stands
 // for, one CSS pixel a screen pixel.
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
-const puppeteer = require('puppeteer-core');
+const { launchBrowser } = require('../../tests/support/browsers');
 const { startServer } = require('./server');
 const { swfStage } = require('./swf_header');
 
 const REPO = path.resolve(__dirname, '../..');
 const RUFFLE_DIR = path.join(REPO, 'node_modules/@ruffle-rs/ruffle');
-const CHROMIUM = process.env.QM_CHROMIUM || '/usr/bin/chromium';
-// Without these the browser waits on the network, which is closed here.
-const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
 // Behind the movie: a muted colour, as a game scene would be, so that the
 // widget's translucent backdrop shows in screenshots.
@@ -56,30 +52,25 @@ window.qmStart = function (url, width, height, scale) {
 };
 </script></body></html>`;
 
-// One browser for a whole test file; close() ends it and removes its profile.
-async function openBrowser() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qm-movie-profile-'));
+// One browser for a whole test file: `browserName` is one of
+// tests/support/browsers.js's browserNames() (default chromium, which draws
+// the installer's pictures); close() ends it and removes its profile.
+async function openBrowser(browserName = 'chromium') {
   const server = await startServer({ '/ruffle/': RUFFLE_DIR }, { '/movie.html': PAGE });
   let browser;
   try {
-    browser = await puppeteer.launch({
-      executablePath: CHROMIUM,
-      headless: true,
-      args: [...CHROMIUM_FLAGS, `--user-data-dir=${profile}`],
-      protocolTimeout: 60000,
-    });
+    browser = await launchBrowser(browserName);
   } catch (error) {
     await server.close();
-    fs.rmSync(profile, { recursive: true, force: true });
     throw error;
   }
   return {
     browser,
+    browserName,
     server,
     async close() {
       await browser.close().catch(() => {});
       await server.close();
-      fs.rmSync(profile, { recursive: true, force: true });
     },
   };
 }
@@ -208,4 +199,4 @@ class Movie {
   }
 }
 
-module.exports = { openBrowser, openMovie, CHROMIUM_FLAGS, SCENE_COLOUR, GAME_SCALE };
+module.exports = { openBrowser, openMovie, SCENE_COLOUR, GAME_SCALE };
