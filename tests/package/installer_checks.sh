@@ -71,6 +71,21 @@ info_names_the_mod_and_its_version_and_no_website() {
   grep -qE '<Id>[^<[:space:]]+</Id>' <<<"$info" || { echo "    no <Id>"; return 1; }
 }
 
+# The options quote the lab's figures for the presets, the ones the README's
+# table and the pictures come from (packaging/presets/figures.json).
+descriptions_quote_the_lab_figures() {
+  local figures config expected
+  figures=$(node "$REPO/tools/movie_player/preset_figures.js") || return 1
+  eval "$(sed 's/^/local /' <<<"$figures")"
+  config=$(tr -d '\r' <"$unpacked/fomod/ModuleConfig.xml")
+  for expected in "worn out after about $DEFAULTS_WORN_OUT hits." \
+    "worn out after about $BREAKING_WORN_OUT hits and breaks after about $BREAKING_MORE more." \
+    "worn out after about $HARD_WORN_OUT hits and breaks after about $HARD_MORE more."; do
+    grep -qF "$expected" <<<"$config" || { echo "    no description says \"$expected\""; return 1; }
+  done
+  ! grep -q '@[A-Z_]*@' <<<"$config" || { echo "    a placeholder left in ModuleConfig.xml"; return 1; }
+}
+
 # Every preset says what the plug-in needs: managers show no other text of
 # the package to the player.
 presets_state_the_requirements() {
@@ -185,6 +200,7 @@ check "the installer passes the FOMOD 5.0 schema (xmllint), as Vortex requires" 
 check "the schema check refuses an option whose typeDescriptor comes before its files" \
   schema_refuses_type_before_files
 check "info.xml gives the name, the version built and an id, and no website" info_names_the_mod_and_its_version_and_no_website
+check "the presets' descriptions quote the lab's figures, as the pictures do" descriptions_quote_the_lab_figures
 check "every preset's description states the runtime, the script extender and the refusal of others" \
   presets_state_the_requirements
 check "the module and each preset have a picture of their own, a PNG in the archive" \
