@@ -26,7 +26,20 @@ const PAGE = `<!DOCTYPE html>
 <html><head><meta charset="utf-8"><title>movie</title>
 <style>html,body{margin:0;padding:0;background:#000;overflow:hidden}#stage{position:absolute;left:0;top:0}</style>
 </head><body><div id="stage"></div>
-<script>window.RufflePlayer = {config: {publicPath: "/ruffle/", polyfills: false}};</script>
+<script>
+// Ruffle styles its log lines with %c; chromium reports such a line with its
+// styles appended, Firefox with them applied. Dropped here, both report the
+// same text.
+for (const level of ["log", "info", "warn", "error", "debug"]) {
+  const original = console[level].bind(console);
+  console[level] = function (first, ...rest) {
+    if (typeof first !== "string" || !first.includes("%c")) return original(first, ...rest);
+    const parts = first.split("%c");
+    return original(parts.join(""), ...rest.slice(parts.length - 1));
+  };
+}
+window.RufflePlayer = {config: {publicPath: "/ruffle/", polyfills: false}};
+</script>
 <script src="/ruffle/ruffle.js"></script>
 <script>
 window.qmResize = function (width, height) {
@@ -84,10 +97,11 @@ async function sessionPage(session) {
   page.on('pageerror', (error) => session.sink.errors.push(String(error)));
   page.on('console', (message) => {
     const text = message.text();
-    // The movie's trace() output arrives as Ruffle's log lines at level "info".
-    const trace = /log_adapter\.rs:\d+%c (.*) color: whitesmoke/.exec(text);
+    // The movie's trace() output arrives as Ruffle's log lines at level
+    // "info", its styles dropped by the page: "INFO <origin> <text>".
+    const trace = /log_adapter\.rs:\d+\s+(.*)$/.exec(text);
     if (trace) session.sink.traces.push(trace[1]);
-    else if (message.type() === 'error' || /%cERROR/.test(text)) session.sink.errors.push(text);
+    else if (message.type() === 'error' || /^\s*ERROR\b/.test(text)) session.sink.errors.push(text);
   });
   await page.goto(`${session.server.url}/movie.html`, { waitUntil: 'load' });
   session.page = page;
