@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds the fuzz targets with clang into build/fuzz and runs each for a
 # bounded time: the two settings readers, the engine driven with the
-# plug-in module loaded into the game double, and qm run's scenario reader.
+# plug-in module loaded into the game double, the host's and the game's
+# calls into a fresh plug-in in any order, and qm run's scenario reader.
 # Usage: fuzz/run_fuzzers.sh [seconds per target, default 60]
 # Exits non-zero when a target crashes or breaks one of its checks; the
 # input that did it lands in build/fuzz/artifacts/.
@@ -13,11 +14,11 @@ build="$root/build/fuzz"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DQM_WERROR=ON -DQM_BUILD_FUZZ=ON -DQM_BUILD_TESTS=OFF >/dev/null
-ninja -C "$build" settings_reader_fuzz no_break_reader_fuzz engine_events_fuzz scenario_parser_fuzz
+ninja -C "$build" settings_reader_fuzz no_break_reader_fuzz engine_events_fuzz host_calls_fuzz scenario_parser_fuzz
 
 mkdir -p "$build/artifacts"
 status=0
-for pair in settings_reader:settings no_break_reader:nobreak engine_events:engine scenario_parser:scenario; do
+for pair in settings_reader:settings no_break_reader:nobreak engine_events:engine host_calls:calls scenario_parser:scenario; do
   target="${pair%%:*}"
   seeds="$root/fuzz/corpus/${pair#*:}"
   # New inputs go to a working corpus in the build folder; the committed
@@ -28,6 +29,9 @@ for pair in settings_reader:settings no_break_reader:nobreak engine_events:engin
   # The engine target accounts for the game's heaps itself after every event;
   # a leak scan per input would search the whole game image each time.
   if [ "$target" = engine_events ]; then extra="-detect_leaks=0 -max_len=4096"; fi
+  # Each input of the calls target runs in a child of its own, which ends
+  # without a leak scan; the parent keeps the game for the whole run.
+  if [ "$target" = host_calls ]; then extra="-detect_leaks=0 -max_len=512"; fi
   # Settings files: inputs up to 90 000 bytes, so that sections over the
   # 32 KiB profile buffer (UTF-16 ones too) are reached, with the words of
   # the format to build them from. The target marks a file once an input
