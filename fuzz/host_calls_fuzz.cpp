@@ -118,7 +118,8 @@ struct Calls {
       case 1: {
         const int listeners = host.listenerCount();
         host.Load();
-        if (!queryAccepted && host.listenerCount() != listeners) Fail("Load after a refused Query registered a listener");
+        if (!queryAccepted && host.listenerCount() != listeners)
+          Fail("Load after a refused Query registered a listener");
         break;
       }
       case 2:
