@@ -137,7 +137,7 @@ for (const browserName of browserNames()) {
       await setField(page, '#Scale', '130');
       // The rest with the keyboard alone.
       await page.focus('#flag-4');                       // compact
-      await page.keyboard.press('Space');
+      await page.keyboard.press(' ');  // the space bar: WebDriver BiDi knows no key called "Space"
       await setField(page, '#BreakableColor', '0x40C0FF');
       await page.focus('#key-press');
       await page.keyboard.press('Enter');
