@@ -12,9 +12,6 @@
 #include "config/settings_loader.h"
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstring>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
