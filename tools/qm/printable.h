@@ -12,7 +12,7 @@ namespace qm {
 
 enum class HighBytes { kKept, kShownAsHex };
 
-inline std::string Printable(std::string_view text, HighBytes highBytes) {
+inline std::string Printable(std::string_view text, HighBytes highBytes = HighBytes::kKept) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string shown;
   shown.reserve(text.size());

@@ -32,7 +32,7 @@ bool WriteGameFiles(const Scenario& scenario, const std::string& gameFolder) {
     out.close();
     if (error || !out) {
       std::fprintf(stderr, "%s: cannot write the scenario's file %s\n", scenario.path.c_str(),
-                   Printable(relative, HighBytes::kKept).c_str());
+                   Printable(relative).c_str());
       return false;
     }
   }
@@ -60,7 +60,7 @@ int RunScenario(const std::string& path, const RunOptions& options) {
   try {
     scenario = ParseScenario(path);
   } catch (const ScenarioError& e) {
-    std::fprintf(stderr, "%s: malformed scenario: %s\n", Printable(path, HighBytes::kKept).c_str(), e.what());
+    std::fprintf(stderr, "%s: malformed scenario: %s\n", Printable(path).c_str(), e.what());
     return 2;
   }
 

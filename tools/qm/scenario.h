@@ -31,8 +31,8 @@ class ScenarioError : public std::runtime_error {
  private:
   static std::string Readable(const std::string& text) {
     constexpr std::size_t kKept = 300;
-    if (text.size() <= 2 * kKept) return Printable(text, HighBytes::kKept);
-    return Printable(text.substr(0, kKept) + " ... " + text.substr(text.size() - kKept), HighBytes::kKept);
+    if (text.size() <= 2 * kKept) return Printable(text);
+    return Printable(text.substr(0, kKept) + " ... " + text.substr(text.size() - kKept));
   }
 };
 
