@@ -1,6 +1,6 @@
 #include "cells.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 
 namespace gd {
 namespace {
@@ -17,7 +17,7 @@ ReferenceRec* const kStaleReference = reinterpret_cast<ReferenceRec*>(std::uintp
 
 Cells::Cells(World& world) : world_(world) {
   world.Component<References>();
-  *world.region().At<WorldObjRec*>(off::kWorldPtr) = &worldObject_;
+  *world.region().At<WorldObjRec*>(Off().worldPtr.offset) = &worldObject_;
 }
 
 CellRec& Cells::AddCell(const std::string& name, bool interior, std::uint8_t state) {

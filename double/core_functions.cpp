@@ -1,5 +1,5 @@
 // The game's heap, string pool and event-source functions.
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "stub_registry.h"
 #include "world.h"
 
@@ -10,7 +10,7 @@ namespace gd {
 namespace {
 
 bool IsGameHeap(World& world, const void* heap) {
-  if (heap == world.region().At<void>(off::kMemoryManager)) return true;
+  if (heap == world.region().At<void>(Off().memoryManager.offset)) return true;
   world.Violation("a heap call named an object that is not the game's heap");
   return false;
 }
@@ -21,7 +21,7 @@ void* GameHeapAlloc(void* heap, std::size_t size, std::uint32_t alignment, bool 
   if (alignment != 0 || aligned) world.Violation("GameHeapAlloc expects (heap, size, 0, 0)");
   return world.heap().Allocate(size);
 }
-GD_REGISTER_STUB(off::kGameHeapAlloc, GameHeapAlloc);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::gameHeapAlloc, GameHeapAlloc);
 
 void GameHeapRelease(void* heap, void* memory, bool aligned) {
   World& world = World::Active();
@@ -30,7 +30,7 @@ void GameHeapRelease(void* heap, void* memory, bool aligned) {
   if (memory == nullptr) return;
   if (!world.heap().Release(memory)) world.Violation("GameHeapRelease of memory the game heap does not hold");
 }
-GD_REGISTER_STUB(off::kGameHeapRelease, GameHeapRelease);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::gameHeapRelease, GameHeapRelease);
 
 // The game's pool reads the text and writes the handle: both must be there.
 BSFixedString* InternString(BSFixedString* out, const char* text) {
@@ -43,7 +43,7 @@ BSFixedString* InternString(BSFixedString* out, const char* text) {
   out->text = world.strings().Intern(text);
   return out;
 }
-GD_REGISTER_STUB(off::kInternString, InternString);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::internString, InternString);
 
 bool IsEventSource(World& world, BSTEventSource* source) {
   if (source != nullptr) return true;
@@ -60,17 +60,17 @@ void AttachSink(BSTEventSource* source, EventSinkObj* sink) {
   }
   world.AttachSink(*source, sink);
 }
-GD_REGISTER_STUB(off::kAttachSink, AttachSink);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::attachSink, AttachSink);
 
 void DetachSink(BSTEventSource* source, EventSinkObj* sink) {
   World& world = World::Active();
   if (!IsEventSource(world, source)) return;
   world.DetachSink(*source, sink);
 }
-GD_REGISTER_STUB(off::kDetachSink, DetachSink);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::detachSink, DetachSink);
 
 ScriptEventSourceHolder* ScriptEventSources() { return &World::Active().ScriptSources(); }
-GD_REGISTER_STUB(off::kScriptEventSources, ScriptEventSources);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::scriptEventSources, ScriptEventSources);
 
 }  // namespace
 }  // namespace gd

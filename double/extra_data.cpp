@@ -1,6 +1,6 @@
 #include "extra_data.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "runtime_types.h"
 #include "stub_registry.h"
 
@@ -12,17 +12,17 @@ namespace {
 
 struct ExtraClass {
   std::uint32_t type;
-  std::uintptr_t descriptor;
+  Placed RuntimeOffsets::*descriptor;
   const char* decoratedName;
 };
 
 constexpr std::array<ExtraClass, 6> kExtraClasses{{
-    {extra_type::kInventoryChanges, off::kTdExtraContainerChanges, ".?AVExtraContainerChanges@@"},
-    {extra_type::kWorn, off::kTdExtraWorn, ".?AVExtraWorn@@"},
-    {extra_type::kWornLeft, off::kTdExtraWornLeft, ".?AVExtraWornLeft@@"},
-    {extra_type::kHealth, off::kTdExtraHealth, ".?AVExtraHealth@@"},
-    {extra_type::kPoison, off::kTdExtraPoison, ".?AVExtraPoison@@"},
-    {extra_type::kReferenceMarker, off::kTdExtraMarker, ".?AVExtraLocationRefType@@"},
+    {extra_type::kInventoryChanges, &RuntimeOffsets::tdExtraContainerChanges, ".?AVExtraContainerChanges@@"},
+    {extra_type::kWorn, &RuntimeOffsets::tdExtraWorn, ".?AVExtraWorn@@"},
+    {extra_type::kWornLeft, &RuntimeOffsets::tdExtraWornLeft, ".?AVExtraWornLeft@@"},
+    {extra_type::kHealth, &RuntimeOffsets::tdExtraHealth, ".?AVExtraHealth@@"},
+    {extra_type::kPoison, &RuntimeOffsets::tdExtraPoison, ".?AVExtraPoison@@"},
+    {extra_type::kReferenceMarker, &RuntimeOffsets::tdExtraMarker, ".?AVExtraLocationRefType@@"},
 }};
 
 void* DestroyEntry(ExtraEntry*, std::uint32_t) {
@@ -48,17 +48,17 @@ ExtraVtbl gMarkerTable{&DestroyEntry, &TypeOf<extra_type::kReferenceMarker>};
 ExtraData::ExtraData(World& world) : world_(world) {
   // The health class table is the game's datum: the plug-in stores its
   // address in the entries it makes.
-  world.region().SetReadOnly(off::kHealthExtraVtable, sizeof(ExtraVtbl), false);
-  *world.region().At<ExtraVtbl>(off::kHealthExtraVtable) = ExtraVtbl{&DestroyEntry, &TypeOf<extra_type::kHealth>};
-  world.region().SetReadOnly(off::kHealthExtraVtable, sizeof(ExtraVtbl), true);
+  world.region().SetReadOnly(Off().healthExtraVtable.offset, sizeof(ExtraVtbl), false);
+  *world.region().At<ExtraVtbl>(Off().healthExtraVtable.offset) = ExtraVtbl{&DestroyEntry, &TypeOf<extra_type::kHealth>};
+  world.region().SetReadOnly(Off().healthExtraVtable.offset, sizeof(ExtraVtbl), true);
 
-  WriteTypeDescriptor(world, off::kTdExtraData, ".?AVBSExtraData@@");
+  WriteTypeDescriptor(world, Off().tdExtraData.offset, ".?AVBSExtraData@@");
   auto& types = world.Component<RuntimeTypes>();
   for (const ExtraClass& extra : kExtraClasses) {
-    WriteTypeDescriptor(world, extra.descriptor, extra.decoratedName);
+    WriteTypeDescriptor(world, (world.runtime().*extra.descriptor).offset, extra.decoratedName);
     const void* table = ClassTableOf(extra.type);
-    types.Register(table, types.Descriptor(off::kTdExtraData), 0);
-    types.Register(table, types.Descriptor(extra.descriptor), 0);
+    types.Register(table, types.Descriptor(Off().tdExtraData.offset), 0);
+    types.Register(table, types.Descriptor((world.runtime().*extra.descriptor).offset), 0);
   }
 }
 
@@ -67,7 +67,7 @@ const void* ExtraData::ClassTableOf(std::uint32_t type) const {
     case extra_type::kInventoryChanges: return &gInventoryChangesTable;
     case extra_type::kWorn: return &gWornTable;
     case extra_type::kWornLeft: return &gWornLeftTable;
-    case extra_type::kHealth: return world_.region().At<const void>(off::kHealthExtraVtable);
+    case extra_type::kHealth: return world_.region().At<const void>(Off().healthExtraVtable.offset);
     case extra_type::kPoison: return &gPoisonTable;
     case extra_type::kReferenceMarker: return &gMarkerTable;
     default: return nullptr;
@@ -192,7 +192,7 @@ bool ExtraListUnbreakable(ExtraList* list) {
   }
   return world.Component<ExtraData>().IsUnbreakable(*list);
 }
-GD_REGISTER_STUB(off::kExtraListUnbreakable, ExtraListUnbreakable);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::extraListUnbreakable, ExtraListUnbreakable);
 
 }  // namespace
 }  // namespace gd

@@ -1,7 +1,7 @@
 #include "forms.h"
 
 #include "dispatch_traps.h"
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "runtime_types.h"
 #include "stub_registry.h"
 
@@ -63,11 +63,11 @@ bool IsWeapon(const FormHeader* form) { return form != nullptr && form->formType
 bool IsArmor(const FormHeader* form) { return form != nullptr && form->formType == form_type::kArmor; }
 
 Forms::Forms(World& world) : world_(world) {
-  WriteTypeDescriptor(world, off::kTdFormBase, ".?AVTESForm@@");
-  WriteTypeDescriptor(world, off::kTdFullName, ".?AVTESFullName@@");
+  WriteTypeDescriptor(world, Off().tdFormBase.offset, ".?AVTESForm@@");
+  WriteTypeDescriptor(world, Off().tdFullName.offset, ".?AVTESFullName@@");
   auto& types = world.Component<RuntimeTypes>();
-  types.Register(FormClassTable().data(), types.Descriptor(off::kTdFormBase), 0);
-  types.Register(FormClassTable().data(), types.Descriptor(off::kTdFullName), offsetof(PlainForm, fullName));
+  types.Register(FormClassTable().data(), types.Descriptor(Off().tdFormBase.offset), 0);
+  types.Register(FormClassTable().data(), types.Descriptor(Off().tdFullName.offset), offsetof(PlainForm, fullName));
 }
 
 void Forms::Register(FormHeader& form, std::uint32_t id, std::uint8_t type, FullNameObj& fullName,
@@ -144,7 +144,7 @@ std::string Forms::NameOf(const FormHeader* form) const {
 namespace {
 
 FormHeader* FindFormById(std::uint32_t id) { return World::Active().Component<Forms>().Find(id); }
-GD_REGISTER_STUB(off::kFindFormById, FindFormById);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::findFormById, FindFormById);
 
 }  // namespace
 }  // namespace gd

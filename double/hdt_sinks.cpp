@@ -1,6 +1,6 @@
 #include "hdt_sinks.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "page_protection.h"
 #include "ui_layouts.h"
 
@@ -11,8 +11,8 @@ namespace {
 
 // The area of the image these sinks use: type information first, then one
 // page of class tables that is read-only except while a table is written.
-constexpr std::uintptr_t kInfoArea = off::kDoubleScratch + 0x20000;
-constexpr std::uintptr_t kTableArea = kInfoArea + 0x4000;
+constexpr std::uintptr_t kInfoAreaInScratch = 0x20000;
+constexpr std::uintptr_t kTableAreaInScratch = kInfoAreaInScratch + 0x4000;
 constexpr std::uintptr_t kTableAreaSize = 0x1000;
 constexpr std::uintptr_t kUnmappedAddress = 0x10;
 constexpr std::uint32_t kWrongSelfShift = 0x1000;
@@ -78,12 +78,16 @@ struct FreezeSinks::SinkObject {
   std::vector<FreezeSinkEvent> received;
 };
 
-FreezeSinks::FreezeSinks(World& world) : world_(world), nextInfo_(kInfoArea), nextTable_(kTableArea) {
+FreezeSinks::FreezeSinks(World& world)
+    : world_(world),
+      tableArea_(world.runtime().doubleScratch + kTableAreaInScratch),
+      nextInfo_(world.runtime().doubleScratch + kInfoAreaInScratch),
+      nextTable_(tableArea_) {
   noise_.assign(64, 0xAB);
-  world_.region().SetReadOnly(kTableArea, kTableAreaSize, true);
+  world_.region().SetReadOnly(tableArea_, kTableAreaSize, true);
 }
 
-FreezeSinks::~FreezeSinks() { world_.region().SetReadOnly(kTableArea, kTableAreaSize, false); }
+FreezeSinks::~FreezeSinks() { world_.region().SetReadOnly(tableArea_, kTableAreaSize, false); }
 
 std::uintptr_t FreezeSinks::WriteTypeInformation(const FreezeSinkSpec& spec) {
   ImageRegion& image = world_.region();
@@ -141,14 +145,14 @@ FreezeSinks::ClassTable& FreezeSinks::TableFor(const FreezeSinkSpec& spec) {
     auto* copy = static_cast<TableWithLocator*>(MakeLockedCopy(&contents, sizeof contents));
     table->table = &copy->slots;
   } else {
-    if (nextTable_ + sizeof contents > kTableArea + kTableAreaSize) {
+    if (nextTable_ + sizeof contents > tableArea_ + kTableAreaSize) {
       world_.Violation("the double has no room for another sink class table");
-      nextTable_ = kTableArea;
+      nextTable_ = tableArea_;
     }
-    world_.region().SetReadOnly(kTableArea, kTableAreaSize, false);
+    world_.region().SetReadOnly(tableArea_, kTableAreaSize, false);
     auto* placed = world_.region().At<TableWithLocator>(nextTable_);
     *placed = contents;
-    world_.region().SetReadOnly(kTableArea, kTableAreaSize, true);
+    world_.region().SetReadOnly(tableArea_, kTableAreaSize, true);
     nextTable_ += sizeof contents;
     table->table = &placed->slots;
   }

@@ -75,6 +75,7 @@ class FreezeSinks : public WorldComponent {
   std::uintptr_t WriteTypeInformation(const FreezeSinkSpec& spec);
 
   World& world_;
+  std::uintptr_t tableArea_;  // image offset: the read-only page of class tables
   std::uintptr_t nextInfo_;   // image offset: type information, written freely
   std::uintptr_t nextTable_;  // image offset: class tables, read-only page
   std::map<std::string, std::unique_ptr<ClassTable>> classes_;

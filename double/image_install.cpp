@@ -1,6 +1,6 @@
 // Lays out the image: a trap at every function offset, then the jumps to the
 // functions the double implements, then the data the game keeps there.
-#include "double_offsets.h"
+#include "image_header.h"
 #include "stub_registry.h"
 #include "world.h"
 
@@ -12,7 +12,7 @@
 namespace gd {
 namespace {
 
-constexpr std::size_t kTrapCount = 26;
+constexpr std::size_t kTrapCount = 27;
 
 // A binding that no part of the double implements: the plug-in called a
 // function of the game the double does not model, which fails the run.
@@ -38,10 +38,23 @@ void World::InstallImage() {
     std::fprintf(stderr, "game double: trap table out of date\n");
     std::abort();
   }
-  for (std::size_t i = 0; i < bindings.size(); ++i) {
-    region_.WriteJump(bindings[i].offset, reinterpret_cast<const void*>(traps[i]));
+  for (const StubEntry& entry : StubEntries()) {
+    const std::uintptr_t offset = (runtime_->*entry.where).offset;
+    if (offset != 0 && offset < kImageHeaderBytes) {
+      std::fprintf(stderr, "game double: a stub at +0x%llx would overwrite the image header\n",
+                   static_cast<unsigned long long>(offset));
+      std::abort();
+    }
   }
-  for (const StubEntry& entry : StubEntries()) region_.WriteJump(entry.offset, entry.target);
+  // A runtime that does not place a function (offset 0) has no jump for it.
+  for (std::size_t i = 0; i < bindings.size(); ++i) {
+    const std::uintptr_t offset = (runtime_->*bindings[i].where).offset;
+    if (offset != 0) region_.WriteJump(offset, reinterpret_cast<const void*>(traps[i]));
+  }
+  for (const StubEntry& entry : StubEntries()) {
+    const std::uintptr_t offset = (runtime_->*entry.where).offset;
+    if (offset != 0) region_.WriteJump(offset, entry.target);
+  }
 }
 
 }  // namespace gd

@@ -9,8 +9,9 @@ namespace gd {
 
 class ImageRegion {
  public:
-  // Maps a fresh region (Linux), or adopts the one the launcher reserved
-  // right after its own image (Windows).
+  // Maps a fresh region with an image header at its start that declares its
+  // size; or adopts one whose header is already there: on Windows the
+  // launcher's own image, followed by the range it reserved after it.
   static ImageRegion Acquire(std::size_t size);
   static ImageRegion Adopt(std::uintptr_t base, std::size_t size) { return ImageRegion(base, size, false); }
 

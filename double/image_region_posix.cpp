@@ -1,5 +1,7 @@
 #include "image_region.h"
 
+#include "image_header.h"
+
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -11,6 +13,8 @@ ImageRegion ImageRegion::Acquire(std::size_t size) {
   void* p =
       ::mmap(nullptr, size, PROT_READ | PROT_WRITE | PROT_EXEC, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
   if (p == MAP_FAILED) throw std::bad_alloc();
+  // A region of its own stands for the whole image, headers included.
+  WriteImageHeader(reinterpret_cast<std::uintptr_t>(p), static_cast<std::uint32_t>(size));
   return ImageRegion(reinterpret_cast<std::uintptr_t>(p), size, true);
 }
 

@@ -1,5 +1,7 @@
 #include "image_region.h"
 
+#include "image_header.h"
+
 #include <windows.h>
 
 #include <new>
@@ -9,6 +11,8 @@ namespace gd {
 ImageRegion ImageRegion::Acquire(std::size_t size) {
   void* p = ::VirtualAlloc(nullptr, size, MEM_RESERVE | MEM_COMMIT, PAGE_EXECUTE_READWRITE);
   if (p == nullptr) throw std::bad_alloc();
+  // A region of its own stands for the whole image, headers included.
+  WriteImageHeader(reinterpret_cast<std::uintptr_t>(p), static_cast<std::uint32_t>(size));
   return ImageRegion(reinterpret_cast<std::uintptr_t>(p), size, true);
 }
 

@@ -1,6 +1,6 @@
 // The game's item naming: the stack count of an instance's extra-data list
 // and the inventory name of an inventory-entry record built for one call.
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "extra_data.h"
 #include "forms.h"
 #include "inventory.h"
@@ -18,7 +18,7 @@ std::int16_t StackCountOf(ExtraList* list) {
   if (list == nullptr) World::Active().Violation("StackCountOf needs an extra-data list");
   return 1;
 }
-GD_REGISTER_STUB(off::kStackCountOf, StackCountOf);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::stackCountOf, StackCountOf);
 
 // The record is the caller's: form, a game list of extra-data lists, count.
 // The list must live on the game heap, as the game frees such lists itself.
@@ -41,7 +41,7 @@ const char* EntryDisplayName(InventoryEntryRec* record) {
                                                               offsetof(PlainForm, fullName));
   return fullName->text != nullptr ? fullName->text : "";
 }
-GD_REGISTER_STUB(off::kEntryDisplayName, EntryDisplayName);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::entryDisplayName, EntryDisplayName);
 
 }  // namespace
 }  // namespace gd

@@ -1,7 +1,7 @@
 #include "magic_records.h"
 
 #include "dispatch_traps.h"
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "runtime_types.h"
 
 #include <array>
@@ -32,8 +32,8 @@ const std::array<void*, 0x40>& SpellClassTable() {
 MagicRecords::MagicRecords(World& world) : world_(world) {
   world.Component<Forms>();  // writes the form type descriptors
   auto& types = world.Component<RuntimeTypes>();
-  types.Register(SpellClassTable().data(), types.Descriptor(off::kTdFormBase), 0);
-  types.Register(SpellClassTable().data(), types.Descriptor(off::kTdFullName), offsetof(SpellForm, fullName));
+  types.Register(SpellClassTable().data(), types.Descriptor(Off().tdFormBase.offset), 0);
+  types.Register(SpellClassTable().data(), types.Descriptor(Off().tdFullName.offset), offsetof(SpellForm, fullName));
 }
 
 SpellForm& MagicRecords::AddSpell(const std::string& name, std::uint32_t spellType,

@@ -1,7 +1,7 @@
 #include "references.h"
 
 #include "dispatch_traps.h"
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "stub_registry.h"
 
 #include <array>
@@ -116,8 +116,8 @@ ReferenceRec& References::AddLooseItem(const std::string& name, std::uint32_t fo
   return reference;
 }
 
-void References::SetPlayer(ActorRec* actor) { *world_.region().At<ActorRec*>(off::kPlayerPtr) = actor; }
-ActorRec* References::Player() const { return *world_.region().At<ActorRec*>(off::kPlayerPtr); }
+void References::SetPlayer(ActorRec* actor) { *world_.region().At<ActorRec*>(Off().playerPtr.offset) = actor; }
+ActorRec* References::Player() const { return *world_.region().At<ActorRec*>(Off().playerPtr.offset); }
 
 ProcessRec& References::GiveProcess(ActorRec& actor) {
   if (actor.process == nullptr) actor.process = processes_.emplace_back(std::make_unique<ProcessRec>()).get();
@@ -306,13 +306,13 @@ FormHeader* References::OwnerOf(const ReferenceRec* reference) const {
 namespace {
 
 std::uint16_t ActorLevel(ActorRec* actor) { return Refs().LevelOf(actor); }
-GD_REGISTER_STUB(off::kActorLevel, ActorLevel);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::actorLevel, ActorLevel);
 
 FormHeader* ReferenceOwner(ReferenceRec* reference) { return Refs().OwnerOf(reference); }
-GD_REGISTER_STUB(off::kReferenceOwner, ReferenceOwner);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::referenceOwner, ReferenceOwner);
 
 void RefreshAfterRemoval(ProcessRec* process, ActorRec* actor) { Refs().RefreshAfterRemoval(process, actor); }
-GD_REGISTER_STUB(off::kRefreshAfterRemoval, RefreshAfterRemoval);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::refreshAfterRemoval, RefreshAfterRemoval);
 
 }  // namespace
 }  // namespace gd

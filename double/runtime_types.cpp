@@ -1,6 +1,6 @@
 #include "runtime_types.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "extra_data.h"
 #include "forms.h"
 #include "stub_registry.h"
@@ -73,7 +73,7 @@ void* CastRuntimeType(void* object, std::int32_t vfDelta, const void* fromType, 
   world.Component<ExtraData>();
   return world.Component<RuntimeTypes>().Cast(object, fromType, toType);
 }
-GD_REGISTER_STUB(off::kCastRuntimeType, CastRuntimeType);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::castRuntimeType, CastRuntimeType);
 
 }  // namespace
 }  // namespace gd

@@ -1,6 +1,6 @@
 #include "stub_registry.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 
 namespace gd {
 
@@ -11,32 +11,33 @@ std::vector<StubEntry>& StubEntries() {
 
 const std::vector<BindingName>& AllFunctionBindings() {
   static const std::vector<BindingName> names = {
-      {off::kStackCountOf, "StackCountOf"},
-      {off::kExtraListUnbreakable, "ExtraListUnbreakable"},
-      {off::kPostMenuMessage, "PostMenuMessage"},
-      {off::kScriptEventSources, "ScriptEventSources"},
-      {off::kFindFormById, "FindFormById"},
-      {off::kEntryDisplayName, "EntryDisplayName"},
-      {off::kReferenceOwner, "ReferenceOwner"},
-      {off::kDetachSink, "DetachSink"},
-      {off::kAttachSink, "AttachSink"},
-      {off::kActorLevel, "ActorLevel"},
-      {off::kRefreshAfterRemoval, "RefreshAfterRemoval"},
-      {off::kHudNotify, "HudNotify"},
-      {off::kGameHeapAlloc, "GameHeapAlloc"},
-      {off::kGameHeapRelease, "GameHeapRelease"},
-      {off::kHashInternedKey, "HashInternedKey"},
-      {off::kInternString, "InternString"},
-      {off::kMenuOpenQuery, "MenuOpenQuery"},
-      {off::kRegisterMenuFactory, "RegisterMenuFactory"},
-      {off::kMovieValueRetain, "MovieValueRetain"},
-      {off::kMovieValueDrop, "MovieValueDrop"},
-      {off::kMovieArrayAppend, "MovieArrayAppend"},
-      {off::kMenuBaseDestroy, "MenuBaseDestroy"},
-      {off::kMenuBaseSlot5, "MenuBaseSlot5"},
-      {off::kMenuBaseSlot8, "MenuBaseSlot8"},
-      {off::kAttachMovieToMenu, "AttachMovieToMenu"},
-      {off::kCastRuntimeType, "CastRuntimeType"},
+      {&RuntimeOffsets::stackCountOf, "StackCountOf"},
+      {&RuntimeOffsets::extraListUnbreakable, "ExtraListUnbreakable"},
+      {&RuntimeOffsets::postMenuMessage, "PostMenuMessage"},
+      {&RuntimeOffsets::scriptEventSources, "ScriptEventSources"},
+      {&RuntimeOffsets::findFormById, "FindFormById"},
+      {&RuntimeOffsets::entryDisplayName, "EntryDisplayName"},
+      {&RuntimeOffsets::referenceOwner, "ReferenceOwner"},
+      {&RuntimeOffsets::detachSink, "DetachSink"},
+      {&RuntimeOffsets::attachSink, "AttachSink"},
+      {&RuntimeOffsets::actorLevel, "ActorLevel"},
+      {&RuntimeOffsets::refreshAfterRemoval, "RefreshAfterRemoval"},
+      {&RuntimeOffsets::hudNotify, "HudNotify"},
+      {&RuntimeOffsets::debugNotification, "DebugNotification"},
+      {&RuntimeOffsets::gameHeapAlloc, "GameHeapAlloc"},
+      {&RuntimeOffsets::gameHeapRelease, "GameHeapRelease"},
+      {&RuntimeOffsets::hashInternedKey, "HashInternedKey"},
+      {&RuntimeOffsets::internString, "InternString"},
+      {&RuntimeOffsets::menuOpenQuery, "MenuOpenQuery"},
+      {&RuntimeOffsets::registerMenuFactory, "RegisterMenuFactory"},
+      {&RuntimeOffsets::movieValueRetain, "MovieValueRetain"},
+      {&RuntimeOffsets::movieValueDrop, "MovieValueDrop"},
+      {&RuntimeOffsets::movieArrayAppend, "MovieArrayAppend"},
+      {&RuntimeOffsets::menuBaseDestroy, "MenuBaseDestroy"},
+      {&RuntimeOffsets::menuBaseSlot5, "MenuBaseSlot5"},
+      {&RuntimeOffsets::menuBaseSlot8, "MenuBaseSlot8"},
+      {&RuntimeOffsets::attachMovieToMenu, "AttachMovieToMenu"},
+      {&RuntimeOffsets::castRuntimeType, "CastRuntimeType"},
   };
   return names;
 }

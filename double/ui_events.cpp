@@ -2,7 +2,7 @@
 // recognised by the game's run-time cast) and the script extender's action
 // events (weapon drawn, weapon sheathed).
 #include "dispatch_traps.h"
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "runtime_types.h"
 #include "ui_world.h"
 
@@ -33,11 +33,11 @@ const std::array<void*, kInputEventSlots>& OtherInputEventTable() {
 }  // namespace
 
 void UiWorld::RegisterInputTypes() {
-  WriteTypeDescriptor(world_, off::kTdInputEvent, ".?AVInputEvent@@");
-  WriteTypeDescriptor(world_, off::kTdButtonEvent, ".?AVButtonEvent@@");
+  WriteTypeDescriptor(world_, Off().tdInputEvent.offset, ".?AVInputEvent@@");
+  WriteTypeDescriptor(world_, Off().tdButtonEvent.offset, ".?AVButtonEvent@@");
   RuntimeTypes& types = world_.Component<RuntimeTypes>();
-  const void* inputType = types.Descriptor(off::kTdInputEvent);
-  const void* buttonType = types.Descriptor(off::kTdButtonEvent);
+  const void* inputType = types.Descriptor(Off().tdInputEvent.offset);
+  const void* buttonType = types.Descriptor(Off().tdButtonEvent.offset);
   types.Register(ButtonEventTable().data(), inputType, 0);
   types.Register(ButtonEventTable().data(), buttonType, 0);
   types.Register(OtherInputEventTable().data(), inputType, 0);
@@ -64,7 +64,7 @@ void UiWorld::DeliverInput(const std::vector<InputSpec>& chain) {
 }
 
 void UiWorld::DeliverAction(std::uint32_t type, bool byPlayer) {
-  void* actor = byPlayer ? *world_.region().At<void*>(off::kPlayerPtr) : OtherActor();
+  void* actor = byPlayer ? *world_.region().At<void*>(Off().playerPtr.offset) : OtherActor();
   if (actor == nullptr) {
     world_.Violation("an action event of the player, but the world has no player");
     return;

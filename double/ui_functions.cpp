@@ -1,6 +1,6 @@
 // The game's user-interface functions the plug-in calls, each checking the
 // arguments it receives the way MSVC-compiled callers pass them.
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "stub_registry.h"
 #include "ui_world.h"
 
@@ -40,7 +40,7 @@ void RegisterMenuFactory(MenuManagerObj* manager, const char* name, MenuFactoryF
   }
   Ui().RegisterFactory(name, create);
 }
-GD_REGISTER_STUB(off::kRegisterMenuFactory, RegisterMenuFactory);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::registerMenuFactory, RegisterMenuFactory);
 
 // (out hash, key): the key is the InternedString's value, the text pointer.
 void HashInternedKey(std::uint32_t* out, const char* key) {
@@ -56,14 +56,14 @@ void HashInternedKey(std::uint32_t* out, const char* key) {
   }
   *out = UiWorld::HashName(key);
 }
-GD_REGISTER_STUB(off::kHashInternedKey, HashInternedKey);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::hashInternedKey, HashInternedKey);
 
 bool MenuOpenQuery(MenuManagerObj* manager, const BSFixedString* name) {
   World& world = World::Active();
   if (!IsManager(world, manager, "MenuOpenQuery") || !IsNameAddress(world, name, "MenuOpenQuery")) return false;
   return name->text != nullptr && Ui().IsOpen(name->text);
 }
-GD_REGISTER_STUB(off::kMenuOpenQuery, MenuOpenQuery);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::menuOpenQuery, MenuOpenQuery);
 
 void PostMenuMessage(void* queue, const BSFixedString* name, std::uint32_t type, void* data) {
   World& world = World::Active();
@@ -80,7 +80,7 @@ void PostMenuMessage(void* queue, const BSFixedString* name, std::uint32_t type,
   if (data != nullptr) world.Violation("PostMenuMessage: an open or close request carries no data");
   ui.Post(name->text, type);
 }
-GD_REGISTER_STUB(off::kPostMenuMessage, PostMenuMessage);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::postMenuMessage, PostMenuMessage);
 
 bool AttachMovieToMenu(void* movieManager, MenuObj* menu, MovieViewObj** field, const char* name, std::int32_t mode,
                        float scale) {
@@ -102,31 +102,31 @@ bool AttachMovieToMenu(void* movieManager, MenuObj* menu, MovieViewObj** field, 
   }
   return ui.AttachMovie(menu, field, name);
 }
-GD_REGISTER_STUB(off::kAttachMovieToMenu, AttachMovieToMenu);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::attachMovieToMenu, AttachMovieToMenu);
 
 void MovieValueRetain(void* objectInterface, MovieValueRec* value, void* payload) {
   Ui().ValueRetain(objectInterface, value, payload);
 }
-GD_REGISTER_STUB(off::kMovieValueRetain, MovieValueRetain);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::movieValueRetain, MovieValueRetain);
 
 void MovieValueDrop(void* objectInterface, MovieValueRec* value, void* payload) {
   Ui().ValueDrop(objectInterface, value, payload);
 }
-GD_REGISTER_STUB(off::kMovieValueDrop, MovieValueDrop);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::movieValueDrop, MovieValueDrop);
 
 bool MovieArrayAppend(void* objectInterface, void* payload, const MovieValueRec* element) {
   return Ui().ArrayAppend(objectInterface, payload, element);
 }
-GD_REGISTER_STUB(off::kMovieArrayAppend, MovieArrayAppend);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::movieArrayAppend, MovieArrayAppend);
 
 void MenuBaseDestroy(MenuObj* menu) { Ui().NoteBaseDestroy(menu); }
-GD_REGISTER_STUB(off::kMenuBaseDestroy, MenuBaseDestroy);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::menuBaseDestroy, MenuBaseDestroy);
 
 void MenuBaseSlot5(MenuObj* menu, float interval, std::uint32_t time) { Ui().NoteBaseSlot5(menu, interval, time); }
-GD_REGISTER_STUB(off::kMenuBaseSlot5, MenuBaseSlot5);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::menuBaseSlot5, MenuBaseSlot5);
 
 void MenuBaseSlot8(MenuObj* menu, void* view, void* a3, void* a4) { Ui().NoteBaseSlot8(menu, view, a3, a4); }
-GD_REGISTER_STUB(off::kMenuBaseSlot8, MenuBaseSlot8);
+GD_REGISTER_STUB(&::gd::RuntimeOffsets::menuBaseSlot8, MenuBaseSlot8);
 
 }  // namespace
 }  // namespace gd

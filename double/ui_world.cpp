@@ -3,7 +3,7 @@
 #include "ui_world.h"
 
 #include "dispatch_traps.h"
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 
 #include <algorithm>
 #include <array>
@@ -68,8 +68,8 @@ UiWorld::UiWorld(World& world) : world_(world) {
 }
 
 UiWorld::~UiWorld() {
-  for (std::uintptr_t offset : {off::kMenuManagerPtr, off::kUIMessageQueuePtr, off::kInterfaceStringsPtr,
-                                off::kMovieManagerPtr, off::kInputEventSourcePtr, off::kMovieHeapPtr}) {
+  for (std::uintptr_t offset : {Off().menuManagerPtr.offset, Off().uiMessageQueuePtr.offset, Off().interfaceStringsPtr.offset,
+                                Off().movieManagerPtr.offset, Off().inputEventSourcePtr.offset, Off().movieHeapPtr.offset}) {
     *world_.region().At<void*>(offset) = nullptr;
   }
   for (const OpenEntry& menu : open_) {
@@ -108,27 +108,27 @@ void UiWorld::Create(const UiOptions& options) {
     manager_->entries = table_.data();
     manager_->tableCapacity = capacity;
     manager_->tableFree = capacity;
-    *image.At<MenuManagerObj*>(off::kMenuManagerPtr) = manager_;
+    *image.At<MenuManagerObj*>(Off().menuManagerPtr.offset) = manager_;
     world_.NameSource(manager_->openCloseSource, "menu open/close source (menu manager +0x8)");
     // The game knows its own menus from the start.
     InsertEntry(strings.Intern(options.triggerMenu.c_str()));
     InsertEntry(strings.Intern(options.blockingMenu.c_str()));
   }
   queue_ = std::calloc(1, 0x100);
-  *image.At<void*>(off::kUIMessageQueuePtr) = queue_;
+  *image.At<void*>(Off().uiMessageQueuePtr.offset) = queue_;
   movieManager_ = std::calloc(1, 0x100);
-  *image.At<void*>(off::kMovieManagerPtr) = movieManager_;
+  *image.At<void*>(Off().movieManagerPtr.offset) = movieManager_;
 
   interfaceStrings_ = std::make_unique<InterfaceStringsObj>();
   interfaceStrings_->names[kTriggerMenuEntry / 8].text = strings.Intern(options.triggerMenu.c_str());
   interfaceStrings_->names[kBlockingMenuEntry / 8].text = strings.Intern(options.blockingMenu.c_str());
-  *image.At<InterfaceStringsObj*>(off::kInterfaceStringsPtr) = interfaceStrings_.get();
+  *image.At<InterfaceStringsObj*>(Off().interfaceStringsPtr.offset) = interfaceStrings_.get();
 
   heapObject_ = std::make_unique<MovieHeapObj>();
   heapObject_->vtbl = MovieHeapTable();
-  *image.At<MovieHeapObj*>(off::kMovieHeapPtr) = heapObject_.get();
+  *image.At<MovieHeapObj*>(Off().movieHeapPtr.offset) = heapObject_.get();
 
-  *image.At<BSTEventSource*>(off::kInputEventSourcePtr) = options.inputSource ? inputSource_.get() : nullptr;
+  *image.At<BSTEventSource*>(Off().inputEventSourcePtr.offset) = options.inputSource ? inputSource_.get() : nullptr;
   RegisterInputTypes();
   std::vector<std::function<void()>> actions;
   actions.swap(whenCreated_);

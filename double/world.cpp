@@ -1,6 +1,7 @@
 #include "world.h"
 
 #include "double_offsets.h"
+#include "image_header.h"
 #include "spin_lock.h"
 #include "stub_registry.h"
 
@@ -17,19 +18,39 @@ namespace gd {
 namespace {
 
 World* activeWorld = nullptr;
+
+// Past the physics plug-in's information block at scratch + 0x20000.
+constexpr std::uintptr_t kUnnamedUpdateSourceInScratch = 0x30000;
+
+std::string HexOffset(std::uintptr_t offset) {
+  char text[24];
+  std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(offset));
+  return text;
+}
 std::atomic<std::uint64_t> worldsMade{0};
 
 }  // namespace
 
-World::World() : World(ImageRegion::Acquire(off::kImageSize)) {}
+World::World(const RuntimeOffsets& runtime) : World(ImageRegion::Acquire(ImageSizeOf(runtime)), runtime) {}
 
-World::World(ImageRegion region) : serial_(++worldsMade), region_(std::move(region)) {
+World::World(ImageRegion region, const RuntimeOffsets& runtime)
+    : serial_(++worldsMade), runtime_(&runtime), region_(std::move(region)) {
   if (activeWorld != nullptr) throw std::logic_error("game double: one world per process");
+  if (region_.size() < ImageSizeOf(runtime)) {
+    throw std::runtime_error("game double: the image region is too small for runtime " + std::string(runtime.name));
+  }
+  // The plug-in learns the image's size from the header at its base, as in
+  // the game: a region that declares another size would mislead it.
+  if (DeclaredImageSize(region_.base()) != region_.size()) {
+    throw std::logic_error("game double: the image header at the region's base declares " +
+                           std::to_string(DeclaredImageSize(region_.base())) + " bytes, the region holds " +
+                           std::to_string(region_.size()));
+  }
   activeWorld = this;
   scriptSources_ = std::make_unique<ScriptEventSourceHolder>();
   std::memset(scriptSources_.get(), 0, sizeof(ScriptEventSourceHolder));
   InstallImage();
-  NameSource(UpdateSource(), "update event source (+0x2F4F028)");
+  NameSource(UpdateSource(), "update event source (+0x" + HexOffset(UpdateSourceOffset()) + ")");
   NameSource(HitSource(), "hit event source (ScriptEventSources +0x5D8)");
 }
 
@@ -51,7 +72,16 @@ World& World::Active() {
 
 World* World::ActiveOrNull() { return activeWorld; }
 
-BSTEventSource& World::UpdateSource() { return *region_.At<BSTEventSource>(off::kUpdateEventSource); }
+// Every runtime has its update event source; where nobody has identified it,
+// the double keeps it in its own scratch space.
+std::uintptr_t World::UpdateSourceOffset() const {
+  const std::uintptr_t placed = runtime_->updateEventSource.offset;
+  return placed != 0 ? placed : runtime_->doubleScratch + kUnnamedUpdateSourceInScratch;
+}
+
+BSTEventSource& World::UpdateSource() { return *region_.At<BSTEventSource>(UpdateSourceOffset()); }
+
+const RuntimeOffsets& Off() { return World::Active().runtime(); }
 BSTEventSource& World::HitSource() { return scriptSources_->hitSource; }
 
 void World::Violation(std::string what) {

@@ -4,6 +4,7 @@
 #include "double_layouts.h"
 #include "game_heap.h"
 #include "image_region.h"
+#include "runtime_offsets.h"
 #include "string_pool.h"
 
 #include <cstdint>
@@ -29,9 +30,10 @@ class WorldComponent {
 
 class World {
  public:
-  // Linux: maps its own region. Windows: adopts the launcher's.
-  World();
-  explicit World(ImageRegion region);
+  // Linux: maps its own region. Windows: adopts the launcher's. The image is
+  // laid out as the given runtime of the game lays it out.
+  explicit World(const RuntimeOffsets& runtime = Runtime1_5_39());
+  explicit World(ImageRegion region, const RuntimeOffsets& runtime = Runtime1_5_39());
   ~World();
   World(const World&) = delete;
   World& operator=(const World&) = delete;
@@ -41,6 +43,7 @@ class World {
   static World* ActiveOrNull();
 
   ImageRegion& region() { return region_; }
+  const RuntimeOffsets& runtime() const { return *runtime_; }
   std::uintptr_t base() const { return region_.base(); }
   GameHeapModel& heap() { return heap_; }
   StringPool& strings() { return strings_; }
@@ -77,6 +80,7 @@ class World {
 
   // Event sources of the game.
   BSTEventSource& UpdateSource();
+  std::uintptr_t UpdateSourceOffset() const;
   BSTEventSource& HitSource();
   ScriptEventSourceHolder& ScriptSources() { return *scriptSources_; }
   // As the game's event source: adding a sink already there does nothing;
@@ -112,6 +116,7 @@ class World {
   void InstallImage();
 
   std::uint64_t serial_;  // unique per world of the process, never 0
+  const RuntimeOffsets* runtime_;
   ImageRegion region_;
   GameHeapModel heap_;
   StringPool strings_;

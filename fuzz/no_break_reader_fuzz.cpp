@@ -1,5 +1,5 @@
 // Random no-break files against a small load order: nothing may crash, only
-// sections of files in the load order count, and no more identifiers come
+// sections of files the game has loaded count, and no more identifiers come
 // out than their entries.
 #include "config/no_break_forms.h"
 #include "config/profile_section.h"
@@ -12,18 +12,22 @@ namespace {
 
 using qmfuzz::Require;
 
+using Kind = qm::config::PluginFileSlot::Kind;
+
 struct PluginFile {
   const char* name;
-  std::uint8_t position;
+  qm::config::PluginFileSlot slot;
 };
 
-// Positions are not consecutive, so that a wrong one shows.
-constexpr std::array<PluginFile, 5> kLoadOrder{{
-    {"skyrim.esm", 0},
-    {"update.esm", 1},
-    {"dawnguard.esm", 2},
-    {"my mod.esp", 0x41},
-    {"last.esp", 0xFE},
+// Indices are not consecutive, so that a wrong one shows.
+constexpr std::array<PluginFile, 7> kLoadOrder{{
+    {"skyrim.esm", {Kind::Regular, 0}},
+    {"update.esm", {Kind::Regular, 1}},
+    {"dawnguard.esm", {Kind::Regular, 2}},
+    {"my mod.esp", {Kind::Regular, 0x41}},
+    {"last.esp", {Kind::Regular, 0xFD}},
+    {"small.esl", {Kind::Light, 0xABC}},
+    {"unused.esp", {Kind::NotActive, 0}},
 }};
 
 std::string Folded(std::string text) {
@@ -33,12 +37,12 @@ std::string Folded(std::string text) {
   return text;
 }
 
-std::uint8_t FindInLoadOrder(const std::string& name) {
+qm::config::PluginFileSlot FindInLoadOrder(const std::string& name) {
   const std::string folded = Folded(name);
   for (const PluginFile& file : kLoadOrder) {
-    if (folded == file.name) return file.position;
+    if (folded == file.name) return file.slot;
   }
-  return qm::config::kPluginFileNotFound;
+  return {};
 }
 
 }  // namespace
@@ -50,17 +54,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::vector<std::string> names = qm::config::ReadProfileSectionNames(path);
   qm::config::SortEntries(names);
 
-  // Every section the load order knows, with the number of its entries: the
+  // Every section of a loaded file, with the number of its entries: the
   // list can hold no more identifiers than that.
   std::size_t countedEntries = 0;
   std::size_t lookups = 0;
-  const qm::config::PluginFileIndexLookup lookup = [&](const std::string& name) {
+  const qm::config::PluginFileLookup lookup = [&](const std::string& name) {
     ++lookups;
-    const std::uint8_t position = FindInLoadOrder(name);
-    if (position != qm::config::kPluginFileNotFound) {
+    const qm::config::PluginFileSlot slot = FindInLoadOrder(name);
+    if (slot.kind == Kind::Regular || slot.kind == Kind::Light) {
       countedEntries += qm::config::ReadProfileSection(name, path).size();
     }
-    return position;
+    return slot;
   };
 
   qm::config::FormIdSet list;

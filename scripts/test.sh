@@ -75,6 +75,9 @@ stage "Quellmark Studio: its archive from the build outputs, opened from file://
 cmake --build --preset linux --target studio_settings
 tests/studio/run_studio_test.sh build/linux build/windows
 
+stage "Quellmark Studio: the player's own files in the page in each browser (encodings, refused files, a million lines, axe-core)"
+tests/studio/run_studio_files_test.sh build/linux build/windows
+
 stage "the package players install"
 tests/package/check_package.sh
 

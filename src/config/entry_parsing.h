@@ -17,16 +17,18 @@ enum class EntryFate : std::uint8_t {
   Taken,        // written to the store (no-break list: the identifier added)
   NotKeyValue,  // not exactly two tokens around '='
   EmptyKey,
-  UnknownKey,          // a key the section's routine does not hold
-  OutOfRange,          // outside the range the key accepts
-  WordNotRecognised,   // a boolean key with a word other than the one that changes it
-  NegativeOrNaN,       // a real value below 0 or not a number
-  FlagNotOne,          // a no-break entry whose flag does not read as 1
-  PluginFileNotListed  // a no-break section whose plug-in file the game does not list
+  UnknownKey,           // a key the section's routine does not hold
+  OutOfRange,           // outside the range the key accepts
+  WordNotRecognised,    // a boolean key with a word other than the one that changes it
+  NegativeOrNaN,        // a real value below 0 or not a number
+  FlagNotOne,           // a no-break entry whose flag does not read as 1
+  BeyondLightFile,      // a no-break entry of a light file whose formid does not fit its 12 bits
+  PluginFileNotListed,  // a no-break section whose plug-in file the game does not list
+  PluginFileNotActive   // a no-break section whose plug-in file the game has not loaded
 };
 
 struct EntryReport {
-  std::string_view entry;  // as the profile reader delivered it (a section name for PluginFileNotListed)
+  std::string_view entry;  // as the profile reader delivered it (a section name for PluginFileNotListed and NotActive)
   EntryFate fate;
   std::string_view key;  // folded to lower case; empty when the entry did not split
   double value = 0.0;    // the value read: unsigned 32-bit for integers, the identifier for no-break entries

@@ -9,7 +9,7 @@ namespace qm::config {
 
 void LoadSettings() {
   ConfigStore& store = Store();
-  LoadSettingsInto(store, SettingsFilePath(store), NoBreakFilePath(store), FindPluginFileIndex);
+  LoadSettingsInto(store, SettingsFilePath(store), NoBreakFilePath(store), FindPluginFile);
 }
 
 }  // namespace qm::config

@@ -3,6 +3,7 @@
 #include "log/debug_log.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <limits>
 
@@ -40,7 +41,12 @@ RealReading ReadReal(const char* text) {
   errno = 0;
   const double value = std::strtod(text, &end);
   if (end == text) return {0.0, NumberFault::InvalidArgument};
-  if (errno == ERANGE) return {0.0, NumberFault::OutOfRange};
+  // A result below the smallest normal double is out of range whatever the
+  // C library says: glibc and the Microsoft runtime report it, musl (the
+  // studio's WebAssembly build) does not for every such text.
+  if (errno == ERANGE || (value != 0.0 && std::fabs(value) < std::numeric_limits<double>::min())) {
+    return {0.0, NumberFault::OutOfRange};
+  }
   return {value, NumberFault::None};
 }
 

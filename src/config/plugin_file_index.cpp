@@ -1,6 +1,5 @@
 #include "config/plugin_file_index.h"
 
-#include "config/no_break_forms.h"
 #include "game/game_bindings.h"
 
 namespace qm::config {
@@ -18,25 +17,28 @@ bool SameFileName(const char (&recordName)[260], const std::string& fileName) {
   return recordName[fileName.size()] == '\0';
 }
 
-}  // namespace
-
-std::uint8_t FindPluginFileIndex(const std::string& fileName) {
-  const auto* dataHandler = static_cast<const game::DataHandler*>(*game::Bindings.DataHandler);
-  return FindPluginFileIndexIn(dataHandler, fileName);
+// The game's list holds files it has not loaded too, so the place of a file
+// in it is no index of its forms; the record's own indices are.
+PluginFileSlot SlotOf(const game::PluginFileRecord& file) {
+  if (file.loadOrderIndex == game::kPluginFileNotLoaded) return {PluginFileSlot::Kind::NotActive, 0};
+  if ((file.fileFlags & game::kLightPluginFileFlag) != 0) return {PluginFileSlot::Kind::Light, file.lightIndex};
+  return {PluginFileSlot::Kind::Regular, file.loadOrderIndex};
 }
 
-std::uint8_t FindPluginFileIndexIn(const game::DataHandler* dataHandler, const std::string& fileName) {
-  if (dataHandler == nullptr || fileName.empty()) return kPluginFileNotFound;
-  // Only positions 0 to 254 can be a top byte of the file's own forms (255
-  // means not found); a file further down the list is treated as absent
-  // rather than wrapped onto another file's forms. That also bounds the walk.
-  std::uint32_t position = 0;
-  for (const game::PluginFileNode* node = &dataHandler->files; node != nullptr && position < kPluginFileNotFound;
-       node = node->next, ++position) {
-    if (node->file == nullptr) return kPluginFileNotFound;
-    if (SameFileName(node->file->fileName, fileName)) return static_cast<std::uint8_t>(position);
+}  // namespace
+
+PluginFileSlot FindPluginFile(const std::string& fileName) {
+  const auto* dataHandler = static_cast<const game::DataHandler*>(*game::Bindings.DataHandler);
+  return FindPluginFileIn(dataHandler, fileName);
+}
+
+PluginFileSlot FindPluginFileIn(const game::DataHandler* dataHandler, const std::string& fileName) {
+  if (dataHandler == nullptr || fileName.empty()) return {};
+  for (const game::PluginFileNode* node = &dataHandler->files; node != nullptr; node = node->next) {
+    if (node->file == nullptr) return {};
+    if (SameFileName(node->file->fileName, fileName)) return SlotOf(*node->file);
   }
-  return kPluginFileNotFound;
+  return {};
 }
 
 }  // namespace qm::config

@@ -29,7 +29,7 @@ void ApplySettingsFile(ConfigStore& store, const std::string& settingsPath,
 }
 
 void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const std::string& noBreakPath,
-                      const PluginFileIndexLookup& findPluginFile) {
+                      const PluginFileLookup& findPluginFile) {
   ApplySettingsFile(store, settingsPath);
 
   std::vector<std::string> plugInFiles = ReadProfileSectionNames(noBreakPath);

@@ -17,7 +17,7 @@ void LoadSettings();
 // The same steps for any store and any two files: the settings sections, the
 // no-break list, the settings written to the log, then HealthThreshold.
 void LoadSettingsInto(ConfigStore& store, const std::string& settingsPath, const std::string& noBreakPath,
-                      const PluginFileIndexLookup& findPluginFile);
+                      const PluginFileLookup& findPluginFile);
 
 // The five sections of the settings file, each read, sorted and applied in
 // turn; beginSection (when given) hears each section's name before its

@@ -1,16 +1,15 @@
 #include "config/settings_paths.h"
 
-#include "platform/platform.h"
+#include "game/game_folder.h"
 
 namespace qm::config {
 namespace {
 
-constexpr std::uint32_t kMaxPath = 260;
 constexpr const char* kPluginFolder = "data\\SKSE\\Plugins\\Quellmark\\";
 
 const std::string& KeptPath(std::string& kept, const char* fileName) {
   if (kept.empty()) {
-    const std::string folder = GameFolderPath();
+    const std::string folder = game::GameFolderPath();
     // Without the game folder the name alone would be looked up elsewhere
     // (the Windows folder, or the current folder): read nothing instead.
     if (!folder.empty()) kept = folder + kPluginFolder + fileName;
@@ -19,13 +18,6 @@ const std::string& KeptPath(std::string& kept, const char* fileName) {
 }
 
 }  // namespace
-
-std::string GameFolderPath() {
-  char path[kMaxPath] = {};
-  if (platform::ProcessImagePath(path, kMaxPath) == 0) return {};
-  platform::RemoveFileSpec(path);
-  return std::string(path) + "\\";
-}
 
 const std::string& SettingsFilePath(ConfigStore& store) { return KeptPath(store.settingsFilePath, "Quellmark.ini"); }
 

@@ -7,10 +7,6 @@
 
 namespace qm::config {
 
-// The folder of the process's executable with a trailing "\", or empty when
-// the executable's path cannot be had.
-std::string GameFolderPath();
-
 // Built on the first request and kept in the store; empty when the game
 // folder is unknown, which makes both files read as absent.
 const std::string& SettingsFilePath(ConfigStore& store);

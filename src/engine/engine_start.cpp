@@ -17,7 +17,13 @@ void RegisterEngineSinks() {
   // The update sink also clears the recent hits, so it serves degradation
   // even with tempering off.
   if (degradationOff && store.Get<config::Setting::DisableDynamicTemper>() != 0) return;
-  game::Bindings.AttachSink(game::Bindings.UpdateEventSource, &TheUpdateEventHandler.base);
+  // Only 1.5.39's update event source is known; elsewhere the same handler
+  // runs from the script extender's tasks.
+  if (game::Bindings.UpdateEventSource != nullptr) {
+    game::Bindings.AttachSink(game::Bindings.UpdateEventSource, &TheUpdateEventHandler.base);
+  } else {
+    StartUpdateTask();
+  }
 }
 
 }  // namespace qm::engine

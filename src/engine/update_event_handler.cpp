@@ -1,5 +1,5 @@
-// UpdateEventHandler: every update event clears the recent hits; every 201st
-// also runs a tempering pass when the settings allow it.
+// UpdateEventHandler: every update clears the recent hits; every 201st also
+// runs a tempering pass when the settings allow it.
 #include "config/config_store.h"
 #include "engine/dynamic_temper.h"
 #include "engine/event_handlers.h"
@@ -11,12 +11,7 @@ namespace {
 constexpr std::uint32_t kUpdatesBetweenPasses = 200;
 
 std::uint32_t OnUpdateEvent(game::Sink* /*self*/, const void* /*event*/, game::EventSource* /*source*/) {
-  ClearRecentHits();
-  if (++UpdateTickCount <= kUpdatesBetweenPasses) return 0;
-  UpdateTickCount = 0;
-  // Read anew at every pass, so turning tempering on or off takes effect at
-  // the next one.
-  if (config::Store().Get<config::Setting::DisableDynamicTemper>() == 0) DynamicTemperPass();
+  UpdateTick();
   return 0;
 }
 
@@ -24,6 +19,15 @@ std::uint32_t OnUpdateEvent(game::Sink* /*self*/, const void* /*event*/, game::E
 void* DestroyUpdateEventHandler(game::Sink* self, std::uint32_t /*freeFlag*/) { return self; }
 
 }  // namespace
+
+void UpdateTick() {
+  ClearRecentHits();
+  if (++UpdateTickCount <= kUpdatesBetweenPasses) return;
+  UpdateTickCount = 0;
+  // Read anew at every pass, so turning tempering on or off takes effect at
+  // the next one.
+  if (config::Store().Get<config::Setting::DisableDynamicTemper>() == 0) DynamicTemperPass();
+}
 
 const game::SinkDispatch kUpdateEventHandlerDispatch{&DestroyUpdateEventHandler, &OnUpdateEvent};
 

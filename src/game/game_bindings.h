@@ -1,10 +1,13 @@
 #pragma once
 // GameBindings: every function and datum of the game the plug-in uses, each
-// formed once as ModuleBase + its offset during static initialisation. The
+// formed as ModuleBase + its offset: during static initialisation from the
+// compiled 1.5.39 offsets, and again at the query on a runtime whose offsets
+// come from the Address Library. The
 // types are the calls as MSVC compiled them: a by-value class result becomes
 // a hidden pointer after the object, strings passed by reference arrive as the
 // address of the handle, and yes/no answers are one-byte bools.
 #include "game/game_constants.h"
+#include "game/game_runtime.h"
 #include "game/game_types.h"
 
 #include <cstdint>
@@ -65,7 +68,7 @@ struct GameBindings {
   EventSource** InputEventSource;
   void** World;
   Actor** Player;
-  EventSource* UpdateEventSource;  // the source itself
+  EventSource* UpdateEventSource;  // the source itself; null where no public source identifies it
   void** MovieHeap;
 
   // Cast targets of the extra-data look-up, by extra-data type; null for
@@ -73,11 +76,23 @@ struct GameBindings {
   const void* ExtraTypeDescriptors[kExtraDataTypeCount];
 };
 
+// From the offsets compiled in (runtime 1.5.39).
 GameBindings FormBindings(std::uintptr_t moduleBase);
+
+// The library ids a runtime family needs, in the order FormBindingsFromLibrary
+// takes their offsets. Returns how many there are (more than capacity: only
+// the first capacity are written).
+std::size_t LibraryIdsNeeded(RuntimeFamily family, std::uint64_t* ids, std::size_t capacity);
+inline constexpr std::size_t kMaxLibraryIds = 64;
+// offsets[i] is where the library puts the i-th id LibraryIdsNeeded gave.
+// Bindings with no id in the family (the update event source) stay null.
+GameBindings FormBindingsFromLibrary(std::uintptr_t moduleBase, RuntimeFamily family, const std::uint64_t* offsets);
 
 // The game executable's load address, read once during static
 // initialisation before any binding is formed.
 extern const std::uintptr_t ModuleBase;
-extern const GameBindings Bindings;
+// Formed for 1.5.39 at static initialisation; formed anew by a query that
+// accepts a runtime of the library, before anything calls the game.
+extern GameBindings Bindings;
 
 }  // namespace qm::game

@@ -50,7 +50,32 @@ static_assert(offsetof(MessagingInterfaceRecord, interfaceVersion) == 0);
 static_assert(offsetof(MessagingInterfaceRecord, RegisterListener) == 8);
 static_assert(offsetof(MessagingInterfaceRecord, GetEventDispatcher) == 24);
 
-inline constexpr std::uint32_t kRuntime1_5_39 = 0x01050270;
+// The script extender's task interface: tasks run on the game's main thread.
+// AddTask queues on the game's task pool, which the extender empties (running
+// and disposing each task) when the game processes its tasks; AddUITask on
+// the user interface's queue, emptied when the interface processes its
+// messages. Each is emptied until empty: a task that queues itself on its own
+// queue again would run forever.
+struct TaskDelegate;
+struct TaskDelegateDispatch {
+  void (*Run)(TaskDelegate* self);      // slot 0
+  void (*Dispose)(TaskDelegate* self);  // slot 1
+};
+static_assert(offsetof(TaskDelegateDispatch, Dispose) == 8);
+struct TaskDelegate {
+  const TaskDelegateDispatch* dispatch;  // 0x00
+};
+
+struct TaskInterfaceRecord {
+  std::uint32_t interfaceVersion;             // 0x00
+  std::uint32_t pad04;                        // 0x04
+  void (*AddTask)(TaskDelegate* task);        // 0x08
+  void (*AddUITask)(TaskDelegate* uiTask);    // 0x10: a UIDelegate_v1, the same two slots
+};
+static_assert(offsetof(TaskInterfaceRecord, AddTask) == 8);
+static_assert(offsetof(TaskInterfaceRecord, AddUITask) == 16);
+
+inline constexpr std::uint32_t kTaskInterfaceId = 4;
 inline constexpr std::uint32_t kMessagingInterfaceId = 5;
 inline constexpr std::uint32_t kMessageDataLoaded = 8;
 inline constexpr std::uint32_t kActionEventDispatcherId = 3;
@@ -58,5 +83,10 @@ inline constexpr std::uint32_t kActionEventDispatcherId = 3;
 // Null until the query has found an interface of a version we accept.
 MessagingInterfaceRecord* HostMessaging();
 void KeepHostMessaging(MessagingInterfaceRecord* messaging);
+
+// Null on 1.5.39, which has no use for it, and until a query on another
+// runtime has found it.
+TaskInterfaceRecord* HostTasks();
+void KeepHostTasks(TaskInterfaceRecord* tasks);
 
 }  // namespace qm::game

@@ -4,6 +4,7 @@
 // the real call, platform_posix.cpp keeps the same contract on Linux (paths may
 // use backslashes there too). Nothing outside this folder includes a system
 // header of either platform.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 
@@ -38,6 +39,15 @@ void MakeDirectory(const char* path);
 // The runtime library's shared-mode open: text mode, write and truncate,
 // others may read but not write. Null when the file cannot be opened.
 std::FILE* OpenLogFile(const char* path);
+
+// CreateFileA (read, others may read too), GetFileSizeEx and ReadFile: the
+// whole file at `path` into buffer[0, capacity), its length in *size.
+// kNoFile: neither the file nor, for a path through a missing folder, the
+// folder exists. kUnreadable: it exists but cannot be read (a folder, no
+// permission, a failed read). kTooLarge: it holds more than `capacity` bytes;
+// *size then says how many, so that the caller can make room and ask again.
+enum class FileRead : std::uint8_t { kRead, kNoFile, kUnreadable, kTooLarge };
+FileRead ReadWholeFile(const char* path, std::uint8_t* buffer, std::size_t capacity, std::size_t* size);
 
 // VirtualProtect. Memory protection constants are the Windows ones.
 inline constexpr std::uint32_t kPageReadOnly = 0x02;

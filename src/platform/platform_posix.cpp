@@ -158,6 +158,48 @@ std::FILE* OpenLogFile(const char* path) {
   return file;
 }
 
+FileRead ReadWholeFile(const char* path, std::uint8_t* buffer, std::size_t capacity, std::size_t* size) {
+  *size = 0;
+  const int fd = ::open(ToPosixPath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    lastError = static_cast<std::uint32_t>(errno);
+    return errno == ENOENT || errno == ENOTDIR ? FileRead::kNoFile : FileRead::kUnreadable;
+  }
+  // Windows opens no folder as a file; here it opens, and only its reading fails.
+  struct stat facts {};
+  FileRead result = FileRead::kRead;
+  if (::fstat(fd, &facts) != 0 || !S_ISREG(facts.st_mode)) {
+    result = FileRead::kUnreadable;
+  } else if (static_cast<std::uint64_t>(facts.st_size) > capacity) {
+    *size = static_cast<std::size_t>(facts.st_size);
+    result = FileRead::kTooLarge;
+  } else {
+    // Up to the end, even if the file changed length since it was measured.
+    std::size_t got = 0;
+    for (;;) {
+      if (got == capacity) {
+        std::uint8_t extra = 0;
+        if (::read(fd, &extra, 1) > 0) {
+          got = capacity + 1;
+          result = FileRead::kTooLarge;
+        }
+        break;
+      }
+      const ssize_t read = ::read(fd, buffer + got, capacity - got);
+      if (read < 0 && errno == EINTR) continue;
+      if (read < 0) {
+        result = FileRead::kUnreadable;
+        break;
+      }
+      if (read == 0) break;
+      got += static_cast<std::size_t>(read);
+    }
+    *size = result == FileRead::kUnreadable ? 0 : got;
+  }
+  ::close(fd);
+  return result;
+}
+
 bool ProtectMemory(void* address, std::size_t size, std::uint32_t newProtection, std::uint32_t* oldProtection) {
   int prot = PROT_NONE;
   switch (newProtection) {

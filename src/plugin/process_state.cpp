@@ -16,7 +16,7 @@
 
 namespace qm::game {
 const std::uintptr_t ModuleBase = platform::ProcessImageBase();
-const GameBindings Bindings = FormBindings(ModuleBase);
+GameBindings Bindings = FormBindings(ModuleBase);
 }  // namespace qm::game
 
 namespace qm::engine {
@@ -28,6 +28,8 @@ game::RecursiveSpinLock RecentHitLock;
 constinit HitEventHandler TheHitEventHandler{{&kHitEventHandlerDispatch}};
 constinit UpdateEventHandler TheUpdateEventHandler{{&kUpdateEventHandlerDispatch}};
 std::uint32_t UpdateTickCount = 0;
+constinit UpdateTask TheUpdateTask{{&kUpdateTaskDispatch}, false};
+constinit game::TaskDelegate TheUpdateRequeueTask{&kUpdateRequeueTaskDispatch};
 }  // namespace qm::engine
 
 namespace qm::config {

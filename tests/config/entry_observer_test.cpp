@@ -75,27 +75,40 @@ TEST(EntryObserver, WatchingChangesNeitherTheStoreNorTheLog) {
   EXPECT_EQ(plain.degradation, watched.degradation);
 }
 
-TEST(EntryObserver, NoBreakEntriesAndUnlistedFiles) {
+TEST(EntryObserver, NoBreakEntriesAndFilesUnlistedOrNotLoaded) {
   qmtest::TempFolder folder;
   const std::string path =
-      folder.WriteText("NoBreakForms.ini", "[Skyrim.esm]\r\n0x800=1\r\n0x801=0\r\nxyz=1\r\n[Mod.esp]\r\n0x5=1\r\n");
+      folder.WriteText("NoBreakForms.ini",
+                       "[Skyrim.esm]\r\n0x800=1\r\n0x801=0\r\nxyz=1\r\n[Mod.esp]\r\n0x5=1\r\n[Old.esp]\r\n0x5=1\r\n"
+                       "[Small.esl]\r\n0x1801=1\r\n0x801=1\r\n");
   FormIdSet list;
-  const PluginFileIndexLookup lookup = [](const std::string& name) -> std::uint8_t {
-    return name == "Skyrim.esm" ? 2 : kPluginFileNotFound;
+  const PluginFileLookup lookup = [](const std::string& name) {
+    if (name == "Skyrim.esm") return PluginFileSlot{PluginFileSlot::Kind::Regular, 2};
+    if (name == "Old.esp") return PluginFileSlot{PluginFileSlot::Kind::NotActive, 0};
+    if (name == "Small.esl") return PluginFileSlot{PluginFileSlot::Kind::Light, 3};
+    return PluginFileSlot{};
   };
   std::vector<Heard> heard;
   qmtest::LogLinesOf([&] {
-    heard = Watch([&](const EntryObserver& o) { LoadNoBreakForms({"Mod.esp", "Skyrim.esm"}, path, lookup, list, &o); });
+    heard = Watch([&](const EntryObserver& o) {
+      LoadNoBreakForms({"Mod.esp", "Old.esp", "Skyrim.esm", "Small.esl"}, path, lookup, list, &o);
+    });
   });
-  ASSERT_EQ(heard.size(), 4u);
+  ASSERT_EQ(heard.size(), 7u);
   EXPECT_EQ(heard[0].fate, EntryFate::PluginFileNotListed);
   EXPECT_EQ(heard[0].entry, "Mod.esp");
-  EXPECT_EQ(heard[1].fate, EntryFate::Taken);
-  EXPECT_EQ(heard[1].value, static_cast<double>(0x02000800));
-  EXPECT_EQ(heard[2].fate, EntryFate::FlagNotOne);
-  EXPECT_EQ(heard[3].fate, EntryFate::Taken);
-  EXPECT_EQ(heard[3].fault, NumberFault::InvalidArgument);
-  EXPECT_EQ(list.Size(), 2u);
+  EXPECT_EQ(heard[1].fate, EntryFate::PluginFileNotActive);
+  EXPECT_EQ(heard[1].entry, "Old.esp");
+  EXPECT_EQ(heard[2].fate, EntryFate::Taken);
+  EXPECT_EQ(heard[2].value, static_cast<double>(0x02000800));
+  EXPECT_EQ(heard[3].fate, EntryFate::FlagNotOne);
+  EXPECT_EQ(heard[4].fate, EntryFate::Taken);
+  EXPECT_EQ(heard[4].fault, NumberFault::InvalidArgument);
+  EXPECT_EQ(heard[5].fate, EntryFate::BeyondLightFile);
+  EXPECT_EQ(heard[5].value, static_cast<double>(0x1801));
+  EXPECT_EQ(heard[6].fate, EntryFate::Taken);
+  EXPECT_EQ(heard[6].value, static_cast<double>(0xFE003801));
+  EXPECT_EQ(list.Size(), 3u);
 }
 
 }  // namespace

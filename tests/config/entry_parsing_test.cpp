@@ -192,6 +192,13 @@ TEST(ParseRealEntries, UnreadableValuesAreReportedAndCountAsZero) {
   log = LogLinesOf([&] { value = RateAfter({"WeaponSword=1e-400"}); });
   EXPECT_EQ(log, (Lines{"WeaponSword : out of range", "   stod argument out of range"}));
   EXPECT_EQ(value, 0.0);
+
+  // Below the smallest normal double, on every C library alike.
+  for (const char* tiny : {"WeaponSword=4.9e-324", "WeaponSword=1e-310", "WeaponSword=2.2250738585072e-308"}) {
+    log = LogLinesOf([&] { value = RateAfter({tiny}); });
+    EXPECT_EQ(log, (Lines{"WeaponSword : out of range", "   stod argument out of range"})) << tiny;
+    EXPECT_EQ(value, 0.0) << tiny;
+  }
 }
 
 TEST(ParseRealEntries, WritesOnlyTheTableItIsGivenAndOnlyItsKeys) {

@@ -13,9 +13,11 @@ namespace {
 using Lines = std::vector<std::string>;
 using qmtest::LogLinesOf;
 
-FormIdSet AddedFrom(const Lines& entries, std::uint8_t position = 2) {
+using Kind = PluginFileSlot::Kind;
+
+FormIdSet AddedFrom(const Lines& entries, std::uint16_t index = 2, Kind kind = Kind::Regular) {
   FormIdSet list;
-  AddNoBreakEntries("Dawnguard.esm", position, entries, list);
+  AddNoBreakEntries("Dawnguard.esm", {kind, index}, entries, list);
   return list;
 }
 
@@ -49,7 +51,7 @@ TEST(NoBreakEntries, FormIdsReadAsTheCLibraryDoesWithBaseZero) {
   EXPECT_EQ(list.Size(), 4u);  // 2048 is 0x800 again
 }
 
-TEST(NoBreakEntries, ThePositionIsAddedNotOred) {
+TEST(NoBreakEntries, TheLoadOrderIndexIsAddedNotOred) {
   EXPECT_TRUE(AddedFrom({"0x01000800=1"}, 3).Contains(0x04000800));
   EXPECT_TRUE(AddedFrom({"0x800=1"}, 2).Contains(0x02000800));
   // A negative formid wraps modulo 2^32.
@@ -65,6 +67,37 @@ TEST(NoBreakEntries, AnUnreadableFormIdIsReportedUnderTheFileNameAndAddsFormZero
   EXPECT_EQ(list.Size(), 1u);
 }
 
+TEST(NoBreakEntries, ALightFilesFormsTakeTopByteFELightIndexAndTwelveBitsOfTheirOwn) {
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0x123}, 0x801), 0xFE123801u);
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0x123}, 0), 0xFE123000u);
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0}, 0xFFF), 0xFE000FFFu);
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0xFFF}, 0x800), 0xFEFFF800u);
+  // Beyond 12 bits a formid names no form of a light file, whether or not
+  // its upper bits happen to match the light index.
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0x123}, 0x1000), std::nullopt);
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0x123}, 0x123801), std::nullopt);
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0x123}, 0xFE123801), std::nullopt);
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0x123}, 0xFFFFFFFF), std::nullopt);
+  // A light index that does not fit its 12 bits, and files without forms.
+  EXPECT_EQ(FormIdInFile({Kind::Light, 0x1000}, 0x801), std::nullopt);
+  EXPECT_EQ(FormIdInFile({Kind::NotActive, 0}, 0x801), std::nullopt);
+  EXPECT_EQ(FormIdInFile({Kind::NotListed, 0}, 0x801), std::nullopt);
+  EXPECT_EQ(FormIdInFile({Kind::Regular, 0xFE}, 0x801), 0xFE000801u);
+}
+
+TEST(NoBreakEntries, ALightFilesEntryBeyondItsFormsIsLoggedAndProtectsNothing) {
+  FormIdSet list;
+  const Lines log = LogLinesOf([&] {
+    list = AddedFrom({"0x801=1", "0x1801=1", "-1=1", "xyz=1", "0x802=0"}, 0x12, Kind::Light);
+  });
+  EXPECT_EQ(log, (Lines{"Dawnguard.esm : 0x1801 is beyond a light file's forms (0x000 to 0xFFF), not protected",
+                        "Dawnguard.esm : 0xFFFFFFFF is beyond a light file's forms (0x000 to 0xFFF), not protected",
+                        "Dawnguard.esm : invalid argument", "   invalid stoi argument"}));
+  EXPECT_TRUE(list.Contains(0xFE012801));
+  EXPECT_TRUE(list.Contains(0xFE012000)) << "an unreadable formid still adds the file's form 0";
+  EXPECT_EQ(list.Size(), 2u);
+}
+
 TEST(NoBreakEntries, MalformedEntriesAreSkippedSilently) {
   FormIdSet list;
   const Lines log = LogLinesOf([&] { list = AddedFrom({"", "0x800", "0x800=1=1", "0x800=", "abc=0", "0x800==1"}); });
@@ -75,10 +108,12 @@ TEST(NoBreakEntries, MalformedEntriesAreSkippedSilently) {
 class NoBreakFile : public testing::Test {
  protected:
   // The game's plug-in files, found without regard to case.
-  std::map<std::string, std::uint8_t> loadOrder{{"skyrim.esm", 0}, {"update.esm", 1}, {"dawnguard.esm", 2}};
-  PluginFileIndexLookup lookup = [this](const std::string& name) {
-    const auto it = loadOrder.find(FoldToLowerForTest(name));
-    return it != loadOrder.end() ? it->second : kPluginFileNotFound;
+  std::map<std::string, PluginFileSlot> files{
+      {"skyrim.esm", {Kind::Regular, 0}},   {"update.esm", {Kind::Regular, 1}}, {"dawnguard.esm", {Kind::Regular, 2}},
+      {"unused.esp", {Kind::NotActive, 0}}, {"small.esl", {Kind::Light, 0x7}},  {"broken.esl", {Kind::Light, 0x1000}}};
+  PluginFileLookup lookup = [this](const std::string& name) {
+    const auto it = files.find(FoldToLowerForTest(name));
+    return it != files.end() ? it->second : PluginFileSlot{};
   };
   static std::string FoldToLowerForTest(std::string text) {
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -98,6 +133,21 @@ TEST_F(NoBreakFile, SectionsOfListedFilesAddTheirForms) {
   EXPECT_TRUE(list.Contains(0x02000800));
   EXPECT_TRUE(list.Contains(0x01012EB7));
   EXPECT_FALSE(list.Contains(0x01012EB8));
+  EXPECT_EQ(list.Size(), 2u);
+}
+
+TEST_F(NoBreakFile, ASectionOfAFileTheGameHasNotLoadedIsLoggedOnceAndNotRead) {
+  const std::string path =
+      folder.Write("NoBreakForms.ini", {"[Unused.esp]", "0x800=1", "xyz=1", "0x801=1", "[Small.esl]", "0x800=1",
+                                        "[Broken.esl]", "0x800=1", "[Skyrim.esm]", "0x800=1"});
+  FormIdSet list;
+  const Lines log = LogLinesOf([&] {
+    LoadNoBreakForms({"Broken.esl", "Skyrim.esm", "Small.esl", "Unused.esp"}, path, lookup, list);
+  });
+  EXPECT_EQ(log, (Lines{"Broken.esl : not active, none of its forms is protected",
+                        "Unused.esp : not active, none of its forms is protected"}));
+  EXPECT_TRUE(list.Contains(0x00000800));
+  EXPECT_TRUE(list.Contains(0xFE007800));
   EXPECT_EQ(list.Size(), 2u);
 }
 

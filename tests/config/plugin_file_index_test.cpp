@@ -5,26 +5,47 @@
 
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace qm::config {
+
+void PrintTo(const PluginFileSlot& slot, std::ostream* out) {
+  static const char* const kKinds[] = {"NotListed", "NotActive", "Regular", "Light"};
+  *out << kKinds[static_cast<int>(slot.kind)] << " " << slot.index;
+}
+
 namespace {
+
+using Kind = PluginFileSlot::Kind;
 
 // A data handler laid out from the game's figures, byte by byte, rather than
 // from the plug-in's own structures: the list's first node at +0xD60 (file
-// record, next node), and each file record's name at +0x58.
+// record, next node); in each file record the name at +0x58, the file flags
+// at +0x438 (0x200: light), the load-order index at +0x478 (0xFF: not
+// loaded) and the light index at +0x47A.
 class FakeDataHandler {
  public:
   static constexpr std::size_t kFirstNode = 0xD60;
   static constexpr std::size_t kFileName = 0x58;
+  static constexpr std::size_t kFlags = 0x438;
+  static constexpr std::size_t kLoadOrderIndex = 0x478;
+  static constexpr std::size_t kLightIndex = 0x47A;
+  static constexpr std::size_t kRecordSize = 0x4C8;
 
   FakeDataHandler() : object_(0xD70, 0) {}
 
-  void AddFile(const std::string& name) {
-    records_.push_back(std::vector<unsigned char>(kFileName + 260, 0));
-    std::memcpy(records_.back().data() + kFileName, name.data(), name.size());
-    AddNode(records_.back().data());
+  void AddFile(const std::string& name, std::uint8_t loadOrderIndex = 0, std::uint32_t flags = 0,
+               std::uint16_t lightIndex = 0) {
+    // Every byte not written here set, as a real record's other fields are.
+    records_.push_back(std::vector<unsigned char>(kRecordSize, 0xFF));
+    unsigned char* record = records_.back().data();
+    std::memcpy(record + kFileName, name.c_str(), name.size() + 1);
+    std::memcpy(record + kFlags, &flags, sizeof flags);
+    record[kLoadOrderIndex] = loadOrderIndex;
+    std::memcpy(record + kLightIndex, &lightIndex, sizeof lightIndex);
+    AddNode(record);
   }
   void AddNode(void* record) {
     unsigned char* node = nullptr;
@@ -42,7 +63,7 @@ class FakeDataHandler {
   }
   // A name that fills the record's whole array, with no NUL after it.
   void AddUnterminatedFile() {
-    AddFile("");
+    AddFile("", 7);
     std::memset(records_.back().data() + kFileName, 'a', 260);
   }
   const game::DataHandler* get() const { return reinterpret_cast<const game::DataHandler*>(object_.data()); }
@@ -55,66 +76,79 @@ class FakeDataHandler {
   bool firstUsed_ = false;
 };
 
-TEST(FindPluginFileIndex, ThePositionInTheListWithoutRegardToCase) {
+TEST(FindPluginFile, TheRecordsOwnLoadOrderIndexNotItsPlaceInTheList) {
+  // The game lists files it has not loaded too: the loaded ones after them
+  // keep their own indices.
   FakeDataHandler handler;
-  for (const char* name : {"Skyrim.esm", "Update.esm", "Dawnguard.esm", "My Mod.esp", "Beta.esp", "Zeta.esp"}) {
-    handler.AddFile(name);
-  }
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Skyrim.esm"), 0);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Update.esm"), 1);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "DAWNGUARD.ESM"), 2);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "my mod.esp"), 3);
+  handler.AddFile("Skyrim.esm", 0);
+  handler.AddFile("Unused.esp", 0xFF);
+  handler.AddFile("Update.esm", 1);
+  handler.AddFile("My Mod.esp", 2, 0x80);  // a flag other than the light one
+  handler.AddFile("Zeta.esp", 3);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Skyrim.esm"), (PluginFileSlot{Kind::Regular, 0}));
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "unused.ESP"), (PluginFileSlot{Kind::NotActive, 0}));
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "UPDATE.ESM"), (PluginFileSlot{Kind::Regular, 1}));
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "my mod.esp"), (PluginFileSlot{Kind::Regular, 2}));
   // Names differing only in their first letter, and Z at the end of the fold.
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "zeta.esp"), 5);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "zeta.esp"), (PluginFileSlot{Kind::Regular, 3}));
 }
 
-TEST(FindPluginFileIndex, WholeNamesOnly) {
+TEST(FindPluginFile, ALightFileByItsLightIndexAndOnlyWhenLoaded) {
   FakeDataHandler handler;
-  handler.AddFile("Skyrim.esm");
-  handler.AddFile("Update.esm");
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Skyrim"), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Skyrim.esm2"), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Skyrim.es"), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Absent.esp"), kPluginFileNotFound);
+  handler.AddFile("Skyrim.esm", 0);
+  handler.AddFile("Small.esl", 0xFE, 0x200, 0x123);
+  handler.AddFile("Flagged.esp", 0xFE, 0x200 | 0x1, 0xFFF);
+  handler.AddFile("Unused.esl", 0xFF, 0x200, 0x4);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "small.esl"), (PluginFileSlot{Kind::Light, 0x123}));
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Flagged.esp"), (PluginFileSlot{Kind::Light, 0xFFF}));
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Unused.esl"), (PluginFileSlot{Kind::NotActive, 0}));
 }
 
-TEST(FindPluginFileIndex, NothingToSearch) {
+TEST(FindPluginFile, WholeNamesOnly) {
+  FakeDataHandler handler;
+  handler.AddFile("Skyrim.esm", 0);
+  handler.AddFile("Update.esm", 1);
+  for (const char* name : {"Skyrim", "Skyrim.esm2", "Skyrim.es", "Absent.esp"}) {
+    EXPECT_EQ(FindPluginFileIn(handler.get(), name).kind, Kind::NotListed) << name;
+  }
+}
+
+TEST(FindPluginFile, NothingToSearch) {
   FakeDataHandler empty;
-  EXPECT_EQ(FindPluginFileIndexIn(nullptr, "Skyrim.esm"), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(empty.get(), "Skyrim.esm"), kPluginFileNotFound);
+  EXPECT_EQ(FindPluginFileIn(nullptr, "Skyrim.esm").kind, Kind::NotListed);
+  EXPECT_EQ(FindPluginFileIn(empty.get(), "Skyrim.esm").kind, Kind::NotListed);
   FakeDataHandler handler;
-  handler.AddFile("");
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), ""), kPluginFileNotFound);
+  handler.AddFile("", 0);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "").kind, Kind::NotListed);
 }
 
-TEST(FindPluginFileIndex, ANodeWithoutAFileRecordEndsTheSearch) {
+TEST(FindPluginFile, ANodeWithoutAFileRecordEndsTheSearch) {
   FakeDataHandler handler;
-  handler.AddFile("Skyrim.esm");
+  handler.AddFile("Skyrim.esm", 0);
   handler.AddNode(nullptr);
-  handler.AddFile("Late.esp");
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Skyrim.esm"), 0);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Late.esp"), kPluginFileNotFound);
+  handler.AddFile("Late.esp", 1);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Skyrim.esm"), (PluginFileSlot{Kind::Regular, 0}));
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Late.esp").kind, Kind::NotListed);
 }
 
-TEST(FindPluginFileIndex, ANameIsNeverReadPastTheRecordsArray) {
+TEST(FindPluginFile, ANameIsNeverReadPastTheRecordsArray) {
   FakeDataHandler handler;
   handler.AddUnterminatedFile();
-  handler.AddFile("Update.esm");
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), std::string(260, 'a')), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), std::string(259, 'a')), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "Update.esm"), 1);
+  handler.AddFile("Update.esm", 1);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), std::string(260, 'a')).kind, Kind::NotListed);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), std::string(259, 'a')).kind, Kind::NotListed);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Update.esm"), (PluginFileSlot{Kind::Regular, 1}));
 }
 
-TEST(FindPluginFileIndex, FilesBeyondTheTopBytesRangeCountAsAbsent) {
-  // Position 255 would read as "not found", and 256 on would wrap onto the
-  // forms of files 0, 1, ...: such files cannot be named in the list.
+TEST(FindPluginFile, AListLongerThanTheLoadOrderIsWalkedToItsEnd) {
+  // Hundreds of files the game knows but has not loaded, then loaded ones.
   FakeDataHandler handler;
-  for (int i = 0; i < 300; ++i) handler.AddFile("File" + std::to_string(i) + ".esp");
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "File0.esp"), 0);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "File254.esp"), 254);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "File255.esp"), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "File256.esp"), kPluginFileNotFound);
-  EXPECT_EQ(FindPluginFileIndexIn(handler.get(), "File299.esp"), kPluginFileNotFound);
+  for (int i = 0; i < 300; ++i) handler.AddFile("Unused" + std::to_string(i) + ".esp", 0xFF);
+  handler.AddFile("Late.esp", 4);
+  handler.AddFile("Later.esl", 0xFE, 0x200, 0x300);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Unused299.esp").kind, Kind::NotActive);
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Late.esp"), (PluginFileSlot{Kind::Regular, 4}));
+  EXPECT_EQ(FindPluginFileIn(handler.get(), "Later.esl"), (PluginFileSlot{Kind::Light, 0x300}));
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace {
 using Lines = std::vector<std::string>;
 using qmtest::LogLinesOf;
 
-std::uint8_t NoPluginFiles(const std::string&) { return kPluginFileNotFound; }
+PluginFileSlot NoPluginFiles(const std::string&) { return {}; }
 
 // The log of a settings dump with every key at its default.
 const Lines kDefaultDump{
@@ -187,8 +187,8 @@ TEST_F(SettingsLoader, TheNoBreakListIsFilledFromItsOwnFile) {
   const std::string settings = folder.Write("Quellmark.ini", {"[Widget]", "Scale=50"});
   const std::string noBreak = folder.Write("NoBreakForms.ini", {"[Update.esm]", "0x800=1", "[Other.esp]", "0x1=1"});
   LogLinesOf([&] {
-    LoadSettingsInto(store, settings, noBreak, [](const std::string& name) -> std::uint8_t {
-      return name == "Update.esm" ? 1 : kPluginFileNotFound;
+    LoadSettingsInto(store, settings, noBreak, [](const std::string& name) {
+      return name == "Update.esm" ? PluginFileSlot{PluginFileSlot::Kind::Regular, 1} : PluginFileSlot{};
     });
   });
   EXPECT_TRUE(store.NoBreakFormList.Contains(0x01000800));

@@ -1,4 +1,5 @@
 #include "config/settings_paths.h"
+#include "game/game_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +12,7 @@ namespace {
 std::string ProgramFolder() { return std::filesystem::read_symlink("/proc/self/exe").parent_path().string(); }
 
 TEST(SettingsPaths, TheGameFolderIsTheExecutablesFolderWithABackslash) {
-  EXPECT_EQ(GameFolderPath(), ProgramFolder() + "\\");
+  EXPECT_EQ(game::GameFolderPath(), ProgramFolder() + "\\");
 }
 
 TEST(SettingsPaths, BothFilesLieInThePluginsQuellmarkFolder) {

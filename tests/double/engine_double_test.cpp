@@ -2,7 +2,7 @@
 // the plug-in drives it: through the jumps at the game's offsets and the
 // dispatch slots of its objects. The engine's tests rely on these contracts.
 #include "cells.h"
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "extra_data.h"
 #include "forms.h"
 #include "hud.h"
@@ -44,7 +44,7 @@ class EngineDoubleTest : public ::testing::Test {
   gd::Inventories& inventories() { return world_.Component<gd::Inventories>(); }
 
   void* Cast(void* object, std::uintptr_t from, std::uintptr_t to) {
-    return At<CastFn>(world_, gd::off::kCastRuntimeType)(object, 0, world_.region().At<void>(from),
+    return At<CastFn>(world_, gd::Off().castRuntimeType.offset)(object, 0, world_.region().At<void>(from),
                                                          world_.region().At<void>(to), 0);
   }
 
@@ -67,27 +67,27 @@ TEST_F(EngineDoubleTest, CastRecognisesAHealthEntryMadeWithTheGamesClassTable) {
     void* next;
     float health;
     std::uint32_t pad;
-  } made{world_.region().At<void>(gd::off::kHealthExtraVtable), nullptr, 1.5f, 0};
-  EXPECT_EQ(Cast(&made, gd::off::kTdExtraData, gd::off::kTdExtraHealth), &made);
-  EXPECT_EQ(Cast(&made, gd::off::kTdExtraData, gd::off::kTdExtraWorn), nullptr);
+  } made{world_.region().At<void>(gd::Off().healthExtraVtable.offset), nullptr, 1.5f, 0};
+  EXPECT_EQ(Cast(&made, gd::Off().tdExtraData.offset, gd::Off().tdExtraHealth.offset), &made);
+  EXPECT_EQ(Cast(&made, gd::Off().tdExtraData.offset, gd::Off().tdExtraWorn.offset), nullptr);
 
   gd::ExtraList& list = extra().NewList();
   extra().AddWorn(list, true);
-  EXPECT_EQ(Cast(list.first, gd::off::kTdExtraData, gd::off::kTdExtraWornLeft), list.first);
-  EXPECT_EQ(Cast(list.first, gd::off::kTdExtraData, gd::off::kTdExtraWorn), nullptr);
-  EXPECT_EQ(Cast(nullptr, gd::off::kTdExtraData, gd::off::kTdExtraWorn), nullptr);
+  EXPECT_EQ(Cast(list.first, gd::Off().tdExtraData.offset, gd::Off().tdExtraWornLeft.offset), list.first);
+  EXPECT_EQ(Cast(list.first, gd::Off().tdExtraData.offset, gd::Off().tdExtraWorn.offset), nullptr);
+  EXPECT_EQ(Cast(nullptr, gd::Off().tdExtraData.offset, gd::Off().tdExtraWorn.offset), nullptr);
   EXPECT_TRUE(TakeViolations().empty());
 }
 
 TEST_F(EngineDoubleTest, CastFromAnotherTypeThanTheExtraDataBaseIsAViolation) {
   gd::ExtraList& list = extra().NewList();
   extra().AddHealth(list, 1.0f);
-  EXPECT_EQ(Cast(list.first, gd::off::kTdFormBase, gd::off::kTdExtraHealth), nullptr);
+  EXPECT_EQ(Cast(list.first, gd::Off().tdFormBase.offset, gd::Off().tdExtraHealth.offset), nullptr);
   ASSERT_EQ(TakeViolations().size(), 1u);
   // The cast of MSVC takes (object, 0, from, to, 0); anything else is a
   // different call.
-  At<CastFn>(world_, gd::off::kCastRuntimeType)(list.first, 8, world_.region().At<void>(gd::off::kTdExtraData),
-                                                world_.region().At<void>(gd::off::kTdExtraHealth), 0);
+  At<CastFn>(world_, gd::Off().castRuntimeType.offset)(list.first, 8, world_.region().At<void>(gd::Off().tdExtraData.offset),
+                                                world_.region().At<void>(gd::Off().tdExtraHealth.offset), 0);
   EXPECT_EQ(TakeViolations().size(), 1u);
 }
 
@@ -107,7 +107,7 @@ TEST_F(EngineDoubleTest, PresenceBitsFollowTheGamesByteAndBitOrder) {
 TEST_F(EngineDoubleTest, FormsAreFoundByIdAndAnswerKeywordsThroughSlotFour) {
   gd::WeaponForm& hammer = forms().AddWeapon(0x100, "Warhammer", 6, 0, {0x6D930});
   forms().Keyword(0x8F95B);
-  auto find = At<gd::FormHeader* (*)(std::uint32_t)>(world_, gd::off::kFindFormById);
+  auto find = At<gd::FormHeader* (*)(std::uint32_t)>(world_, gd::Off().findFormById.offset);
   ASSERT_EQ(find(0x100), &hammer.form);
   EXPECT_EQ(find(0x999), nullptr);
   EXPECT_EQ(hammer.form.formType, 0x29);
@@ -137,7 +137,7 @@ TEST_F(EngineDoubleTest, RemovalThroughSlot86TakesExactlyTheNamedInstanceOutOfAS
   EXPECT_EQ(inventories().CountOf(*refs().FindInventory(actor.ref), &sword.form), 2);
 
   // The game's refresh lets go of a weapon no longer worn.
-  At<void (*)(gd::ProcessRec*, gd::ActorRec*)>(world_, gd::off::kRefreshAfterRemoval)(actor.process, &actor);
+  At<void (*)(gd::ProcessRec*, gd::ActorRec*)>(world_, gd::Off().refreshAfterRemoval.offset)(actor.process, &actor);
   EXPECT_EQ(actor.process->rightHand, nullptr);
   EXPECT_EQ(refs().RefreshCalls(&actor), 1u);
   EXPECT_TRUE(TakeViolations().empty());
@@ -195,7 +195,7 @@ TEST_F(EngineDoubleTest, InventoryChangesHangOffTheHoldersListAsTheGameKeepsThem
   ASSERT_NE(entry, nullptr);
   EXPECT_TRUE(gd::ExtraData::HasPresenceBit(actor.ref.extraList, 0x15));
   EXPECT_EQ(reinterpret_cast<gd::ExtraPointerEntry*>(entry)->payload, &changes);
-  EXPECT_EQ(Cast(entry, gd::off::kTdExtraData, gd::off::kTdExtraContainerChanges), entry);
+  EXPECT_EQ(Cast(entry, gd::Off().tdExtraData.offset, gd::Off().tdExtraContainerChanges.offset), entry);
 }
 
 TEST_F(EngineDoubleTest, GraphVariableReadTakesTheAddressOfAnInternedName) {
@@ -231,13 +231,13 @@ TEST_F(EngineDoubleTest, ActorFactsAnswerThroughTheGamesFunctionsAndSlot249) {
   gd::ReferenceRec& chest = refs().AddContainer("chest", 0x801, &forms().AddForm(0x300, 0x1C).form);
   refs().SetOwner(chest, &owner.form);
 
-  EXPECT_EQ(At<std::uint16_t (*)(gd::ActorRec*)>(world_, gd::off::kActorLevel)(&actor), 23);
+  EXPECT_EQ(At<std::uint16_t (*)(gd::ActorRec*)>(world_, gd::Off().actorLevel.offset)(&actor), 23);
   auto member =
       reinterpret_cast<gd::MembershipFn>(reinterpret_cast<void* const*>(actor.ref.form.vtbl)[gd::kMembershipSlot]);
   EXPECT_TRUE(member(&actor, &faction.form));
   EXPECT_FALSE(member(&actor, &owner.form));
   EXPECT_FALSE(member(&actor, nullptr));
-  auto ownerOf = At<gd::FormHeader* (*)(gd::ReferenceRec*)>(world_, gd::off::kReferenceOwner);
+  auto ownerOf = At<gd::FormHeader* (*)(gd::ReferenceRec*)>(world_, gd::Off().referenceOwner.offset);
   EXPECT_EQ(ownerOf(&chest), &owner.form);
   EXPECT_EQ(ownerOf(&actor.ref), nullptr);
 }
@@ -256,7 +256,7 @@ TEST_F(EngineDoubleTest, CellsListTheirReferencesInUsedSlotsAndTheGridIsColumnMa
     placed.push_back(&actor.ref);
   }
 
-  auto* worldObject = *world_.region().At<gd::WorldObjRec*>(gd::off::kWorldPtr);
+  auto* worldObject = *world_.region().At<gd::WorldObjRec*>(gd::Off().worldPtr.offset);
   ASSERT_NE(worldObject, nullptr);
   gd::LoadedGridRec* grid = worldObject->loadedGrid;
   ASSERT_EQ(grid->dimension, 3u);
@@ -282,13 +282,13 @@ TEST_F(EngineDoubleTest, CellsListTheirReferencesInUsedSlotsAndTheGridIsColumnMa
 }
 
 TEST_F(EngineDoubleTest, NotificationsAndTheUnbreakableFlagAreTheGamesOwnAnswers) {
-  auto notify = At<void (*)(const char*, const char*, bool)>(world_, gd::off::kHudNotify);
+  auto notify = At<void (*)(const char*, const char*, bool)>(world_, gd::Off().hudNotify.offset);
   notify("Iron Sword", nullptr, false);
   notify("Iron Sword", "UISound", false);
   EXPECT_EQ(TakeViolations().size(), 1u);
   EXPECT_EQ(world_.Component<gd::Hud>().Notifications(), (std::vector<std::string>{"Iron Sword", "Iron Sword"}));
 
-  auto unbreakable = At<bool (*)(gd::ExtraList*)>(world_, gd::off::kExtraListUnbreakable);
+  auto unbreakable = At<bool (*)(gd::ExtraList*)>(world_, gd::Off().extraListUnbreakable.offset);
   gd::ExtraList& list = extra().NewList();
   EXPECT_FALSE(unbreakable(&list));
   extra().SetUnbreakable(list, true);
@@ -297,9 +297,9 @@ TEST_F(EngineDoubleTest, NotificationsAndTheUnbreakableFlagAreTheGamesOwnAnswers
 
 TEST_F(EngineDoubleTest, ThePlayerPointerDatumNamesThePlayer) {
   gd::ActorRec& player = refs().AddActor("player", 0x14);
-  EXPECT_EQ(*world_.region().At<gd::ActorRec*>(gd::off::kPlayerPtr), nullptr);
+  EXPECT_EQ(*world_.region().At<gd::ActorRec*>(gd::Off().playerPtr.offset), nullptr);
   refs().SetPlayer(&player);
-  EXPECT_EQ(*world_.region().At<gd::ActorRec*>(gd::off::kPlayerPtr), &player);
+  EXPECT_EQ(*world_.region().At<gd::ActorRec*>(gd::Off().playerPtr.offset), &player);
 }
 
 }  // namespace

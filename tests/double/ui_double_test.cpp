@@ -1,7 +1,7 @@
 // The game double's user interface, driven the way the plug-in drives it:
 // every call goes through the jump at the game's offset. Widget tests rely on
 // these contracts, so a fault here would hide faults there.
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "ui_world.h"
 #include "world.h"
 
@@ -50,8 +50,8 @@ TEST_F(UiDoubleTest, MenuTableChainsFindEveryMenuThroughTheHashTheGameExports) {
   for (int i = 0; i < 40; ++i) names.push_back("Menu " + std::to_string(i));
   for (const std::string& name : names) ui().OpenMenu(name, 0);
 
-  auto hash = At<void (*)(std::uint32_t*, const char*)>(world_, gd::off::kHashInternedKey);
-  gd::MenuManagerObj* manager = *world_.region().At<gd::MenuManagerObj*>(gd::off::kMenuManagerPtr);
+  auto hash = At<void (*)(std::uint32_t*, const char*)>(world_, gd::Off().hashInternedKey.offset);
+  gd::MenuManagerObj* manager = *world_.region().At<gd::MenuManagerObj*>(gd::Off().menuManagerPtr.offset);
   ASSERT_EQ(manager, ui().manager());
   for (const std::string& name : names) {
     const char* interned = world_.strings().Intern(name.c_str());
@@ -73,8 +73,8 @@ TEST_F(UiDoubleTest, MenuTableChainsFindEveryMenuThroughTheHashTheGameExports) {
 TEST_F(UiDoubleTest, HashAndOpenQueryRejectNamesPassedTheWrongWay) {
   ui().OpenMenu("Main Menu", 0);
   gd::BSFixedString main = Name("Main Menu");
-  auto hash = At<void (*)(std::uint32_t*, const void*)>(world_, gd::off::kHashInternedKey);
-  auto query = At<bool (*)(void*, const void*)>(world_, gd::off::kMenuOpenQuery);
+  auto hash = At<void (*)(std::uint32_t*, const void*)>(world_, gd::Off().hashInternedKey.offset);
+  auto query = At<bool (*)(void*, const void*)>(world_, gd::Off().menuOpenQuery.offset);
   std::uint32_t h = 0;
   hash(&h, &main);  // the address instead of the value
   EXPECT_EQ(TakeViolations().size(), 1u);
@@ -149,13 +149,13 @@ TEST_F(UiDoubleTest, ManagedValuesCountRetainsAndDropsAndReportDoubleDrops) {
   // A view of a menu that the test attaches itself.
   MenuObj menu{};
   auto attach = At<bool (*)(void*, MenuObj*, gd::MovieViewObj**, const char*, std::int32_t, float)>(
-      world_, gd::off::kAttachMovieToMenu);
+      world_, gd::Off().attachMovieToMenu.offset);
   ASSERT_TRUE(attach(ui().movieManager(), &menu, &menu.view, "DurabilityMenu", 0, 0.0f));
   auto* view = menu.view;
   auto createArray = reinterpret_cast<void (*)(gd::MovieViewObj*, MovieValueRec*)>(view->vtbl[14]);
-  auto retain = At<void (*)(void*, MovieValueRec*, void*)>(world_, gd::off::kMovieValueRetain);
-  auto drop = At<void (*)(void*, MovieValueRec*, void*)>(world_, gd::off::kMovieValueDrop);
-  auto append = At<bool (*)(void*, void*, const MovieValueRec*)>(world_, gd::off::kMovieArrayAppend);
+  auto retain = At<void (*)(void*, MovieValueRec*, void*)>(world_, gd::Off().movieValueRetain.offset);
+  auto drop = At<void (*)(void*, MovieValueRec*, void*)>(world_, gd::Off().movieValueDrop.offset);
+  auto append = At<bool (*)(void*, void*, const MovieValueRec*)>(world_, gd::Off().movieArrayAppend.offset);
 
   MovieValueRec array{};
   createArray(view, &array);
@@ -179,7 +179,7 @@ TEST_F(UiDoubleTest, ManagedValuesCountRetainsAndDropsAndReportDoubleDrops) {
 TEST_F(UiDoubleTest, ManagedValueStillReferencedWhenTheRunEndsIsALeak) {
   MenuObj menu{};
   auto attach = At<bool (*)(void*, MenuObj*, gd::MovieViewObj**, const char*, std::int32_t, float)>(
-      world_, gd::off::kAttachMovieToMenu);
+      world_, gd::Off().attachMovieToMenu.offset);
   ASSERT_TRUE(attach(ui().movieManager(), &menu, &menu.view, "DurabilityMenu", 0, 0.0f));
   auto createArray = reinterpret_cast<void (*)(gd::MovieViewObj*, MovieValueRec*)>(menu.view->vtbl[14]);
   MovieValueRec array{};
@@ -193,7 +193,7 @@ TEST_F(UiDoubleTest, ManagedValueStillReferencedWhenTheRunEndsIsALeak) {
 TEST_F(UiDoubleTest, AttachMovieChecksItsTrailingArgumentsAndCanFail) {
   MenuObj menu{};
   auto attach = At<bool (*)(void*, MenuObj*, gd::MovieViewObj**, const char*, std::int32_t, float)>(
-      world_, gd::off::kAttachMovieToMenu);
+      world_, gd::Off().attachMovieToMenu.offset);
   EXPECT_TRUE(attach(ui().movieManager(), &menu, &menu.view, "DurabilityMenu", 1, 0.0f));
   EXPECT_EQ(TakeViolations().size(), 1u);
   ui().SetMovieLoads(false);
@@ -203,7 +203,7 @@ TEST_F(UiDoubleTest, AttachMovieChecksItsTrailingArgumentsAndCanFail) {
 }
 
 TEST_F(UiDoubleTest, MovieHeapChecksArgumentsAndInjectsFailures) {
-  gd::MovieHeapObj* heap = *world_.region().At<gd::MovieHeapObj*>(gd::off::kMovieHeapPtr);
+  gd::MovieHeapObj* heap = *world_.region().At<gd::MovieHeapObj*>(gd::Off().movieHeapPtr.offset);
   auto alloc = reinterpret_cast<void* (*)(gd::MovieHeapObj*, std::size_t, const void*)>(heap->vtbl[10]);
   auto release = reinterpret_cast<void (*)(gd::MovieHeapObj*, void*)>(heap->vtbl[12]);
   void* block = alloc(heap, 64, nullptr);

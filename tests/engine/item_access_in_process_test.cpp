@@ -66,7 +66,7 @@ TEST_F(ItemAccess, SetHealthAddsAGameHeapEntryAtTheHeadThatTheGameRecognises) {
   EXPECT_EQ(list.first->next, formerFirst);
   EXPECT_TRUE(world().heap().IsLive(list.first));
   EXPECT_EQ(world().heap().LiveBlocks(), blocks + 1);
-  EXPECT_EQ(list.first->vtbl, world().region().At<void>(gd::off::kHealthExtraVtable));
+  EXPECT_EQ(list.first->vtbl, world().region().At<void>(gd::Off().healthExtraVtable.offset));
   EXPECT_EQ(list.presence->bits[4], 0x20);
   EXPECT_EQ(extra().HealthOf(list), 1.0375f);
 

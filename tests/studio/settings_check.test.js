@@ -87,6 +87,16 @@ test('problems name the line, section and key of the entry they explain', async 
   ]);
 });
 
+test('the items of a light file are its own 12 bits, those of a regular file its six digits', async () => {
+  const noBreak = '[Small.esl]\n0x801=1\n[Mod.esp]\n0x800=1\n';
+  const result = await QmSettings.check('', noBreak, ['Skyrim.esm', 'Small.esl', 'Mod.esp']);
+  assert.deepEqual(result.problems, []);
+  assert.deepEqual(result.noBreak, [
+    { plugin: 'Small.esl', formId: 0x801, id: 0xfe000801 },
+    { plugin: 'Mod.esp', formId: 0x800, id: 0x01000800 },
+  ]);
+});
+
 test('reals keep every digit the reader read, beyond the six the report shows', async () => {
   const result = await QmSettings.check('[DegradationRate]\nWeaponSword=0.1234567890123\nClothing=1e-9\n', null, []);
   assert.equal(result.values['DegradationRate.WeaponSword'], 0.1234567890123);

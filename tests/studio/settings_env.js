@@ -10,14 +10,18 @@ const repo = path.resolve(__dirname, '../..');
 const build = path.resolve(repo, process.env.QM_NATIVE_BUILD || 'build/linux');
 const studio = path.join(build, 'studio');
 
-for (const file of ['settings_data.js', 'settings_check.js', 'settings.js']) {
+// The settings scripts in the order the page loads them.
+const SCRIPTS = ['settings_data.js', 'settings_check.js', 'settings_values.js', 'settings_lines.js', 'settings_bytes.js',
+  'settings_ini_export.js', 'settings_nobreak.js', 'settings_check_run.js'];
+for (const file of SCRIPTS) {
   if (!fs.existsSync(path.join(studio, file))) {
     throw new Error(`${path.join(studio, file)} is missing: cmake --build --preset linux --target studio_settings`);
   }
 }
 globalThis.QmCheckModule = require(path.join(studio, 'settings_check.js'));
+for (const file of SCRIPTS.slice(2)) require(path.join(studio, file));
 require(path.join(studio, 'settings_data.js'));
-const QmSettings = require(path.join(studio, 'settings.js'));
+const QmSettings = globalThis.QmSettings;
 
 function tempFolder() {
   return fs.mkdtempSync(path.join(os.tmpdir(), 'qm-studio-settings-'));
@@ -59,8 +63,10 @@ function effectiveSettings(output) {
 
 // A value of the page as the log would list it.
 function asLogged(setting, value) {
+  if (setting.form === 'real' && Object.is(value, -0)) return '-0.000000';
+  if (setting.form === 'real' && value === Infinity) return 'inf';
   if (setting.form === 'real') return value >= 1e21 ? `${BigInt(value)}.000000` : value.toFixed(6);
   return String(value > 2147483647 ? value - 4294967296 : value);
 }
 
-module.exports = { repo, build, studio, QmSettings, tempFolder, nativeCheck, effectiveSettings, asLogged };
+module.exports = { repo, build, studio, SCRIPTS, QmSettings, tempFolder, nativeCheck, effectiveSettings, asLogged };

@@ -46,7 +46,10 @@ test('exported random values check clean natively and read back exactly', async 
   for (let round = 0; round < 6; round++) {
     const values = randomValues(next);
     const text = QmSettings.exportIni(values, round % 2 ? playersFile : null);
-    assert.ok(!/[^\r]\n/.test(text), 'every line ends in CRLF');
+    // The player's file ends its lines in LF alone, the shipped file in CRLF:
+    // the export keeps the file's own line breaks.
+    if (round % 2) assert.ok(!/\r/.test(text), 'every line ends in LF, as the player\'s do');
+    else assert.ok(!/[^\r]\n/.test(text), 'every line ends in CRLF');
     const native = nativeCheck(text, null, ['Skyrim.esm']);
     assert.equal(native.status, 0, native.output);
     assert.match(native.output, / 0 dropped, misread or overridden\n$/);
@@ -68,7 +71,7 @@ test('the export keeps the shipped file, its presets, and the player\'s own line
   for (const preset of QmSettings.data.presets) {
     assert.equal(QmSettings.exportIni(preset.values, null), preset.ini, preset.name);
   }
-  const text = QmSettings.exportIni(QmSettings.defaults(), '; my note\r\n' + playersFile);
+  const text = QmSettings.exportIni(QmSettings.defaults(), '; my note\r\n' + playersFile.replace(/\n/g, '\r\n'));
   const lines = text.split('\r\n');
   // The player's lines the plug-in would not read come back as comments, in
   // their section; a section of their own at the end.
@@ -112,7 +115,17 @@ test('no-break entries: checked as the reader checks them, exported grouped by p
   const native = nativeCheck(QmSettings.data.shippedIni, text, ['Skyrim.esm', 'Update.esm', 'Dawnguard.esm']);
   assert.equal(native.status, 0, native.output);
   assert.match(native.output, /NoBreakFormList {2}\(3\) 0x00012EB7 0x02000800 0x02ABCDEF\n/);
-  assert.throws(() => QmSettings.noBreak.exportText([{ plugin: 'Skyrim.esm', formId: 0x1000000 }]), /six digits/);
+  // A form ID the player's file gave with all eight digits (or as a
+  // negative number) is written so that the reader reads the same number.
+  const wide = QmSettings.noBreak.exportText([
+    { plugin: 'Skyrim.esm', formId: 0x0fe12345 },
+    { plugin: 'Skyrim.esm', formId: 0xffffffff },
+  ]);
+  assert.match(wide, /^0x0FE12345=1\r$/m);
+  assert.match(wide, /^-0x1=1\r$/m);
+  const wideNative = nativeCheck(QmSettings.data.shippedIni, wide, ['Skyrim.esm']);
+  assert.match(wideNative.output, /NoBreakFormList {2}\(2\) 0x0FE12345 0xFFFFFFFF\n/);
+  assert.throws(() => QmSettings.noBreak.exportText([{ plugin: 'Skyrim.esm', formId: 2 ** 32 }]), /not a form ID/);
 });
 
 test('a player\'s no-break file exports with its own lines kept and the items the page removed gone', async () => {

@@ -7,8 +7,9 @@
 #      and plug-in list, writes to its log exactly the lines the checker shows
 #      as the plug-in's log and as the effective settings.
 # A case is CASE.ini (the settings file), with CASE.nobreak.ini (the no-break
-# list) and CASE.plugins (the game's plug-in files, comma-separated) when
-# there. The checker is given bare file names, run in the corpus folder.
+# list) and CASE.plugins (the game's plug-in files, comma-separated, light
+# ones named .esl or marked :light) when there. The checker is given bare
+# file names, run in the corpus folder.
 #
 #   check_corpus.sh CHECK_COMMAND QM_COMMAND CASE.ini...
 # Each command is a prefix split at blanks (e.g. "wine64 build/bin/qm.exe").
@@ -73,7 +74,14 @@ for ini in "$@"; do
     sep=""
     for name in "${names[@]}"; do
       name=$(echo "$name" | sed 's/^[ \t]*//; s/[ \t]*$//')
-      [ -n "$name" ] && printf '%s"%s"' "$sep" "$name" && sep=", "
+      [ -n "$name" ] || continue
+      # The checker's light files: named .esl, or marked :light.
+      light=false
+      case ${name,,} in
+        *:light) name=${name:0:${#name}-6} light=true ;;
+        *.esl) light=true ;;
+      esac
+      printf '%s{"name": "%s", "light": %s}' "$sep" "$name" "$light" && sep=", "
     done
     printf ']},\n "files": {"data/SKSE/Plugins/Quellmark/Quellmark.ini": {"hex": "%s"}' "$(hex "$ini")"
     [ -f "$nobreak" ] &&

@@ -2,7 +2,7 @@
 // itself off the menu open/close source and frees itself when it fires.
 #include "support/in_process_game.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 #include "support/memory_in_use.h"
 #include "ui_world.h"
 #include "widget/auto_open_sink.h"
@@ -15,7 +15,7 @@ TEST_F(AutoOpenSink, OneThatFiredLeavesNoMemoryBehind) {
   gd::UiWorld& ui = world().Component<gd::UiWorld>();
   ui.Create(gd::UiOptions{});
   // No message queue: the firing sink posts no opening and only leaves.
-  *world().region().At<void*>(gd::off::kUIMessageQueuePtr) = nullptr;
+  *world().region().At<void*>(gd::Off().uiMessageQueuePtr.offset) = nullptr;
   gd::BSTEventSource& source = ui.manager()->openCloseSource;
   gd::MenuOpenCloseEventRec closing{};
   closing.menuName.text = world().strings().Intern(ui.options().triggerMenu.c_str());

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every scenario with the Windows build (qm.exe, qm_host.dll and
-# Quellmark.dll) under Wine, one after the other in one fresh prefix, then the
+# Quellmark.dll) under Wine, one after the other in one fresh prefix (and again
+# on every other runtime the plug-in supports, those that do not name theirs), then the
 # portable unit tests built for Windows, the Wine-only checks of this
 # folder and the settings checker against its golden output and its corpus
 # (tests/tools/corpus). Prints one line per case and the closing count; exits
@@ -50,6 +51,22 @@ for scenario in "${scenarios[@]}"; do
   if [ $rc -eq 0 ] && tr -d '\r' <"$output" | grep -qxF "PASSED $scenario"; then ok=0; fi
   if [ $rc -ne 0 ]; then echo "exit code $rc" >>"$output"; fi
   record "$scenario" $ok "$output"
+done
+
+# Every scenario that does not name its runtime, on each other runtime the
+# plug-in supports, as the DLL loads there (QM_OTHER_RUNTIMES, default all).
+read -r -a other_runtimes <<<"${QM_OTHER_RUNTIMES-1.5.97}"
+for runtime in "${other_runtimes[@]}"; do
+  for scenario in "${scenarios[@]}"; do
+    grep -q '"runtime"' "$scenario" && continue
+    output=$WORK/output.txt
+    wine_run "$WIN_BUILD/bin/qm.exe" run "$scenario" --runtime "$runtime" >"$output" 2>&1
+    rc=$?
+    ok=1
+    if [ $rc -eq 0 ] && tr -d '\r' <"$output" | grep -qxF "PASSED $scenario"; then ok=0; fi
+    if [ $rc -ne 0 ]; then echo "exit code $rc" >>"$output"; fi
+    record "$scenario on $runtime" $ok "$output"
+  done
 done
 
 if [ $# -eq 0 ]; then

@@ -72,6 +72,10 @@ std::string Lower(const std::string& text) { return config::FoldToLower(text); }
 
 bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
 
+bool IsSectionReport(EntryFate fate) {
+  return fate == EntryFate::PluginFileNotListed || fate == EntryFate::PluginFileNotActive;
+}
+
 std::string FormIdText(std::uint32_t id) {
   char text[16];
   std::snprintf(text, sizeof text, "0x%08X", id);
@@ -166,8 +170,18 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
         s.problem = !(end != flag.c_str() && n == 0);
         break;
       }
+      case EntryFate::BeyondLightFile:
+        s.verdict =
+            "dropped: a light file's forms are 0x000 to 0xFFF; the plug-in logs it and protects nothing (write "
+            "the last three hexadecimal digits of the form's identifier)";
+        s.problem = true;
+        break;
       case EntryFate::PluginFileNotListed:
         s.verdict = "dropped: the whole section; " + s.entry + " is not in the plug-in list";
+        s.problem = true;
+        break;
+      case EntryFate::PluginFileNotActive:
+        s.verdict = "dropped: the whole section; " + s.entry + " is not active";
         s.problem = true;
         break;
     }
@@ -179,7 +193,7 @@ void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
 // entries below it stay in that section too.
 void MarkUnclosedHeaders(std::vector<Seen>& seen) {
   for (Seen& s : seen) {
-    if (s.fate == EntryFate::PluginFileNotListed || s.entry.rfind('[', 0) != 0) continue;
+    if (IsSectionReport(s.fate) || s.entry.rfind('[', 0) != 0) continue;
     s.verdict = "dropped: no ']', so not a section header; the lines below it stay in [" + s.section + "]";
     s.problem = true;
   }

@@ -27,6 +27,10 @@ struct Seen {
 std::string Lower(const std::string& text);
 bool SameName(const std::string& a, const std::string& b);
 
+// Whether the reader reported a whole section rather than one entry: a
+// no-break section of a plug-in file not listed or not active.
+bool IsSectionReport(config::EntryFate fate);
+
 // A form identifier as the checker prints it: 0x0001A2B3.
 std::string FormIdText(std::uint32_t id);
 

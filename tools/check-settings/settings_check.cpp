@@ -25,7 +25,49 @@ namespace {
 
 const auto& kReadSections = config::kSectionNames;
 
+// The game numbers the files it loads in load order: regular files take the
+// load-order indices 0x00 to 0xFD, light files the light indices 0x000 to
+// 0xFFF; a file past either end is not loaded.
+constexpr std::size_t kLastRegularIndex = 0xFD;
+
+struct LoadOrderFile {
+  std::string name;
+  bool light;
+  std::size_t number;  // among the regular or the light files, from 0
+  config::PluginFileSlot slot;
+};
+
+std::vector<LoadOrderFile> NumberLoadOrder(const std::vector<std::string>& listed) {
+  std::vector<LoadOrderFile> files;
+  std::size_t regular = 0;
+  std::size_t light = 0;
+  for (const std::string& entry : listed) {
+    const PluginListEntry read = ReadPluginListEntry(entry);
+    LoadOrderFile file{read.name, read.light, read.light ? light++ : regular++, {}};
+    const std::size_t last = file.light ? config::kLargestLightIndex : kLastRegularIndex;
+    file.slot.kind = file.number > last ? config::PluginFileSlot::Kind::NotActive
+                     : file.light       ? config::PluginFileSlot::Kind::Light
+                                        : config::PluginFileSlot::Kind::Regular;
+    if (file.number <= last) file.slot.index = static_cast<std::uint16_t>(file.number);
+    files.push_back(std::move(file));
+  }
+  return files;
+}
+
 }  // namespace
+
+PluginListEntry ReadPluginListEntry(const std::string& entry) {
+  static const std::string kLightMark = ":light";
+  PluginListEntry read{entry, false};
+  if (read.name.size() > kLightMark.size() &&
+      Lower(read.name.substr(read.name.size() - kLightMark.size())) == kLightMark) {
+    read.name.resize(read.name.size() - kLightMark.size());
+    read.light = true;
+  }
+  const auto extension = read.name.size() >= 4 ? Lower(read.name.substr(read.name.size() - 4)) : std::string();
+  if (extension == ".esl") read.light = true;
+  return read;
+}
 
 std::vector<std::string> SplitPluginList(const std::string& text) {
   std::vector<std::string> names;
@@ -52,23 +94,20 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
   seen.reserve(256);
   std::string section;
   const config::EntryObserver observer = [&](const config::EntryReport& r) {
-    const std::string where = r.fate == EntryFate::PluginFileNotListed ? std::string(r.entry) : section;
+    const std::string where = IsSectionReport(r.fate) ? std::string(r.entry) : section;
     seen.push_back({where, std::string(r.entry), r.fate, std::string(r.key), r.value, r.fault, {}, false});
   };
 
-  // The plug-in uses positions 0 to 254 only: 255 means not found, so a file
-  // at 255 or later is treated as absent rather than wrapped.
-  const auto positionOf = [&](const std::string& name) -> std::size_t {
-    for (std::size_t i = 0; i < options.pluginFiles.size(); ++i) {
-      if (SameName(options.pluginFiles[i], name)) return i;
+  const std::vector<LoadOrderFile> loadOrder = NumberLoadOrder(options.pluginFiles);
+  const auto fileNamed = [&](const std::string& name) -> const LoadOrderFile* {
+    for (const LoadOrderFile& file : loadOrder) {
+      if (SameName(file.name, name)) return &file;
     }
-    return options.pluginFiles.size();
+    return nullptr;
   };
-  const auto findPluginFile = [&](const std::string& name) -> std::uint8_t {
-    const std::size_t position = positionOf(name);
-    return position < config::kPluginFileNotFound && position < options.pluginFiles.size()
-               ? static_cast<std::uint8_t>(position)
-               : config::kPluginFileNotFound;
+  const config::PluginFileLookup findPluginFile = [&](const std::string& name) {
+    const LoadOrderFile* file = fileNamed(name);
+    return file != nullptr ? file->slot : config::PluginFileSlot{};
   };
 
   std::size_t settingsEntries = 0;
@@ -179,14 +218,22 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
         ++result.problems;
         continue;
       }
-      const std::size_t position = positionOf(name);
-      if (findPluginFile(name) == config::kPluginFileNotFound) {
-        if (position < options.pluginFiles.size()) {
+      const LoadOrderFile* file = fileNamed(name);
+      if (file == nullptr) {
+        std::fprintf(out, "  [%s]  dropped: %s is not in the plug-in list\n", printed.c_str(), printed.c_str());
+        continue;
+      }
+      if (file->slot.kind == config::PluginFileSlot::Kind::NotActive) {
+        if (file->light) {
           std::fprintf(out,
-                       "  [%s]  dropped: %s is at load order position %zu; the plug-in finds files at 0 to 254 only\n",
-                       printed.c_str(), printed.c_str(), position);
+                       "  [%s]  dropped: %s is light file number %zu; the game loads light files at light indices 0 "
+                       "to %u only, so it is not active\n",
+                       printed.c_str(), printed.c_str(), file->number, unsigned{config::kLargestLightIndex});
         } else {
-          std::fprintf(out, "  [%s]  dropped: %s is not in the plug-in list\n", printed.c_str(), printed.c_str());
+          std::fprintf(out,
+                       "  [%s]  dropped: %s is at load order position %zu; the game loads regular files at 0 to %u "
+                       "only, so it is not active\n",
+                       printed.c_str(), printed.c_str(), file->number, unsigned{kLastRegularIndex});
         }
         continue;
       }
@@ -194,7 +241,11 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
       for (Seen& s : noBreakSeen) {
         if (SameName(s.section, name)) reports.push_back(&s);
       }
-      std::fprintf(out, "  [%s]  (load order position %zu)\n", printed.c_str(), position);
+      if (file->light) {
+        std::fprintf(out, "  [%s]  (light file, light index %u)\n", printed.c_str(), unsigned{file->slot.index});
+      } else {
+        std::fprintf(out, "  [%s]  (load order position %u)\n", printed.c_str(), unsigned{file->slot.index});
+      }
       if (PrintSection(out, noBreakFile, name, reports)) ++result.problems;
     }
     count(noBreakSeen);

@@ -11,7 +11,7 @@ namespace qm::check {
 struct CheckOptions {
   std::string settingsPath;              // Quellmark.ini
   std::string noBreakPath;               // NoBreakForms.ini; empty: none
-  std::vector<std::string> pluginFiles;  // the game's plug-in files in load order
+  std::vector<std::string> pluginFiles;  // the game's loaded plug-in files in load order (see ReadPluginListEntry)
 };
 
 struct CheckResult {
@@ -26,5 +26,14 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out);
 
 // "Skyrim.esm,Update.esm" -> the names; blanks around names are removed.
 std::vector<std::string> SplitPluginList(const std::string& text);
+
+// One name of the list: a file named .esl is a light file, and so is any
+// other whose name is followed by ":light" (a regular file's extension with
+// the light flag in its header); the mark is not part of the name.
+struct PluginListEntry {
+  std::string name;
+  bool light;
+};
+PluginListEntry ReadPluginListEntry(const std::string& entry);
 
 }  // namespace qm::check

@@ -14,6 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: qm run SCENARIO.json [--seed N] [--plugin PATH] [--trace-out FILE] [--report FILE.html] [--keep-temp]\n"
+    "              [--runtime 1.5.39|1.5.97|1.6.1170]\n"
     "       qm tune [Quellmark.ini] [options]   (qm tune --help for its options)\n"
     "       qm check-settings [Quellmark.ini] [NoBreakForms.ini] [--plugins LIST]\n"
     "\n"
@@ -23,6 +24,7 @@ constexpr const char* kUsage =
     "held, 1 when one failed, 2 for a malformed scenario or bad arguments.\n"
     "\n"
     "  --seed N          seed of the plug-in's random source (default: the scenario's)\n"
+    "  --runtime R       simulate game runtime R instead of the scenario's (default 1.5.39)\n"
     "  --plugin PATH     the plug-in module (default: next to this program); a bare\n"
     "                    name is a file in the current folder\n"
     "  --trace-out FILE  writes the trace and the plug-in's log to FILE too, with\n"
@@ -70,6 +72,8 @@ int RunCommandLine(int argc, char** argv) {
       // Absolute, so that the loader takes a bare name for a file here
       // rather than searching its library path.
       options.pluginPath = std::filesystem::absolute(argv[++i]).string();
+    } else if (arg == "--runtime" && i + 1 < argc) {
+      options.runtime = argv[++i];
     } else if (arg == "--keep-temp") {
       options.keepTemporary = true;
     } else if (arg == "--trace-out" && i + 1 < argc) {

@@ -11,6 +11,7 @@ struct RunOptions {
   std::string traceOutPath;    // empty: no trace file
   std::string reportPath;      // empty: no HTML report
   bool keepTemporary = false;  // keep the run's temporary folder (Linux) for a look afterwards
+  std::string runtime;         // empty: the scenario's; otherwise the runtime to simulate ("1.5.97")
 };
 
 // Runs one scenario in this process; returns the process exit code

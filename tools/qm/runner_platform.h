@@ -44,8 +44,9 @@ RunFolders PrepareRunFolders(bool keepTemporary = false);
 // Fixes the seed the plug-in draws from the random device.
 void SetSeedForPlugin(std::uint32_t seed);
 
-// The world in the image region of this process.
-gd::World MakeWorld();
+// The world in the image region of this process, laid out as the runtime
+// lays out its image.
+gd::World MakeWorld(const gd::RuntimeOffsets& runtime = gd::Runtime1_5_39());
 
 // The plug-in module next to this program.
 std::string DefaultPluginPath(const char* argv0);

@@ -1,6 +1,6 @@
 #include "runner_platform.h"
 
-#include "double_offsets.h"
+#include "runtime_offsets.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -27,7 +27,7 @@ RunFolders PrepareRunFolders(bool keepTemporary) {
 
 void SetSeedForPlugin(std::uint32_t seed) { ::setenv("QUELLMARK_SEED", std::to_string(seed).c_str(), 1); }
 
-gd::World MakeWorld() { return gd::World(); }
+gd::World MakeWorld(const gd::RuntimeOffsets& runtime) { return gd::World(runtime); }
 
 std::string DefaultPluginPath(const char* argv0) {
   return (std::filesystem::path(argv0).parent_path() / "Quellmark.so").string();

@@ -31,9 +31,9 @@ void SetSeedForPlugin(std::uint32_t seed) { ::_putenv_s("QUELLMARK_SEED", std::t
 
 // The launcher reserved the region right after its own image, which lies at
 // the image base: the game's offsets count from there.
-gd::World MakeWorld() {
+gd::World MakeWorld(const gd::RuntimeOffsets& runtime) {
   const auto base = reinterpret_cast<std::uintptr_t>(::GetModuleHandleA(nullptr));
-  return gd::World(gd::ImageRegion::Adopt(base, gd::off::kImageSize));
+  return gd::World(gd::ImageRegion::Adopt(base, gd::off::kImageSize), runtime);
 }
 
 std::string DefaultPluginPath(const char* argv0) {

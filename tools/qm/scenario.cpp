@@ -1,5 +1,6 @@
 #include "scenario.h"
 
+#include "runtime_offsets.h"
 #include "scenario_checks.h"
 
 #include <cmath>
@@ -189,11 +190,14 @@ std::string ReadFileContent(const Json& value, const std::string& place) {
 }
 
 HostOptions ReadHost(const Json& host, const std::string& place) {
-  CheckKeys(host, {"runtimeVersion", "editor", "messaging", "messagingVersion"}, place);
+  CheckKeys(host, {"runtimeVersion", "editor", "messaging", "messagingVersion", "tasks"}, place);
   HostOptions options;
-  if (host.contains("runtimeVersion"))
+  if (host.contains("runtimeVersion")) {
     options.runtimeVersion = ReadU32(host["runtimeVersion"], place + ".runtimeVersion");
+    options.runtimeVersionGiven = true;
+  }
   if (host.contains("editor")) options.isEditor = ReadU32(host["editor"], place + ".editor");
+  if (host.contains("tasks")) options.tasksAvailable = ReadBool(host["tasks"], place + ".tasks");
   if (host.contains("messaging")) options.messagingAvailable = ReadBool(host["messaging"], place + ".messaging");
   if (host.contains("messagingVersion")) {
     options.messagingVersion = ReadU32(host["messagingVersion"], place + ".messagingVersion");
@@ -227,11 +231,25 @@ std::vector<std::pair<std::string, Step>> ParseStepList(const Json& list, const 
 
 Scenario ParseScenarioText(const std::string& text, const std::string& path) {
   const Json root = ParseLimitedJson(text);
-  CheckKeys(root, {"description", "seed", "host", "documents", "files", "world", "steps"}, "the top level");
+  CheckKeys(root, {"description", "seed", "runtime", "addressLibrary", "host", "documents", "files", "world", "steps"},
+            "the top level");
   Scenario scenario;
   scenario.path = path;
   if (root.contains("description")) scenario.description = ReadString(root["description"], "description");
   if (root.contains("seed")) scenario.seed = ReadU32(root["seed"], "seed");
+  if (root.contains("runtime")) {
+    scenario.runtime = ReadString(root["runtime"], "runtime");
+    if (gd::FindRuntime(scenario.runtime) == nullptr) {
+      throw ScenarioError("runtime", "expected one of " + gd::SimulatedRuntimeNames() + ", not " + Quoted(scenario.runtime));
+    }
+  }
+  if (root.contains("addressLibrary")) {
+    const std::string library = ReadString(root["addressLibrary"], "addressLibrary");
+    if (library != "written" && library != "absent") {
+      throw ScenarioError("addressLibrary", "expected \"written\" or \"absent\"");
+    }
+    scenario.writeAddressLibrary = library == "written";
+  }
   if (root.contains("host")) scenario.host = ReadHost(root["host"], "host");
   if (root.contains("documents")) {
     const std::string documents = ReadString(root["documents"], "documents");

@@ -57,16 +57,23 @@ struct WorldSectionRegistration {
 };
 
 struct HostOptions {
+  // The runtime's own version unless the scenario gives another.
+  bool runtimeVersionGiven = false;
   std::uint32_t runtimeVersion = 0x01050270;
   std::uint32_t isEditor = 0;
   bool messagingAvailable = true;
   std::uint32_t messagingVersion = 2;
+  bool tasksAvailable = true;
 };
 
 struct Scenario {
   std::string path;
   std::string description;
   std::uint32_t seed = 5489;
+  // The runtime of the game the double simulates ("1.5.39", "1.5.97", ...),
+  // and whether its Address Library file is written into the game's folder.
+  std::string runtime = "1.5.39";
+  bool writeAddressLibrary = true;
   HostOptions host;
   bool documentsLookupFails = false;
   std::vector<std::pair<std::string, std::string>> files;  // game-folder relative path, content

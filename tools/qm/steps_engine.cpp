@@ -151,7 +151,12 @@ Step ParseUpdate(const Json& argument, const std::string& place) {
   return [=](RunContext& run) {
     run.Trace(count == 1 ? std::string("update event") : std::to_string(count) + " update events");
     const std::vector<ItemState> before = Snapshot(run.world());
-    for (std::uint32_t i = 0; i < count; ++i) gd::DispatchUpdate(run.world());
+    // One frame each: the game's update event, then the script extender's
+    // tasks of that frame.
+    for (std::uint32_t i = 0; i < count; ++i) {
+      gd::DispatchUpdate(run.world());
+      run.host().RunFrameTasks();
+    }
     TraceChanges(run, before, false);
   };
 }

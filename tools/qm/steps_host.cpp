@@ -16,7 +16,12 @@ Step ParseQuery(const Json& argument, const std::string& place) {
   const bool expected = hasExpect && ReadBool(argument["expect"], place + ".expect");
   return [=](RunContext& run) {
     const bool result = run.host().Query();
-    run.Trace("SKSEPlugin_Query -> " + YesNo(result));
+    if (run.host().loader() == host::LoaderKind::kVersionData) {
+      // The Anniversary Edition's extender decides from the version data.
+      run.Trace("SKSEPlugin_Version -> " + (result ? std::string("compatible") : run.host().lastRefusal()));
+    } else {
+      run.Trace("SKSEPlugin_Query -> " + YesNo(result));
+    }
     if (hasExpect && result != expected) run.Fail(place, "Query returned " + YesNo(result));
   };
 }

@@ -33,7 +33,9 @@ need() {
 }
 need "$native/movie/DurabilityMenu.swf" "build it first (cmake --build --preset linux --target movie)"
 need "$native/studio/StudioWrapper.swf" "build it first (cmake --build --preset linux --target studio_wrapper)"
-for script in settings_data.js settings_check.js settings.js; do
+settings_scripts="settings_data.js settings_check.js settings_values.js settings_lines.js settings_bytes.js
+  settings_ini_export.js settings_nobreak.js settings_check_run.js"
+for script in $settings_scripts; do
   need "$native/studio/$script" "build it first (cmake --build --preset linux --target studio_settings)"
 done
 need "$windows/bin/qm-check-settings.exe" "build it first (cmake --build --preset windows --target qm-check-settings)"
@@ -58,8 +60,8 @@ mkdir -p "$files/ruffle"
 
 cp "$here/page/studio.html" "$top/Quellmark Studio.html"
 cp "$here"/page/*.js "$here"/page/*.css "$files/"
-cp "$native/studio/settings_data.js" "$native/studio/settings_check.js" "$native/studio/settings.js" \
-  "$here/figures/page/figures.js" "$files/"
+for script in $settings_scripts; do cp "$native/studio/$script" "$files/"; done
+cp "$here/figures/page/figures.js" "$files/"
 node "$here/carry.js" "$files/carried_movies.js" "StudioWrapper.swf=$native/studio/StudioWrapper.swf" \
   "DurabilityMenu.swf=$native/movie/DurabilityMenu.swf"
 node "$here/carry.js" "$files/carried_ruffle.js" "$ruffle_wasm=$ruffle/$ruffle_wasm:gzip"

@@ -35,7 +35,10 @@
       player.style.display = 'block';
       player.style.width = `${screen.width}px`;
       player.style.height = `${screen.height}px`;
+      // Shown, never operated: the overlay above takes the pointer and the
+      // keys, and inert keeps the player's own controls out of the focus order.
       player.setAttribute('aria-hidden', 'true');
+      player.inert = true;
       player.tabIndex = -1;
       this.holder.appendChild(player);
       this.player = player;
@@ -96,10 +99,10 @@
     }
 
     // The plug-in's Setup call for these settings: positions as shares,
-    // scale and flags as they are.
+    // scale and flags as the signed 32-bit numbers the plug-in passes.
     setup(values) {
       return this.player.Setup(values['Widget.PositionX'] / 100, values['Widget.PositionY'] / 100,
-        values['Widget.Scale'], values['Widget.Flags']);
+        values['Widget.Scale'] | 0, values['Widget.Flags'] | 0);
     }
 
     update(columns) {
