@@ -85,7 +85,18 @@ images=$(node "$repo/tools/movie_player/installer_images.js" --movie "$movie" --
 }
 image_files=()
 for image in $images; do image_files+=("fomod/images/$(basename "$image")"); done
-windows_text "$here/fomod/ModuleConfig.xml" "$stage/fomod/ModuleConfig.xml"
+# The option descriptions quote the lab's figures for the presets, as the
+# pictures do (tools/movie_player/preset_figures.js).
+figures=$(node "$repo/tools/movie_player/preset_figures.js") || exit 1
+substitutions=()
+while IFS='=' read -r name value; do substitutions+=(-e "s/@$name@/$value/g"); done <<<"$figures"
+sed "${substitutions[@]}" "$here/fomod/ModuleConfig.xml" >"$stage/ModuleConfig.xml.filled"
+if grep -q '@[A-Z_]*@' "$stage/ModuleConfig.xml.filled"; then
+  echo "ModuleConfig.xml names a figure preset_figures.js does not give" >&2
+  exit 1
+fi
+windows_text "$stage/ModuleConfig.xml.filled" "$stage/fomod/ModuleConfig.xml"
+rm "$stage/ModuleConfig.xml.filled"
 find "$stage/SKSE" "$stage/Interface" "$stage/fomod" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 
 mkdir -p "$out"

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang-14 clang-format libclang-rt-14-dev lld-14 libgtest-dev libgmock-dev libbenchmark-dev
-          nlohmann-json3-dev mingw-w64 wine64 zip valgrind chromium gcovr libxml2-utils emscripten)
+          nlohmann-json3-dev mingw-w64 wine64 zip valgrind chromium firefox-esr gcovr libxml2-utils emscripten)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,11 +2,11 @@
 # Runs every test: the native suite (GCC), the README's table of presets
 # measured again, a sample of mutants it must kill,
 # a brief run of the benchmarks, the demo under valgrind, the HTML reports and
-# the widget's movie in a headless browser; the same suite under Address- and UndefinedBehaviorSanitizer
+# the widget's movie in headless chromium and Firefox ESR; the same suite under Address- and UndefinedBehaviorSanitizer
 # (Clang); the concurrency tests under ThreadSanitizer; the Windows DLL under
 # Wine (its checks, every scenario, the trace comparison with the native run,
 # the profile parity corpus, the package); the studio's archive in headless
-# chromium from file://; and the fuzzers for a bounded
+# chromium and Firefox ESR from file://; and the fuzzers for a bounded
 # time. Exits non-zero when anything fails. QM_FUZZ_SECONDS sets the time per
 # fuzz target (default 60).
 set -euo pipefail
@@ -33,7 +33,8 @@ packaging/presets/preset_table.sh --check
 
 # The sample is chosen by the tree of src/: it moves whenever the code under
 # test changes, and stays put while tests are added to kill a survivor.
-stage "mutation sample: 20 mutants chosen by the code's tree, on the native build"
+stage "mutation sample: 20 mutants chosen by the code's tree, on the native build, each in its sandbox"
+python3 -m unittest discover -s tools/mutate -p '*_test.py'
 tools/mutate/mutate.py --sample 20 --seed "$(git rev-parse HEAD:src 2>/dev/null || echo uncommitted)" --in-place build/linux --whole-suite
 
 stage "benchmarks, briefly: they still build and run"
@@ -45,7 +46,7 @@ tests/valgrind/run_demo_memcheck.sh build/linux
 stage "the HTML reports in headless chromium"
 tests/browser/check_reports.sh build/linux
 
-stage "the widget's movie in Ruffle in headless chromium"
+stage "the widget's movie in Ruffle in headless chromium and Firefox ESR"
 tests/movie/run_movie_tests.sh build/linux
 
 stage "the studio's settings: qm-check-settings in WebAssembly against the native one, exports read back"
@@ -70,7 +71,7 @@ tests/wine/run_wine_suite.sh build/windows
 tests/wine/compare_traces.sh build/windows
 tests/profile-parity/run_parity_wine.sh
 
-stage "Quellmark Studio: its archive from the build outputs, opened from file:// in headless chromium, the export read back natively and under Wine"
+stage "Quellmark Studio: its archive from the build outputs, opened from file:// in headless chromium and Firefox ESR, the export read back natively and under Wine"
 cmake --build --preset linux --target studio_settings
 tests/studio/run_studio_test.sh build/linux build/windows
 

@@ -169,3 +169,27 @@ test('the whole screens of the report: their sizes, and the fullest update to sh
   assert.equal(fullest.calls[0].path, '_root.widget.Setup', 'from the opening\'s Setup on');
   assert.equal(fullestUpdate([setup(1)]), null);
 });
+
+test('the installer\'s preset figures: the lab\'s medians to the nearest five, the breaking ones as hits after worn out', () => {
+  const { presetFigures, placeholders } = require('../../tools/movie_player/preset_figures');
+  const fs = require('node:fs');
+  const os = require('node:os');
+  const path = require('node:path');
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'qm-figures-'));
+  const write = (figures) => {
+    const file = path.join(folder, 'figures.json');
+    fs.writeFileSync(file, JSON.stringify(figures));
+    return file;
+  };
+  try {
+    const measured = { defaults: { wornOut: 106, broken: null }, breaking: { wornOut: 106, broken: 148 },
+      hard: { wornOut: 51, broken: 67.5 } };
+    assert.deepEqual(placeholders(presetFigures(write(measured))), { DEFAULTS_WORN_OUT: 105, BREAKING_WORN_OUT: 105,
+      BREAKING_MORE: 45, HARD_WORN_OUT: 50, HARD_MORE: 20 });
+    assert.throws(() => presetFigures(write({ ...measured, hard: { wornOut: 51, broken: null } })), /breaking/);
+    assert.throws(() => presetFigures(write({ ...measured, defaults: { wornOut: 106, broken: 150 } })), /never break/);
+    assert.throws(() => presetFigures(write({ defaults: measured.defaults, breaking: measured.breaking })), /hard/);
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+});

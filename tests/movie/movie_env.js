@@ -1,6 +1,7 @@
 'use strict';
 // What every movie test needs: the test build of the movie, one browser for
-// the test file, and the folder for screenshots (under the build folder).
+// the test file (QM_MOVIE_BROWSER: chromium, the default, or firefox), and
+// the folder for screenshots (under the build folder).
 const fs = require('node:fs');
 const path = require('node:path');
 const { before, after } = require('node:test');
@@ -14,11 +15,12 @@ function required(name) {
 
 const testMovie = required('QM_MOVIE_TEST_SWF');
 const shotsDir = required('QM_MOVIE_SHOTS');
+const browserName = process.env.QM_MOVIE_BROWSER || 'chromium';
 
 let session = null;
 before(async () => {
   fs.mkdirSync(shotsDir, { recursive: true });
-  session = await openBrowser();
+  session = await openBrowser(browserName);
 });
 after(async () => {
   if (session) await session.close();
@@ -38,4 +40,4 @@ function saveShot(name, png) {
   return file;
 }
 
-module.exports = { freshMovie, saveShot, required };
+module.exports = { freshMovie, saveShot, required, browserName };

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Tests the widget's movie in a real Flash runtime: Ruffle (npm) in Debian's
-# chromium, headless, driven by puppeteer-core. The contract tests call the
+# chromium and Firefox ESR, headless, driven by puppeteer-core (the browser
+# suites run once in each; QM_BROWSERS=firefox or =chromium runs one). The contract tests call the
 # movie's functions with edge inputs and read back what it shows; the replay
 # tests play the calls the plug-in made in the demo and the widget scenarios
 # (qm run --trace-out) into the movie; the picture tests check screenshots.
@@ -9,7 +10,8 @@
 #
 # Needs the build (qm and the movie's test build) and the npm packages
 # (scripts/install-deps.sh). Writes the traces and the test output to
-# BUILD_DIR/movie-tests and the screenshots to BUILD_DIR/movie-shots.
+# BUILD_DIR/movie-tests and the screenshots to BUILD_DIR/movie-shots
+# (Firefox's to BUILD_DIR/movie-shots/firefox).
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 build="${1:-build/linux}"
@@ -44,15 +46,30 @@ for scenario in scenarios/demo/demo.json scenarios/ui/*.json scenarios/widget/*.
   fi
 done
 
-export QM_MOVIE_TEST_SWF="$test_movie" QM_MOVIE_TRACES="$out/traces" QM_MOVIE_SHOTS="$shots" QM_MOVIE_OUT="$out"
+export QM_MOVIE_TEST_SWF="$test_movie" QM_MOVIE_TRACES="$out/traces" QM_MOVIE_OUT="$out"
 failed=0
-for suite in helpers_test browser_suites; do
+# The helpers need no browser; the browser suites run in each browser
+# (tests/support/browsers.js: chromium and Firefox ESR, or QM_BROWSERS).
+browsers=$(node -e "console.log(require('./tests/support/browsers').browserNames().join(' '))")
+runs=("helpers_test:none")
+for browser in $browsers; do runs+=("browser_suites:$browser"); done
+for run in "${runs[@]}"; do
+  suite=${run%%:*} browser=${run#*:}
+  name=$suite
+  [[ $browser == none ]] || name="$suite in $browser"
+  # Chromium's screenshots stay where they were; another browser's go to a
+  # folder of its own.
+  browser_shots=$shots
+  [[ $browser == none || $browser == chromium ]] || browser_shots="$shots/$browser"
+  log="$out/$suite.txt"
+  [[ $browser == none ]] || log="$out/$suite-$browser.txt"
   suite_started=$SECONDS
-  if timeout 300 node --test --test-reporter=spec "tests/movie/$suite.js" >"$out/$suite.txt" 2>&1; then
-    echo "ok $suite: $(grep -c '^✔' "$out/$suite.txt") test(s) ($((SECONDS - suite_started)) s)"
+  if QM_MOVIE_BROWSER=$browser QM_MOVIE_SHOTS="$browser_shots" \
+      timeout 600 node --test --test-reporter=spec "tests/movie/$suite.js" >"$log" 2>&1; then
+    echo "ok $name: $(grep -c '^✔' "$log") test(s) ($((SECONDS - suite_started)) s)"
   else
-    echo "FAILED $suite ($((SECONDS - suite_started)) s):"
-    sed 's/^/    | /' "$out/$suite.txt" | grep -v '^    | *$' | head -n 80
+    echo "FAILED $name ($((SECONDS - suite_started)) s):"
+    sed 's/^/    | /' "$log" | grep -v '^    | *$' | head -n 80
     failed=1
   fi
 done

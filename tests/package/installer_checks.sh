@@ -57,14 +57,33 @@ PY
   grep -q "typeDescriptor" <<<"$output" || { echo "$output" | sed 's/^/    /'; return 1; }
 }
 
-# info.xml: what Mod Organizer 2 shows above the installer, the link included.
-info_names_the_mod_its_version_and_website() {
+# info.xml: what Mod Organizer 2 shows above the installer. No <Website>:
+# the mod has no page of its own, and Mod Organizer 2 would show a "Link" to
+# whatever address stood there and keep it as the mod's URL; without one its
+# link stays blank. Every element of info.xml is optional.
+info_names_the_mod_and_its_version_and_no_website() {
   local info version
   info=$(tr -d '\r' <"$unpacked/fomod/info.xml")
   version=$(sed -n 's/^project(Quellmark VERSION \([0-9.]*\).*/\1/p' "$REPO/CMakeLists.txt")
   grep -q "<Version>$version</Version>" <<<"$info" || { echo "    no <Version>$version</Version>"; return 1; }
-  grep -qE '<Website>https://[^<[:space:]]+</Website>' <<<"$info" || { echo "    no https <Website>"; return 1; }
+  grep -q '<Name>Quellmark</Name>' <<<"$info" || { echo "    no <Name>Quellmark</Name>"; return 1; }
+  ! grep -q '<Website' <<<"$info" || { echo "    a <Website> the mod does not have"; return 1; }
   grep -qE '<Id>[^<[:space:]]+</Id>' <<<"$info" || { echo "    no <Id>"; return 1; }
+}
+
+# The options quote the lab's figures for the presets, the ones the README's
+# table and the pictures come from (packaging/presets/figures.json).
+descriptions_quote_the_lab_figures() {
+  local figures config expected
+  figures=$(node "$REPO/tools/movie_player/preset_figures.js") || return 1
+  eval "$(sed 's/^/local /' <<<"$figures")"
+  config=$(tr -d '\r' <"$unpacked/fomod/ModuleConfig.xml")
+  for expected in "worn out after about $DEFAULTS_WORN_OUT hits." \
+    "worn out after about $BREAKING_WORN_OUT hits and breaks after about $BREAKING_MORE more." \
+    "worn out after about $HARD_WORN_OUT hits and breaks after about $HARD_MORE more."; do
+    grep -qF "$expected" <<<"$config" || { echo "    no description says \"$expected\""; return 1; }
+  done
+  ! grep -q '@[A-Z_]*@' <<<"$config" || { echo "    a placeholder left in ModuleConfig.xml"; return 1; }
 }
 
 # Every preset says what the plug-in needs: managers show no other text of
@@ -180,7 +199,8 @@ check "the installer's XML is well-formed (xmllint)" installer_xml_is_well_forme
 check "the installer passes the FOMOD 5.0 schema (xmllint), as Vortex requires" installer_passes_the_schema
 check "the schema check refuses an option whose typeDescriptor comes before its files" \
   schema_refuses_type_before_files
-check "info.xml gives the version built, a website and an id" info_names_the_mod_its_version_and_website
+check "info.xml gives the name, the version built and an id, and no website" info_names_the_mod_and_its_version_and_no_website
+check "the presets' descriptions quote the lab's figures, as the pictures do" descriptions_quote_the_lab_figures
 check "every preset's description states the runtime, the script extender and the refusal of others" \
   presets_state_the_requirements
 check "the module and each preset have a picture of their own, a PNG in the archive" \

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the studio's archive from the build outputs, unpacks it into a
 # temporary folder and runs the page's end-to-end test on it
-# (studio_page_test.js): headless chromium from file://, the export read back
+# (studio_page_test.js): headless chromium and Firefox ESR from file://
+# (QM_BROWSERS=chromium or =firefox runs one), the export read back
 # by qm-check-settings natively and by the archive's own .exe under Wine.
 # Screenshots and the load time go to BUILD/studio-tests/.
 #

@@ -1,6 +1,7 @@
 'use strict';
 // The studio as a player meets it: the page of the unpacked archive opened
-// from file:// in headless chromium. The player's own file is opened (a
+// from file:// in headless chromium and in headless Firefox ESR
+// (tests/support/browsers.js; QM_BROWSERS narrows it). The player's own file is opened (a
 // dropped value explained), the widget is dragged, the scale, a
 // flag, a colour and the toggle key are set, Quellmark.ini is exported, and
 // the plug-in's own reader takes the export natively and, as the archive's
@@ -11,15 +12,16 @@
 //
 // Environment (tests/studio/run_studio_test.sh sets it): QM_STUDIO_PAGE the
 // unpacked page, QM_CHECK_SETTINGS the native checker, QM_WINE the Wine
-// loader (with WINEPREFIX made), QM_STUDIO_OUT where screenshots go.
+// loader (with WINEPREFIX made), QM_STUDIO_OUT where screenshots go (the
+// chromium run's under their own names, another browser's with its name
+// added).
 const assert = require('node:assert/strict');
 const { execFileSync, spawnSync } = require('node:child_process');
 const fs = require('node:fs');
 const os = require('node:os');
 const path = require('node:path');
 const { test, after } = require('node:test');
-const puppeteer = require('puppeteer-core');
-const { CHROMIUM_FLAGS } = require('../../tools/movie_player/player');
+const { browserNames, launchBrowser, waitForDownload } = require('../support/browsers');
 const { decodePng } = require('../../tools/movie_player/png');
 const { boxProblems, drawnExtent } = require('../../tools/movie_player/screens');
 
@@ -62,14 +64,6 @@ function checkUnderWine(file) {
   return run.stdout.replace(/\r\n/g, '\n');
 }
 
-async function waitForFile(file, timeoutMs = 10000) {
-  const started = Date.now();
-  while (!fs.existsSync(file)) {
-    if (Date.now() - started > timeoutMs) throw new Error(`no ${path.basename(file)} downloaded`);
-    await new Promise((done) => setTimeout(done, 50));
-  }
-}
-
 async function setField(page, selector, text) {
   await page.focus(selector);
   await page.keyboard.down('Control');
@@ -91,118 +85,119 @@ function shown(page) {
   }));
 }
 
-test('a player shapes the widget in the page opened from file://, and the plug-in reads the export as shown', async () => {
-  assert.ok(PAGE && fs.existsSync(PAGE), `no studio page at ${PAGE}`);
-  const profile = fs.mkdtempSync(path.join(work, 'profile-'));
-  const downloads = fs.mkdtempSync(path.join(work, 'downloads-'));
-  const browser = await puppeteer.launch({
-    executablePath: process.env.QM_CHROMIUM || '/usr/bin/chromium', headless: true,
-    args: [...CHROMIUM_FLAGS, `--user-data-dir=${profile}`], protocolTimeout: 60000,
-  });
-  try {
-    const page = await browser.newPage();
-    const errors = [];
-    page.on('pageerror', (error) => errors.push(String(error)));
-    const cdp = await browser.target().createCDPSession();
-    await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-    await page.setViewport({ width: 1366, height: 768 });
-    await page.goto(`file://${PAGE}`);
-    await page.waitForFunction(() => window.QmStudioReadyAt || window.QmStudioError, { timeout: 30000 });
-    const ready = await page.evaluate(() => ({ at: window.QmStudioReadyAt, error: window.QmStudioError }));
-    assert.equal(ready.error, undefined, 'the widget did not load');
-    console.log(`the widget answered ${Math.round(ready.at)} ms after the page opened`);
-    fs.writeFileSync(path.join(OUT, 'studio-load-ms.txt'), `${Math.round(ready.at)}\n`);
+// A file of QM_STUDIO_OUT: chromium's under its own name, another browser's
+// with the browser's name before the extension.
+function outFile(name, browserName) {
+  return path.join(OUT, browserName === 'chromium' ? name : name.replace(/(\.\w+)$/, `-${browserName}$1`));
+}
 
-    // The player's own file: a value the plug-in drops is explained as the
-    // checker explains it, and the player's other lines stay for the export.
-    const own = path.join(work, 'Quellmark.ini');
-    fs.writeFileSync(own, '[Widget]\r\n; my own note\r\nPositionX=150\r\nScale=120\r\n');
-    await (await page.$('#open-files')).uploadFile(own);
-    await page.waitForFunction(() => document.getElementById('open-problems').children.length > 0, { timeout: 20000 });
-    assert.match(await page.$eval('#open-problems', (e) => e.textContent), /PositionX.*150 is out of range for positionx/);
-    assert.equal(await page.$eval('#Scale', (e) => e.value), '120');
+for (const browserName of browserNames()) {
+  test(`a player shapes the widget in the page opened from file:// in ${browserName}, and the plug-in reads the export as shown`, async () => {
+    assert.ok(PAGE && fs.existsSync(PAGE), `no studio page at ${PAGE}`);
+    const downloads = fs.mkdtempSync(path.join(work, `downloads-${browserName}-`));
+    const browser = await launchBrowser(browserName, { downloadPath: downloads });
+    try {
+      const page = await browser.newPage();
+      const errors = [];
+      page.on('pageerror', (error) => errors.push(String(error)));
+      await page.setViewport({ width: 1366, height: 768 });
+      await page.goto(`file://${PAGE}`);
+      await page.waitForFunction(() => window.QmStudioReadyAt || window.QmStudioError, { timeout: 30000 });
+      const ready = await page.evaluate(() => ({ at: window.QmStudioReadyAt, error: window.QmStudioError }));
+      assert.equal(ready.error, undefined, 'the widget did not load');
+      console.log(`the widget answered ${Math.round(ready.at)} ms after the page opened in ${browserName}`);
+      fs.writeFileSync(outFile('studio-load-ms.txt', browserName), `${Math.round(ready.at)}\n`);
 
-    // Drag the widget from its default place (top-left anchored) to the
-    // lower right of the screen: the bottom-right corner is then the nearest.
-    const readout = () => page.evaluate(() => window.QmStudio.readout());
-    const overlay = await page.$eval('#stage-overlay', (e) => {
-      const r = e.getBoundingClientRect();
-      return { x: r.left, y: r.top, width: r.width, height: r.height };
-    });
-    const before = await readout();
-    const zoom = overlay.width / before.stage.width;
-    const box = before.widget.box;
-    const from = { x: overlay.x + (box.x + box.width / 2) * zoom, y: overlay.y + (box.y + box.height / 2) * zoom };
-    const to = { x: overlay.x + overlay.width * 0.8, y: overlay.y + overlay.height * 0.7 };
-    await page.mouse.move(from.x, from.y);
-    await page.mouse.down();
-    await page.mouse.move(to.x, to.y, { steps: 12 });
-    await page.mouse.up();
+      // The player's own file: a value the plug-in drops is explained as the
+      // checker explains it, and the player's other lines stay for the export.
+      const own = path.join(work, 'Quellmark.ini');
+      fs.writeFileSync(own, '[Widget]\r\n; my own note\r\nPositionX=150\r\nScale=120\r\n');
+      await (await page.$('#open-files')).uploadFile(own);
+      await page.waitForFunction(() => document.getElementById('open-problems').children.length > 0, { timeout: 20000 });
+      assert.match(await page.$eval('#open-problems', (e) => e.textContent), /PositionX.*150 is out of range for positionx/);
+      assert.equal(await page.$eval('#Scale', (e) => e.value), '120');
 
-    await setField(page, '#Scale', '130');
-    // The rest with the keyboard alone.
-    await page.focus('#flag-4');                       // compact
-    await page.keyboard.press('Space');
-    await setField(page, '#BreakableColor', '0x40C0FF');
-    await page.focus('#key-press');
-    await page.keyboard.press('Enter');
-    await page.keyboard.press('KeyJ');                 // scan code 36
+      // Drag the widget from its default place (top-left anchored) to the
+      // lower right of the screen: the bottom-right corner is then the nearest.
+      const readout = () => page.evaluate(() => window.QmStudio.readout());
+      const overlay = await page.$eval('#stage-overlay', (e) => {
+        const r = e.getBoundingClientRect();
+        return { x: r.left, y: r.top, width: r.width, height: r.height };
+      });
+      const before = await readout();
+      const zoom = overlay.width / before.stage.width;
+      const box = before.widget.box;
+      const from = { x: overlay.x + (box.x + box.width / 2) * zoom, y: overlay.y + (box.y + box.height / 2) * zoom };
+      const to = { x: overlay.x + overlay.width * 0.8, y: overlay.y + overlay.height * 0.7 };
+      await page.mouse.move(from.x, from.y);
+      await page.mouse.down();
+      await page.mouse.move(to.x, to.y, { steps: 12 });
+      await page.mouse.up();
 
-    const values = await shown(page);
-    assert.equal(values.flags & 48, 48, `dragged to the lower right, the widget is anchored ${values.flags & 48}`);
-    assert.ok(values.positionx > 50 && values.positiony > 50, `dragged to ${values.positionx} %, ${values.positiony} %`);
-    assert.deepEqual({ scale: values.scale, compact: values.flags & 4, breakablecolor: values.breakablecolor,
-      togglekeycode: values.togglekeycode }, { scale: 130, compact: 4, breakablecolor: 0x40C0FF, togglekeycode: 36 });
-    const shot = await page.screenshot({ type: 'png' });
-    fs.writeFileSync(path.join(OUT, 'studio-1366x768.png'), shot);
+      await setField(page, '#Scale', '130');
+      // The rest with the keyboard alone.
+      await page.focus('#flag-4');                       // compact
+      await page.keyboard.press(' ');  // the space bar: WebDriver BiDi knows no key called "Space"
+      await setField(page, '#BreakableColor', '0x40C0FF');
+      await page.focus('#key-press');
+      await page.keyboard.press('Enter');
+      await page.keyboard.press('KeyJ');                 // scan code 36
 
-    await page.focus('#export-ini');
-    await page.keyboard.press('Enter');
-    const exported = path.join(downloads, 'Quellmark.ini');
-    await waitForFile(exported);
-    assert.match(fs.readFileSync(exported, 'utf8'), /; my own note/);
-    const native = effectiveWidget(checkNative(exported));
-    const wine = effectiveWidget(checkUnderWine(exported));
-    for (const [key, value] of Object.entries(values)) {
-      assert.equal(native[key], value, `natively, ${key} is ${native[key]}, the page showed ${value}`);
-      assert.equal(wine[key], value, `under Wine, ${key} is ${wine[key]}, the page showed ${value}`);
+      const values = await shown(page);
+      assert.equal(values.flags & 48, 48, `dragged to the lower right, the widget is anchored ${values.flags & 48}`);
+      assert.ok(values.positionx > 50 && values.positiony > 50, `dragged to ${values.positionx} %, ${values.positiony} %`);
+      assert.deepEqual({ scale: values.scale, compact: values.flags & 4, breakablecolor: values.breakablecolor,
+        togglekeycode: values.togglekeycode }, { scale: 130, compact: 4, breakablecolor: 0x40C0FF, togglekeycode: 36 });
+      const shot = await page.screenshot({ type: 'png' });
+      fs.writeFileSync(outFile('studio-1366x768.png', browserName), shot);
+
+      await page.focus('#export-ini');
+      await page.keyboard.press('Enter');
+      const exported = await waitForDownload(downloads, 'Quellmark.ini');
+      assert.match(fs.readFileSync(exported, 'utf8'), /; my own note/);
+      const native = effectiveWidget(checkNative(exported));
+      const wine = effectiveWidget(checkUnderWine(exported));
+      for (const [key, value] of Object.entries(values)) {
+        assert.equal(native[key], value, `natively, ${key} is ${native[key]}, the page showed ${value}`);
+        assert.equal(wine[key], value, `under Wine, ${key} is ${wine[key]}, the page showed ${value}`);
+      }
+
+      // A second screen: the widget sits where the exported settings put it.
+      await page.select('#screen-choice', '2560x1440');
+      await page.waitForFunction(() => window.QmStudio.readout().stage.width === 2560, { timeout: 10000 });
+      await new Promise((done) => setTimeout(done, 200));
+      const screen = { width: 2560, height: 1440 };
+      const args = [native.positionx / 100, native.positiony / 100, native.scale, native.flags];
+      const second = await readout();
+      assert.deepEqual(boxProblems(second.widget.box, screen, args, 7, 'readout at 2560x1440'), []);
+      const frame = await page.$eval('#stage-overlay', (e) => {
+        window.scrollTo(0, 0);
+        const r = e.getBoundingClientRect();
+        return { x: Math.ceil(r.left), y: Math.ceil(r.top), width: Math.floor(r.width), height: Math.floor(r.height) };
+      });
+      const scale = frame.width / screen.width;
+      // Inside the preview's dashed border, then the drawn widget back in screen pixels.
+      const inset = 3;
+      const inner = { x: frame.x + inset, y: frame.y + inset, width: frame.width - 2 * inset, height: frame.height - 2 * inset };
+      const preview = Buffer.from(await page.screenshot({ type: 'png', clip: inner }));
+      fs.writeFileSync(outFile('studio-preview-2560x1440.png', browserName), preview);
+      const image = decodePng(preview);
+      const drawn = drawnExtent(image, SCENE, 24);
+      assert.ok(drawn, 'nothing of the widget in the page\'s preview');
+      const onScreen = { x: (drawn.x + inset) / scale, y: (drawn.y + inset) / scale, width: drawn.width / scale,
+        height: drawn.height / scale };
+      // A pixel of the preview spans 1 / scale screen pixels: the edges may be that far off besides.
+      const slack = 2 / scale;
+      const right = onScreen.x + onScreen.width;
+      const bottom = onScreen.y + onScreen.height;
+      assert.ok(Math.abs(right - args[0] * screen.width) <= 0.01 * screen.width + slack,
+        `the drawn widget's right edge at ${right.toFixed(0)}, the export puts it at ${(args[0] * screen.width).toFixed(0)}`);
+      assert.ok(Math.abs(bottom - args[1] * screen.height) <= 0.01 * screen.height + slack,
+        `the drawn widget's bottom edge at ${bottom.toFixed(0)}, the export puts it at ${(args[1] * screen.height).toFixed(0)}`);
+      fs.writeFileSync(outFile('studio-2560x1440.png', browserName), await page.screenshot({ type: 'png' }));
+      assert.deepEqual(errors, []);
+    } finally {
+      await browser.close();
     }
-
-    // A second screen: the widget sits where the exported settings put it.
-    await page.select('#screen-choice', '2560x1440');
-    await page.waitForFunction(() => window.QmStudio.readout().stage.width === 2560, { timeout: 10000 });
-    await new Promise((done) => setTimeout(done, 200));
-    const screen = { width: 2560, height: 1440 };
-    const args = [native.positionx / 100, native.positiony / 100, native.scale, native.flags];
-    const second = await readout();
-    assert.deepEqual(boxProblems(second.widget.box, screen, args, 7, 'readout at 2560x1440'), []);
-    const frame = await page.$eval('#stage-overlay', (e) => {
-      window.scrollTo(0, 0);
-      const r = e.getBoundingClientRect();
-      return { x: Math.ceil(r.left), y: Math.ceil(r.top), width: Math.floor(r.width), height: Math.floor(r.height) };
-    });
-    const scale = frame.width / screen.width;
-    // Inside the preview's dashed border, then the drawn widget back in screen pixels.
-    const inset = 3;
-    const inner = { x: frame.x + inset, y: frame.y + inset, width: frame.width - 2 * inset, height: frame.height - 2 * inset };
-    const preview = Buffer.from(await page.screenshot({ type: 'png', clip: inner }));
-    fs.writeFileSync(path.join(OUT, 'studio-preview-2560x1440.png'), preview);
-    const image = decodePng(preview);
-    const drawn = drawnExtent(image, SCENE, 24);
-    assert.ok(drawn, 'nothing of the widget in the page\'s preview');
-    const onScreen = { x: (drawn.x + inset) / scale, y: (drawn.y + inset) / scale, width: drawn.width / scale,
-      height: drawn.height / scale };
-    // A pixel of the preview spans 1 / scale screen pixels: the edges may be that far off besides.
-    const slack = 2 / scale;
-    const right = onScreen.x + onScreen.width;
-    const bottom = onScreen.y + onScreen.height;
-    assert.ok(Math.abs(right - args[0] * screen.width) <= 0.01 * screen.width + slack,
-      `the drawn widget's right edge at ${right.toFixed(0)}, the export puts it at ${(args[0] * screen.width).toFixed(0)}`);
-    assert.ok(Math.abs(bottom - args[1] * screen.height) <= 0.01 * screen.height + slack,
-      `the drawn widget's bottom edge at ${bottom.toFixed(0)}, the export puts it at ${(args[1] * screen.height).toFixed(0)}`);
-    fs.writeFileSync(path.join(OUT, 'studio-2560x1440.png'), await page.screenshot({ type: 'png' }));
-    assert.deepEqual(errors, []);
-  } finally {
-    await browser.close();
-  }
-});
+  });
+}

@@ -3,9 +3,7 @@
 set(TOOLS_TEST_DIR ${CMAKE_CURRENT_SOURCE_DIR}/tools)
 file(GLOB TOOLS_UNIT_TESTS CONFIGURE_DEPENDS ${TOOLS_TEST_DIR}/*_test.cpp)
 if(TOOLS_UNIT_TESTS AND NOT WIN32)
-  add_executable(tools_tests ${TOOLS_UNIT_TESTS} ${QM_TEST_SUPPORT_SOURCES} ${PROJECT_SOURCE_DIR}/tools/qm/runner_platform_posix.cpp
-                             ${PROJECT_SOURCE_DIR}/tools/tune/tune_platform_posix.cpp
-                             ${PROJECT_SOURCE_DIR}/src/platform/posix_profile.cpp)
+  add_executable(tools_tests ${TOOLS_UNIT_TESTS} ${QM_TEST_SUPPORT_SOURCES})
   target_include_directories(tools_tests PRIVATE ${PROJECT_SOURCE_DIR}/src)
   target_link_libraries(tools_tests PRIVATE qm_tune qm_runner game_double host_double GTest::gtest_main ${CMAKE_DL_LIBS})
   gtest_discover_tests(tools_tests TEST_PREFIX "tools." DISCOVERY_MODE PRE_TEST)

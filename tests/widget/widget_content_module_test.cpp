@@ -205,6 +205,12 @@ TEST_F(WidgetContent, EveryArmourKindAndSlotHasItsOwnIcon) {
       {0x60, 2, 0x8F95A, "armor_amulet"},
       {0x1040, 2, 0x8F95A, "armor_ring"},
       {0x1, 2, 0x8F95A, "default_armor"},
+      // Neither weight class nor either keyword: the jewellery slots alone
+      // make no jewellery, and another keyword makes no kind.
+      {0x20, 2, 0, "default_armor"},
+      {0x40, 2, 0, "default_armor"},
+      {0x1000, 2, 0, "default_armor"},
+      {0x1020, 2, 0x6D930, "default_armor"},
   };
   std::uint32_t id = 0x700;
   for (const Case& c : cases) {

@@ -1,6 +1,6 @@
 // qm-check-settings: what the plug-in makes of a Quellmark.ini and a
 // NoBreakForms.ini, entry by entry.
-#include "printable_text.h"
+#include "file_report.h"
 #include "settings_check.h"
 
 #include <cstdio>
@@ -36,12 +36,12 @@ bool Readable(const std::string& path, const char* what) {
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) {
     std::fprintf(stderr, "qm-check-settings: %s \"%s\" is not a file that can be read\n", what,
-                 qm::check::Printable(path).c_str());
+                 qm::check::ShownText(path).c_str());
     return false;
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) {
-    std::fprintf(stderr, "qm-check-settings: cannot open %s \"%s\"\n", what, qm::check::Printable(path).c_str());
+    std::fprintf(stderr, "qm-check-settings: cannot open %s \"%s\"\n", what, qm::check::ShownText(path).c_str());
     return false;
   }
   return true;
@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
       }
       plugins = argv[++i];
     } else if (arg.rfind("--", 0) == 0) {
-      std::fprintf(stderr, "qm-check-settings: unknown option \"%s\"\n%s", qm::check::Printable(arg).c_str(), kUsage);
+      std::fprintf(stderr, "qm-check-settings: unknown option \"%s\"\n%s", qm::check::ShownText(arg).c_str(), kUsage);
       return 2;
     } else {
       files.push_back(arg);

@@ -1,8 +1,8 @@
 #include "settings_check.h"
 
 #include "captured_stdout.h"
-#include "file_encoding.h"
-#include "printable_text.h"
+#include "entry_verdicts.h"
+#include "file_report.h"
 
 #include "config/config_store.h"
 #include "config/entry_parsing.h"
@@ -12,299 +12,18 @@
 #include "config/settings_loader.h"
 
 #include <algorithm>
-#include <cinttypes>
-#include <cstring>
-#include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
 
 namespace qm::check {
-namespace {
 
 using config::EntryFate;
 using config::NumberFault;
 
+namespace {
+
 const auto& kReadSections = config::kSectionNames;
-
-// A boolean key's row in the settings table, whichever section holds it.
-const config::SettingInfo* FindBoolean(const std::string& key) {
-  for (const config::SettingInfo& info : config::kSettings) {
-    if (info.form == config::ValueForm::Word && key == info.key) return &info;
-  }
-  return nullptr;
-}
-
-// The word a boolean's file entry would have to say to give its default.
-const char* OtherWord(const config::SettingInfo& boolean) { return boolean.wordValue == 1 ? "false" : "true"; }
-
-// The accepted values of a whole-number key, as the verdicts print them.
-std::string RangeText(const std::string& key) {
-  for (const config::SettingInfo& info : config::kSettings) {
-    if (info.form != config::ValueForm::Whole || key != info.key) continue;
-    char text[48];
-    std::snprintf(text, sizeof text, info.maximum > 0xFFFF ? " (0 to 0x%" PRIX32 ")" : " (0 to %" PRIu32 ")",
-                  info.maximum);
-    return text;
-  }
-  return "";
-}
-
-// One entry as the reader reported it.
-struct Seen {
-  std::string section;  // the section the reader was applying (no-break: the plug-in file)
-  std::string entry;
-  EntryFate fate;
-  std::string key;
-  double value;
-  NumberFault fault;
-  std::string verdict;  // filled in once every entry is known
-  bool problem = false;
-};
-
-std::string Lower(const std::string& text) { return config::FoldToLower(text); }
-
-bool SameName(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
-
-std::string ValueText(double value, bool integer) {
-  char text[64];
-  if (integer) {
-    std::snprintf(text, sizeof text, "%" PRIu32, static_cast<std::uint32_t>(value));
-  } else {
-    std::snprintf(text, sizeof text, "%f", value);
-  }
-  return text;
-}
-
-// Which table an integer key lands in: Degradation, DynamicTemper or Widget.
-std::string IntegerTableOf(const std::string& key) {
-  for (const config::SettingInfo& info : config::kSettings) {
-    if (info.form != config::ValueForm::Real && key == info.key) return config::NameOf(info.section);
-  }
-  return "Widget";
-}
-
-bool IsRealSection(const std::string& section) {
-  return section == config::NameOf(config::Section::DegradationRate) ||
-         section == config::NameOf(config::Section::BreakChance);
-}
-
-std::string ValueWord(const std::string& entry) {
-  const auto tokens = config::SplitAtEquals(entry);
-  return tokens.size() == 2 ? tokens[1] : std::string();
-}
-
-void Judge(std::vector<Seen>& seen, const config::ConfigStore& store) {
-  // The entry that decides each (table, key): the last taken one, in the
-  // order the plug-in applied them.
-  std::map<std::pair<std::string, std::string>, const Seen*> decider;
-  const auto tableOf = [&](const Seen& s) { return IsRealSection(s.section) ? s.section : IntegerTableOf(s.key); };
-  for (const Seen& s : seen) {
-    if (s.fate == EntryFate::Taken && !s.key.empty()) decider[{tableOf(s), s.key}] = &s;
-  }
-  for (Seen& s : seen) {
-    const bool integer = !IsRealSection(s.section);
-    const std::string value = ValueText(s.value, integer);
-    switch (s.fate) {
-      case EntryFate::Taken: {
-        const Seen* winner = s.key.empty() ? &s : decider[{tableOf(s), s.key}];
-        if (s.fault == NumberFault::InvalidArgument) {
-          s.verdict = "misread: \"" + ValueWord(s.entry) +
-                      "\" does not read as a number; the plug-in logs it and takes 0";
-          s.problem = true;
-        } else if (s.fault == NumberFault::OutOfRange && !integer) {
-          s.verdict = "misread: \"" + ValueWord(s.entry) +
-                      "\" is out of the range of a double (too large, or too close to 0); the plug-in logs it and "
-                      "takes 0";
-          s.problem = true;
-        } else if (s.fault == NumberFault::OutOfRange) {
-          s.verdict = "misread: \"" + ValueWord(s.entry) +
-                      "\" is beyond the 32-bit range; the plug-in logs it and takes 0";
-          s.problem = true;
-        } else {
-          s.verdict = "taken: " + s.key + " = " + value;
-          if (!IsRealSection(s.section) && tableOf(s) != s.section) s.verdict += " (in [" + tableOf(s) + "])";
-        }
-        if (winner != &s) {
-          s.verdict = winner->section == s.section
-                          ? "overridden: \"" + winner->entry + "\" sorts later and wins"
-                          : "overridden: \"" + winner->entry + "\" in [" + winner->section + "], read later, wins";
-          s.problem = true;
-        }
-        break;
-      }
-      case EntryFate::NotKeyValue:
-        s.verdict = "dropped: not key=value (exactly one '=')";
-        s.problem = true;
-        break;
-      case EntryFate::EmptyKey:
-        s.verdict = "dropped: no key before '='";
-        s.problem = true;
-        break;
-      case EntryFate::UnknownKey:
-        s.verdict = "dropped: unknown key \"" + s.key + "\" in [" + s.section + "]";
-        if (s.fault == NumberFault::InvalidArgument) s.verdict += " (its value is also logged as not a number)";
-        s.problem = true;
-        break;
-      case EntryFate::OutOfRange:
-        s.verdict = "dropped: " + value + " is out of range for " + s.key + RangeText(s.key);
-        s.problem = true;
-        break;
-      case EntryFate::NegativeOrNaN:
-        s.verdict = "dropped: a rate or chance may not be negative or not a number";
-        s.problem = true;
-        break;
-      case EntryFate::WordNotRecognised: {
-        const config::SettingInfo* b = FindBoolean(s.key);
-        const std::string word = Lower(ValueWord(s.entry));
-        const std::uint32_t meant = 1u - b->wordValue;
-        const std::uint32_t now = store.Whole(b->setting);
-        if (word == OtherWord(*b) && now == meant) {
-          s.verdict = std::string("no change: ") + s.key + " is " + std::to_string(now) + " already (only \"" +
-                      b->word + "\" changes it)";
-        } else if (word == OtherWord(*b)) {
-          s.verdict = std::string("no effect: only \"") + b->word + "\" changes " + s.key +
-                      ", and another entry set it to " + std::to_string(now);
-          s.problem = true;
-        } else {
-          s.verdict = "dropped: boolean word \"" + ValueWord(s.entry) + "\" not recognised (only \"" + b->word +
-                      "\" changes " + s.key + ")";
-          s.problem = true;
-        }
-        break;
-      }
-      case EntryFate::FlagNotOne: {
-        const std::string flag = ValueWord(s.entry);
-        char* end = nullptr;
-        const long long n = std::strtoll(flag.c_str(), &end, 10);
-        s.verdict = end != flag.c_str() && n == 0 ? "disabled: flag 0"
-                                                  : "dropped: the flag \"" + flag + "\" does not read as 1";
-        s.problem = !(end != flag.c_str() && n == 0);
-        break;
-      }
-      case EntryFate::BeyondLightFile:
-        s.verdict =
-            "dropped: a light file's forms are 0x000 to 0xFFF; the plug-in logs it and protects nothing (write "
-            "the last three hexadecimal digits of the form's identifier)";
-        s.problem = true;
-        break;
-      case EntryFate::PluginFileNotListed:
-        s.verdict = "dropped: the whole section; " + s.entry + " is not in the plug-in list";
-        s.problem = true;
-        break;
-      case EntryFate::PluginFileNotActive:
-        s.verdict = "dropped: the whole section; " + s.entry + " is not active";
-        s.problem = true;
-        break;
-    }
-  }
-}
-
-// A long entry is shown by its start and its length.
-std::string Shown(const std::string& text, std::size_t shownBytes) {
-  if (text.size() <= shownBytes) return Printable(text);
-  return Printable(text.substr(0, shownBytes)) + "...(" + std::to_string(text.size()) + " bytes)";
-}
-
-void PrintEntry(std::FILE* out, const std::string& entry, const std::string& verdict) {
-  std::fprintf(out, "    %-34s %s\n", Shown(entry, 60).c_str(), Shown(verdict, 160).c_str());
-}
-
-// Whether a list from the profile functions filled their buffer: a list that
-// fits takes at most size - 1 bytes with its closing NUL, a cut one more.
-bool FillsProfileBuffer(const std::vector<std::string>& texts) {
-  std::size_t bytes = 1;
-  for (const std::string& text : texts) bytes += text.size() + 1;
-  return bytes + 1 >= config::kProfileBufferSize;
-}
-
-// The entries of one section in file order, each matched with what the
-// reader did with it (the reader applies them sorted). True when the section
-// was cut, so that what follows in it is never read.
-bool PrintSection(std::FILE* out, const std::string& path, const std::string& section, std::vector<Seen*> reports) {
-  const std::vector<std::string> entries = config::ReadProfileSection(section, path);
-  const bool cut = FillsProfileBuffer(entries);
-  for (const std::string& entry : entries) {
-    auto it = std::find_if(reports.begin(), reports.end(), [&](const Seen* s) { return s->entry == entry; });
-    if (it == reports.end()) {
-      PrintEntry(out, entry, entry.empty() ? "skipped: empty" : "skipped");
-      continue;
-    }
-    PrintEntry(out, entry, (*it)->verdict);
-    reports.erase(it);
-  }
-  if (cut) {
-    std::fprintf(out,
-                 "    dropped: the section fills the plug-in's %zu-byte buffer; the rest of it is never read and "
-                 "the last entry shown may be cut short\n",
-                 config::kProfileBufferSize);
-  }
-  return cut;
-}
-
-std::string FormIdText(std::uint32_t id) {
-  char text[16];
-  std::snprintf(text, sizeof text, "0x%08X", id);
-  return text;
-}
-
-// Lines above the first section header belong to a section with no name,
-// which no reader ever asks for; comments aside, they are reported.
-int ReportLinesOutsideSections(std::FILE* out, const std::string& path) {
-  int reported = 0;
-  for (const std::string& entry : config::ReadProfileSection("", path)) {
-    if (entry.rfind('#', 0) == 0) continue;
-    const char* why = entry.rfind('[', 0) == 0 ? "no ']', so not a section header; " : "";
-    std::fprintf(out, "  (before any section) %s  dropped: %soutside any section, never read\n",
-                 Shown(entry, 60).c_str(), why);
-    ++reported;
-  }
-  return reported;
-}
-
-bool IsSectionReport(EntryFate fate) {
-  return fate == EntryFate::PluginFileNotListed || fate == EntryFate::PluginFileNotActive;
-}
-
-// A line that starts with '[' but has no ']' is no header: the profile
-// functions deliver it as an entry of the section it stands in, and the
-// entries below it stay in that section too.
-void MarkUnclosedHeaders(std::vector<Seen>& seen) {
-  for (Seen& s : seen) {
-    if (IsSectionReport(s.fate) || s.entry.rfind('[', 0) != 0) continue;
-    s.verdict = "dropped: no ']', so not a section header; the lines below it stay in [" + s.section + "]";
-    s.problem = true;
-  }
-}
-
-// The profile functions look a name without '\\' or '/' up in the Windows
-// folder, not the current one; the plug-in always hands them a full path, and
-// the checker makes the user's paths full in the same way.
-std::string ReaderPath(const std::string& path) {
-  if (path.find_first_of("/\\") != std::string::npos) return path;
-  std::error_code error;
-  const std::filesystem::path full = std::filesystem::absolute(path, error);
-  return error ? "./" + path : full.string();
-}
-
-// What the file's encoding and unnamed sections do to what the reader sees;
-// the number of problems.
-int ReportFileForm(std::FILE* out, const std::string& path) {
-  const FileEncoding encoding = InspectEncoding(path);
-  if (!encoding.byteOrderMark.empty()) {
-    std::fprintf(out, "  (%s with a byte-order mark: read as %s; characters outside code page 1252 read as '?')\n",
-                 encoding.byteOrderMark.c_str(), encoding.byteOrderMark.c_str());
-  }
-  for (const int lines : encoding.unnamedSectionLines) {
-    std::fprintf(out, "  []  dropped: a section header without a name; the %d line%s below it %s never read\n", lines,
-                 lines == 1 ? "" : "s", lines == 1 ? "is" : "are");
-  }
-  const int problems = static_cast<int>(encoding.unnamedSectionLines.size());
-  if (!encoding.nulCharacters) return problems;
-  std::fprintf(out, "  NUL characters in the file: each ends the name or value it falls in%s\n",
-               encoding.byteOrderMark.empty() ? " (a UTF-16 file needs a byte-order mark to be read as UTF-16)" : "");
-  return problems + 1;
-}
 
 // The game numbers the files it loads in load order: regular files take the
 // load-order indices 0x00 to 0xFD, light files the light indices 0x000 to
@@ -364,22 +83,6 @@ std::vector<std::string> SplitPluginList(const std::string& text) {
     at = comma + 1;
   }
   return names;
-}
-
-// Prints captured log lines, each escaped; returns whether there were any.
-bool PrintLogLines(std::FILE* out, const std::string& captured) {
-  bool any = false;
-  std::size_t at = 0;
-  while (at < captured.size()) {
-    std::size_t end = captured.find('\n', at);
-    if (end == std::string::npos) end = captured.size();
-    std::string line = captured.substr(at, end - at);
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::fprintf(out, "%s\n", Printable(line).c_str());
-    any = true;
-    at = end + 1;
-  }
-  return any;
 }
 
 CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
@@ -465,12 +168,12 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
     }
   };
 
-  std::fprintf(out, "\n%s\n", Printable(options.settingsPath).c_str());
+  std::fprintf(out, "\n%s\n", ShownText(options.settingsPath).c_str());
   result.problems += ReportFileForm(out, options.settingsPath);
   result.problems += ReportLinesOutsideSections(out, settingsFile);
   std::set<std::string> shown;
   for (const std::string& name : config::ReadProfileSectionNames(settingsFile)) {
-    const std::string printed = Printable(name);
+    const std::string printed = ShownText(name);
     const auto read = std::find_if(std::begin(kReadSections), std::end(kReadSections),
                                    [&](const char* s) { return SameName(s, name); });
     if (read == std::end(kReadSections)) {
@@ -494,7 +197,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
   count(settingsSeen);
 
   if (!noBreakFile.empty()) {
-    std::fprintf(out, "\n%s\n", Printable(options.noBreakPath).c_str());
+    std::fprintf(out, "\n%s\n", ShownText(options.noBreakPath).c_str());
     result.problems += ReportFileForm(out, options.noBreakPath);
     result.problems += ReportLinesOutsideSections(out, noBreakFile);
     std::map<std::string, std::string> shownFiles;  // folded name -> the name as first written
@@ -507,7 +210,7 @@ CheckResult CheckSettings(const CheckOptions& options, std::FILE* out) {
       ++result.problems;
     }
     for (const std::string& name : names) {
-      const std::string printed = Printable(name);
+      const std::string printed = ShownText(name);
       const auto [first, isFirst] = shownFiles.emplace(Lower(name), printed);
       if (!isFirst) {
         std::fprintf(out, "  [%s]  dropped: a repeated section; the reader takes the first [%s] only\n",

@@ -9,6 +9,10 @@
 //
 //   node tools/movie_player/installer_images.js --movie DurabilityMenu.swf --wrapper StudioWrapper.swf --out DIR
 //
+// The presets' figures come from packaging/presets/figures.json (or
+// --figures FILE), the lab's measurement that the README's table of presets
+// comes from too (preset_figures.js).
+//
 // Writes DIR/widget.png (the installer's own picture) and one picture per
 // preset (DIR/preset-defaults.png, preset-breaking.png, preset-hard.png),
 // 640 x 400 pixels each (Mod Organizer 2 shows 320 x 200, scaled), and
@@ -19,8 +23,10 @@ const os = require('node:os');
 const path = require('node:path');
 const { openBrowser, openMovie } = require('./player');
 const { decodePng, countNear } = require('./png');
+const { presetFigures } = require('./preset_figures');
 
-const USAGE = 'usage: installer_images.js --movie DurabilityMenu.swf --wrapper StudioWrapper.swf --out DIR';
+const USAGE = 'usage: installer_images.js --movie DurabilityMenu.swf --wrapper StudioWrapper.swf --out DIR' +
+  ' [--figures figures.json]';
 const SCREEN = { width: 640, height: 400 };
 // Rows of 30 x 1.22 pixels: the seven rows fill two thirds of the height,
 // in the picture's left half; the words take the right half.
@@ -34,48 +40,52 @@ const ICONS = ['armor_head', 'armor_body', 'armor_hands', 'armor_feet', 'armor_s
 const NAMES = ['Iron Helmet', 'Steel Armor', 'Iron Gauntlets', 'Steel Boots', 'Steel Shield', 'Steel Sword',
   'Unrelenting Force'];
 
-// The pictures: the durabilities and colours sent, and the words beside the widget.
-const PICTURES = [
-  {
-    file: 'widget.png',
-    durabilities: [200, 450, 150, 250, 300, 50, -1],
-    colours: [WHITE, WHITE, WHITE, WHITE, WHITE, WHITE, WHITE],
-    title: 'Quellmark',
-    lines: ['Worn armour and wielded weapons wear with every hit.',
-      'The widget lists your equipped items with their durability.',
-      'Needs Skyrim SE game runtime 1.5.39 and SKSE64 for it.'],
-  },
-  {
-    file: 'preset-defaults.png',
-    durabilities: [200, 450, 150, 250, 300, 0, -1],
-    colours: [WHITE, WHITE, WHITE, WHITE, WHITE, WHITE, WHITE],
-    title: 'Shipped defaults: wear only',
-    lines: ['A sword from a fine temper is worn out (0) after about 105 hits.',
-      'Worn-out items stay white: nothing ever breaks.'],
-  },
-  {
-    file: 'preset-breaking.png',
-    durabilities: [200, 450, 150, 250, 300, 0, -1],
-    colours: [WHITE, WHITE, WHITE, WHITE, WHITE, GOLD, WHITE],
-    title: 'Worn-out gear can break',
-    lines: ['Wear as shipped: worn out (0) after about 105 hits.',
-      'A worn-out item turns gold: it can break on any hit, after about 45 more.'],
-  },
-  {
-    file: 'preset-hard.png',
-    durabilities: [90, 200, 0, 120, 150, 0, -1],
-    colours: [WHITE, WHITE, GOLD, WHITE, WHITE, GOLD, WHITE],
-    title: 'Harder',
-    lines: ['Items wear twice as fast: worn out (0) after about 50 hits.',
-      'Gold items can break: about 15 hits after they are worn out.'],
-  },
-];
+// The pictures: the durabilities and colours sent, and the words beside the
+// widget, with the figures the lab measured for the presets.
+function pictures(figures) {
+  const { defaults, breaking, hard } = figures;
+  return [
+    {
+      file: 'widget.png',
+      durabilities: [200, 450, 150, 250, 300, 50, -1],
+      colours: [WHITE, WHITE, WHITE, WHITE, WHITE, WHITE, WHITE],
+      title: 'Quellmark',
+      lines: ['Worn armour and wielded weapons wear with every hit.',
+        'The widget lists your equipped items with their durability.',
+        'Needs Skyrim SE game runtime 1.5.39 and SKSE64 for it.'],
+    },
+    {
+      file: 'preset-defaults.png',
+      durabilities: [200, 450, 150, 250, 300, 0, -1],
+      colours: [WHITE, WHITE, WHITE, WHITE, WHITE, WHITE, WHITE],
+      title: 'Shipped defaults: wear only',
+      lines: [`A sword from a fine temper is worn out (0) after about ${defaults.wornOut} hits.`,
+        'Worn-out items stay white: nothing ever breaks.'],
+    },
+    {
+      file: 'preset-breaking.png',
+      durabilities: [200, 450, 150, 250, 300, 0, -1],
+      colours: [WHITE, WHITE, WHITE, WHITE, WHITE, GOLD, WHITE],
+      title: 'Worn-out gear can break',
+      lines: [`Wear as shipped: worn out (0) after about ${breaking.wornOut} hits.`,
+        `A worn-out item turns gold: it can break on any hit, after about ${breaking.more} more.`],
+    },
+    {
+      file: 'preset-hard.png',
+      durabilities: [90, 200, 0, 120, 150, 0, -1],
+      colours: [WHITE, WHITE, GOLD, WHITE, WHITE, GOLD, WHITE],
+      title: 'Harder',
+      lines: [`Items wear twice as fast: worn out (0) after about ${hard.wornOut} hits.`,
+        `Items drawn in gold can break: about ${hard.more} hits after they are worn out.`],
+    },
+  ];
+}
 
 function parseArguments(argv) {
   const options = {};
   for (let i = 0; i < argv.length; i += 2) {
     const name = argv[i];
-    if (!['--movie', '--wrapper', '--out'].includes(name) || argv[i + 1] === undefined) {
+    if (!['--movie', '--wrapper', '--out', '--figures'].includes(name) || argv[i + 1] === undefined) {
       throw new Error(`unknown or incomplete argument "${name}"\n${USAGE}`);
     }
     options[name.slice(2)] = argv[i + 1];
@@ -138,8 +148,10 @@ async function draw(session, wrapperPath, picture) {
 
 async function main() {
   let options;
+  let figures;
   try {
     options = parseArguments(process.argv.slice(2));
+    figures = presetFigures(options.figures);
   } catch (error) {
     console.error(`installer_images: ${error.message}`);
     return 2;
@@ -158,7 +170,7 @@ async function main() {
     // mounts, which keep their place when openMovie mounts /movie/ again.
     session.server.mount('/movie/', work);
     session.server.mount('/', work);
-    for (const picture of PICTURES) {
+    for (const picture of pictures(figures)) {
       const file = path.join(options.out, picture.file);
       fs.writeFileSync(file, await draw(session, wrapperPath, picture));
       console.log(file);

@@ -1,6 +1,7 @@
 'use strict';
 // The widget's movie in a real Flash runtime: Ruffle (npm) in Debian's
-// chromium, headless, driven by puppeteer-core, the page served on 127.0.0.1.
+// chromium or Firefox ESR, headless, driven by puppeteer-core, the page
+// served on 127.0.0.1.
 // The test build of the movie registers its callbacks (Setup, UpdateMenu,
 // Readout, Calls, UseFont) on the player element through ExternalInterface.
 //
@@ -9,18 +10,13 @@
 // nothing forced, and the player element as large as the screen it stands
 // for, one CSS pixel a screen pixel.
 const fs = require('node:fs');
-const os = require('node:os');
 const path = require('node:path');
-const puppeteer = require('puppeteer-core');
+const { launchBrowser } = require('../../tests/support/browsers');
 const { startServer } = require('./server');
 const { swfStage } = require('./swf_header');
 
 const REPO = path.resolve(__dirname, '../..');
 const RUFFLE_DIR = path.join(REPO, 'node_modules/@ruffle-rs/ruffle');
-const CHROMIUM = process.env.QM_CHROMIUM || '/usr/bin/chromium';
-// Without these the browser waits on the network, which is closed here.
-const CHROMIUM_FLAGS = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-  '--disable-background-networking', '--disable-component-update', '--disable-sync'];
 
 // Behind the movie: a muted colour, as a game scene would be, so that the
 // widget's translucent backdrop shows in screenshots.
@@ -30,7 +26,20 @@ const PAGE = `<!DOCTYPE html>
 <html><head><meta charset="utf-8"><title>movie</title>
 <style>html,body{margin:0;padding:0;background:#000;overflow:hidden}#stage{position:absolute;left:0;top:0}</style>
 </head><body><div id="stage"></div>
-<script>window.RufflePlayer = {config: {publicPath: "/ruffle/", polyfills: false}};</script>
+<script>
+// Ruffle styles its log lines with %c; chromium reports such a line with its
+// styles appended, Firefox with them applied. Dropped here, both report the
+// same text.
+for (const level of ["log", "info", "warn", "error", "debug"]) {
+  const original = console[level].bind(console);
+  console[level] = function (first, ...rest) {
+    if (typeof first !== "string" || !first.includes("%c")) return original(first, ...rest);
+    const parts = first.split("%c");
+    return original(parts.join(""), ...rest.slice(parts.length - 1));
+  };
+}
+window.RufflePlayer = {config: {publicPath: "/ruffle/", polyfills: false}};
+</script>
 <script src="/ruffle/ruffle.js"></script>
 <script>
 window.qmResize = function (width, height) {
@@ -56,30 +65,25 @@ window.qmStart = function (url, width, height, scale) {
 };
 </script></body></html>`;
 
-// One browser for a whole test file; close() ends it and removes its profile.
-async function openBrowser() {
-  const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'qm-movie-profile-'));
+// One browser for a whole test file: `browserName` is one of
+// tests/support/browsers.js's browserNames() (default chromium, which draws
+// the installer's pictures); close() ends it and removes its profile.
+async function openBrowser(browserName = 'chromium') {
   const server = await startServer({ '/ruffle/': RUFFLE_DIR }, { '/movie.html': PAGE });
   let browser;
   try {
-    browser = await puppeteer.launch({
-      executablePath: CHROMIUM,
-      headless: true,
-      args: [...CHROMIUM_FLAGS, `--user-data-dir=${profile}`],
-      protocolTimeout: 60000,
-    });
+    browser = await launchBrowser(browserName);
   } catch (error) {
     await server.close();
-    fs.rmSync(profile, { recursive: true, force: true });
     throw error;
   }
   return {
     browser,
+    browserName,
     server,
     async close() {
       await browser.close().catch(() => {});
       await server.close();
-      fs.rmSync(profile, { recursive: true, force: true });
     },
   };
 }
@@ -93,10 +97,11 @@ async function sessionPage(session) {
   page.on('pageerror', (error) => session.sink.errors.push(String(error)));
   page.on('console', (message) => {
     const text = message.text();
-    // The movie's trace() output arrives as Ruffle's log lines at level "info".
-    const trace = /log_adapter\.rs:\d+%c (.*) color: whitesmoke/.exec(text);
+    // The movie's trace() output arrives as Ruffle's log lines at level
+    // "info", its styles dropped by the page: "INFO <origin> <text>".
+    const trace = /log_adapter\.rs:\d+\s+(.*)$/.exec(text);
     if (trace) session.sink.traces.push(trace[1]);
-    else if (message.type() === 'error' || /%cERROR/.test(text)) session.sink.errors.push(text);
+    else if (message.type() === 'error' || /^\s*ERROR\b/.test(text)) session.sink.errors.push(text);
   });
   await page.goto(`${session.server.url}/movie.html`, { waitUntil: 'load' });
   session.page = page;
@@ -208,4 +213,4 @@ class Movie {
   }
 }
 
-module.exports = { openBrowser, openMovie, CHROMIUM_FLAGS, SCENE_COLOUR, GAME_SCALE };
+module.exports = { openBrowser, openMovie, SCENE_COLOUR, GAME_SCALE };
