@@ -92,11 +92,13 @@ presets_state_the_requirements() {
   local line bad=0
   while IFS= read -r line; do
     case $line in "$preset_group"/*) ;; *) continue ;; esac
-    if ! grep -q "runtime 1\.5\.39" <<<"$line" || ! grep -q "SKSE64" <<<"$line" ||
-      ! grep -q "refuses to load into any other runtime" <<<"$line"; then
-      echo "    ${line:0:60}... does not state the runtime, the script extender and the refusal"
-      bad=1
-    fi
+    local needs
+    for needs in "1.5.39" "1.5.97" "1.6.629" "SKSE64" "Address Library for SKSE Plugins" "declines any other runtime"; do
+      if ! grep -qF "$needs" <<<"$line"; then
+        echo "    ${line:0:60}... does not say \"$needs\": every runtime, the script extender, the Address Library and the refusal"
+        bad=1
+      fi
+    done
   done < <("$fomod" descriptions "$unpacked")
   return $bad
 }
@@ -201,7 +203,7 @@ check "the schema check refuses an option whose typeDescriptor comes before its 
   schema_refuses_type_before_files
 check "info.xml gives the name, the version built and an id, and no website" info_names_the_mod_and_its_version_and_no_website
 check "the presets' descriptions quote the lab's figures, as the pictures do" descriptions_quote_the_lab_figures
-check "every preset's description states the runtime, the script extender and the refusal of others" \
+check "every preset's description states the runtimes, the script extender, the Address Library and the refusal of others" \
   presets_state_the_requirements
 check "the module and each preset have a picture of their own, a PNG in the archive" \
   every_picture_is_a_png_in_the_archive

@@ -52,7 +52,8 @@ function pictures(figures) {
       title: 'Quellmark',
       lines: ['Worn armour and wielded weapons wear with every hit.',
         'The widget lists your equipped items with their durability.',
-        'Needs Skyrim SE game runtime 1.5.39 and SKSE64 for it.'],
+        'Runs on game runtimes 1.5.39, 1.5.97 and 1.6.629+, with SKSE64;',
+        'beyond 1.5.39 it also needs Address Library for SKSE Plugins.'],
     },
     {
       file: 'preset-defaults.png',
