@@ -79,6 +79,11 @@ it, and download Quellmark.ini (and NoBreakForms.ini) into
 Data\SKSE\Plugins\Quellmark\ (your mod manager's folder for Quellmark).
 Keep the studio folder beside the page: it holds the page's scripts.
 
+The settings are the same on every game runtime Quellmark runs on: 1.5.39,
+1.5.97 and the Anniversary Edition from 1.6.629 on. Every runtime but 1.5.39
+also needs Address Library for SKSE Plugins (its file for your runtime in
+Data\SKSE\Plugins\); without it the plug-in stays inactive and its log says so.
+
 qm-check-settings.exe reads a settings file with the plug-in's own reader and
 explains every line. In a command prompt in this folder:
   qm-check-settings.exe Quellmark.ini
