@@ -1,7 +1,7 @@
 #include "hdt_sinks.h"
 
-#include "runtime_offsets.h"
 #include "page_protection.h"
+#include "runtime_offsets.h"
 #include "ui_layouts.h"
 
 #include <cstring>

@@ -1,9 +1,9 @@
 // The game's item naming: the stack count of an instance's extra-data list
 // and the inventory name of an inventory-entry record built for one call.
-#include "runtime_offsets.h"
 #include "extra_data.h"
 #include "forms.h"
 #include "inventory.h"
+#include "runtime_offsets.h"
 #include "stub_registry.h"
 #include "world.h"
 

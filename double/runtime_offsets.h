@@ -24,7 +24,7 @@ enum class LayoutFamily : std::uint8_t {
 };
 
 struct RuntimeOffsets {
-  const char* name;            // "1.5.97"
+  const char* name;              // "1.5.97"
   std::uint32_t runtimeVersion;  // as the script extender reports it
   std::uint32_t libraryFormat;   // 0: no library (1.5.39); 1: version-*.bin; 2: versionlib-*.bin
   LayoutFamily layout;
@@ -38,9 +38,9 @@ struct RuntimeOffsets {
 
   // Data placed in the image.
   Placed healthExtraVtable, tdFormBase, tdFullName, tdExtraData, tdExtraWorn, tdExtraWornLeft, tdExtraHealth,
-      tdExtraPoison, tdExtraMarker, tdExtraContainerChanges, tdInputEvent, tdButtonEvent, memoryManager,
-      dataHandlerPtr, menuManagerPtr, uiMessageQueuePtr, interfaceStringsPtr, movieManagerPtr, inputEventSourcePtr,
-      worldPtr, playerPtr, updateEventSource, movieHeapPtr;
+      tdExtraPoison, tdExtraMarker, tdExtraContainerChanges, tdInputEvent, tdButtonEvent, memoryManager, dataHandlerPtr,
+      menuManagerPtr, uiMessageQueuePtr, interfaceStringsPtr, movieManagerPtr, inputEventSourcePtr, worldPtr, playerPtr,
+      updateEventSource, movieHeapPtr;
 
   // The double's own scratch space, above everything the game uses.
   std::uintptr_t doubleScratch;

@@ -1,8 +1,8 @@
 #include "runtime_types.h"
 
-#include "runtime_offsets.h"
 #include "extra_data.h"
 #include "forms.h"
+#include "runtime_offsets.h"
 #include "stub_registry.h"
 
 #include <cstring>

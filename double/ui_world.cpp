@@ -68,8 +68,9 @@ UiWorld::UiWorld(World& world) : world_(world) {
 }
 
 UiWorld::~UiWorld() {
-  for (std::uintptr_t offset : {Off().menuManagerPtr.offset, Off().uiMessageQueuePtr.offset, Off().interfaceStringsPtr.offset,
-                                Off().movieManagerPtr.offset, Off().inputEventSourcePtr.offset, Off().movieHeapPtr.offset}) {
+  for (std::uintptr_t offset :
+       {Off().menuManagerPtr.offset, Off().uiMessageQueuePtr.offset, Off().interfaceStringsPtr.offset,
+        Off().movieManagerPtr.offset, Off().inputEventSourcePtr.offset, Off().movieHeapPtr.offset}) {
     *world_.region().At<void*>(offset) = nullptr;
   }
   for (const OpenEntry& menu : open_) {

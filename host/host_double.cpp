@@ -92,7 +92,8 @@ const char* HostDouble::CheckVersionData() const {
   const PluginVersionData& v = *versionData_;
   if (v.dataVersion == 0) return "disabled, bad version data";
   if (v.name[0] == '\0') return "disabled, no name specified";
-  constexpr std::uint32_t kKnown = kIndependentAddressLibraryPostAE | kIndependentSignatures | kIndependentStructsPost629;
+  constexpr std::uint32_t kKnown = kIndependentAddressLibraryPostAE | kIndependentSignatures |
+                                   kIndependentStructsPost629;
   if ((v.versionIndependence & ~kKnown) != 0) return "disabled, unsupported version independence method";
   const bool independent = (v.versionIndependence & (kIndependentAddressLibraryPostAE | kIndependentSignatures)) != 0;
   if ((v.versionIndependence & kIndependentAddressLibraryPostAE) != 0) {

@@ -67,10 +67,10 @@ struct TaskDelegate {
 };
 
 struct TaskInterfaceRecord {
-  std::uint32_t interfaceVersion;             // 0x00
-  std::uint32_t pad04;                        // 0x04
-  void (*AddTask)(TaskDelegate* task);        // 0x08
-  void (*AddUITask)(TaskDelegate* uiTask);    // 0x10: a UIDelegate_v1, the same two slots
+  std::uint32_t interfaceVersion;           // 0x00
+  std::uint32_t pad04;                      // 0x04
+  void (*AddTask)(TaskDelegate* task);      // 0x08
+  void (*AddUITask)(TaskDelegate* uiTask);  // 0x10: a UIDelegate_v1, the same two slots
 };
 static_assert(offsetof(TaskInterfaceRecord, AddTask) == 8);
 static_assert(offsetof(TaskInterfaceRecord, AddUITask) == 16);

@@ -62,8 +62,9 @@ bool BindThroughLibrary(const SupportedRuntime& runtime, std::uint32_t runtimeVe
   switch (ReadLibraryFile(path, bytes)) {
     case platform::FileRead::kRead: break;
     case platform::FileRead::kNoFile:
-      log::LogMessage("Address Library file %s: no such file; install Address Library for SKSE Plugins for this runtime",
-                      shown.c_str());
+      log::LogMessage(
+          "Address Library file %s: no such file; install Address Library for SKSE Plugins for this runtime",
+          shown.c_str());
       return false;
     case platform::FileRead::kUnreadable:
     case platform::FileRead::kTooLarge:
@@ -79,12 +80,9 @@ bool BindThroughLibrary(const SupportedRuntime& runtime, std::uint32_t runtimeVe
   }
   std::array<std::uint64_t, kMaxLibraryIds> offsets{};
   const VersionParts v = PartsOf(runtimeVersion);
-  const LibraryRequest request{runtime.libraryFormat,
-                               {v.major, v.minor, v.build, v.sub},
-                               GameImageSize(ModuleBase),
-                               ids.data(),
-                               idCount,
-                               offsets.data()};
+  const LibraryRequest request{
+      runtime.libraryFormat, {v.major, v.minor, v.build, v.sub}, GameImageSize(ModuleBase), ids.data(), idCount,
+      offsets.data()};
   const LibraryOutcome outcome = ResolveAddressLibraryIds(bytes.data(), bytes.size(), request);
   if (outcome.fault != LibraryFault::kNone) {
     char line[512];

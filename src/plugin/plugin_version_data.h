@@ -38,8 +38,8 @@ inline constexpr std::uint32_t kIndependentStructsPost629 = 1u << 2;
 
 // The build's version (the project's, given by the build), packed as the
 // script extender packs versions.
-inline constexpr std::uint32_t kBuildVersion =
-    (QM_VERSION_MAJOR & 0xFF) << 24 | (QM_VERSION_MINOR & 0xFF) << 16 | (QM_VERSION_PATCH & 0xFFF) << 4;
+inline constexpr std::uint32_t kBuildVersion = (QM_VERSION_MAJOR & 0xFF) << 24 | (QM_VERSION_MINOR & 0xFF) << 16 |
+                                               (QM_VERSION_PATCH & 0xFFF) << 4;
 
 // What Quellmark exports: its name, the build's version, and independence of
 // the runtime's addresses with the post-1.6.629 layouts. Constant: the loader

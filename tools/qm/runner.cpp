@@ -32,7 +32,8 @@ bool WriteGameFile(const Scenario& scenario, const std::string& gameFolder, cons
   out << content;
   out.close();
   if (error || !out) {
-    std::fprintf(stderr, "%s: cannot write the scenario's file %s\n", scenario.path.c_str(), Printable(relative).c_str());
+    std::fprintf(stderr, "%s: cannot write the scenario's file %s\n", scenario.path.c_str(),
+                 Printable(relative).c_str());
     return false;
   }
   return true;
@@ -102,8 +103,8 @@ int RunScenario(const std::string& path, const RunOptions& options) {
 
   gd::World world = MakeWorld(*runtime);
   host::HostSettings hostSettings;
-  hostSettings.runtimeVersion =
-      scenario.host.runtimeVersionGiven ? scenario.host.runtimeVersion : runtime->runtimeVersion;
+  hostSettings.runtimeVersion = scenario.host.runtimeVersionGiven ? scenario.host.runtimeVersion
+                                                                  : runtime->runtimeVersion;
   // From 1.6.629 on, the extender is 2.2.x and loads by the version data.
   const std::uint32_t family = hostSettings.runtimeVersion & ~0xFu;
   if (family >= 0x01062750 && family < 0x01070000) hostSettings.loader = host::LoaderKind::kVersionData;

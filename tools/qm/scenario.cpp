@@ -240,7 +240,8 @@ Scenario ParseScenarioText(const std::string& text, const std::string& path) {
   if (root.contains("runtime")) {
     scenario.runtime = ReadString(root["runtime"], "runtime");
     if (gd::FindRuntime(scenario.runtime) == nullptr) {
-      throw ScenarioError("runtime", "expected one of " + gd::SimulatedRuntimeNames() + ", not " + Quoted(scenario.runtime));
+      throw ScenarioError("runtime",
+                          "expected one of " + gd::SimulatedRuntimeNames() + ", not " + Quoted(scenario.runtime));
     }
   }
   if (root.contains("addressLibrary")) {
