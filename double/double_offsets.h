@@ -63,7 +63,7 @@ constexpr std::uintptr_t kMovieHeapPtr = 0x03059C50;
 // The double's own scratch space inside the image, above everything the
 // game uses: type descriptors and class tables it builds at run time.
 constexpr std::uintptr_t kDoubleScratch = 0x030A0000;
-constexpr std::uintptr_t kImageSize = 0x03100000;
+constexpr std::uintptr_t kImageSize = 0x03670000;
 
 constexpr std::uintptr_t kLowestBinding = kStackCountOf;
 

@@ -38,10 +38,56 @@ exports() {
 exports_entry_points_only() {
   local names
   names=$(exports)
-  if [ "$names" != $'SKSEPlugin_Load\nSKSEPlugin_Query' ]; then
+  if [ "$names" != $'SKSEPlugin_Load\nSKSEPlugin_Query\nSKSEPlugin_Version' ]; then
     echo "    exports:" $names
     return 1
   fi
+}
+
+# The Anniversary Edition's loader maps the DLL as a resource and reads
+# SKSEPlugin_Version before any code of it runs: the datum must be in the file
+# as it is, laid out as SKSEPluginVersionData, with the build's version, the
+# name, and independence of addresses with the post-1.6.629 structures.
+version_data_is_in_the_file() {
+  python3 - "$dll" "$VERSION" <<'PY'
+import struct, sys
+data = open(sys.argv[1], 'rb').read()
+major, minor, patch = (int(x) for x in sys.argv[2].split('.'))
+pe = struct.unpack_from('<I', data, 0x3C)[0]
+sections = struct.unpack_from('<H', data, pe + 6)[0]
+optional = struct.unpack_from('<H', data, pe + 20)[0]
+export_rva = struct.unpack_from('<I', data, pe + 24 + 112)[0]
+table = pe + 24 + optional
+def to_file(rva):
+    for i in range(sections):
+        virt_size, virt, raw_size, raw = struct.unpack_from('<IIII', data, table + 40 * i + 8)
+        if virt <= rva < virt + max(virt_size, raw_size):
+            return raw + rva - virt
+    sys.exit('RVA 0x%x lies in no section' % rva)
+e = to_file(export_rva)
+_, names, functions, name_rvas, ordinals = struct.unpack_from('<IIIII', data, e + 20)
+rva = None
+for i in range(names):
+    n = to_file(struct.unpack_from('<I', data, to_file(name_rvas) + 4 * i)[0])
+    if data[n:data.index(b'\0', n)] == b'SKSEPlugin_Version':
+        ordinal = struct.unpack_from('<H', data, to_file(ordinals) + 2 * i)[0]
+        rva = struct.unpack_from('<I', data, to_file(functions) + 4 * ordinal)[0]
+if rva is None:
+    sys.exit('no SKSEPlugin_Version export')
+v = data[to_file(rva):to_file(rva) + 0x350]
+data_version, plugin_version = struct.unpack_from('<II', v, 0)
+name = v[8:8 + 256].split(b'\0')[0]
+ex, independence = struct.unpack_from('<II', v, 0x304)
+expected = major << 24 | minor << 16 | patch << 4
+problems = []
+if data_version != 1: problems.append('dataVersion %d' % data_version)
+if plugin_version != expected: problems.append('pluginVersion 0x%08X, not 0x%08X' % (plugin_version, expected))
+if name != b'Quellmark': problems.append('name %r' % name)
+if independence != 0b101: problems.append('versionIndependence 0x%X, not 0x5' % independence)
+if problems:
+    print('    ' + '; '.join(problems))
+    sys.exit(1)
+PY
 }
 
 imports_system_dlls_only() {
@@ -88,7 +134,8 @@ launcher_fits_below_game_offsets() {
 }
 
 check "64-bit Windows DLL" is_64bit_dll
-check "exports exactly SKSEPlugin_Query and SKSEPlugin_Load, undecorated" exports_entry_points_only
+check "exports exactly SKSEPlugin_Query, SKSEPlugin_Load and SKSEPlugin_Version, undecorated" exports_entry_points_only
+check "SKSEPlugin_Version holds the version data in the file, before any code runs" version_data_is_in_the_file
 check "imports only system DLLs" imports_system_dlls_only
 check "version resource: Quellmark $VERSION" has_version_resource
 if [ -f "$launcher" ]; then
