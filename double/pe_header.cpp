@@ -83,16 +83,25 @@ void WriteImageHeader(std::uintptr_t base, std::uint32_t sizeOfImage) {
   std::memcpy(bytes + kPeHeaderAt, &pe, sizeof pe);
 }
 
-std::uint32_t DeclaredImageSize(std::uintptr_t base) {
+std::uintptr_t SizeOfImageField(std::uintptr_t base) {
   DosHeader dos;
   std::memcpy(&dos, reinterpret_cast<const void*>(base), sizeof dos);
   if (dos.magic != kMz || dos.peHeaderAt < static_cast<std::int32_t>(sizeof dos) ||
       static_cast<std::size_t>(dos.peHeaderAt) > 0x1000 - sizeof(PeHeaders)) {
     return 0;
   }
+  const std::uintptr_t at = base + static_cast<std::uintptr_t>(dos.peHeaderAt);
   PeHeaders pe;
-  std::memcpy(&pe, reinterpret_cast<const void*>(base + static_cast<std::uintptr_t>(dos.peHeaderAt)), sizeof pe);
-  return pe.signature == kPe && pe.magic == kPe32Plus ? pe.sizeOfImage : 0;
+  std::memcpy(&pe, reinterpret_cast<const void*>(at), sizeof pe);
+  return pe.signature == kPe && pe.magic == kPe32Plus ? at + offsetof(PeHeaders, sizeOfImage) : 0;
+}
+
+std::uint32_t DeclaredImageSize(std::uintptr_t base) {
+  const std::uintptr_t field = SizeOfImageField(base);
+  if (field == 0) return 0;
+  std::uint32_t size = 0;
+  std::memcpy(&size, reinterpret_cast<const void*>(field), sizeof size);
+  return size;
 }
 
 }  // namespace gd

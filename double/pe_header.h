@@ -19,4 +19,14 @@ void WriteImageHeader(std::uintptr_t base, std::uint32_t sizeOfImage);
 // SizeOfImage of the header at `base`; 0 when it is not a 64-bit PE header.
 std::uint32_t DeclaredImageSize(std::uintptr_t base);
 
+// Changes SizeOfImage in the header at `base`, making its page writable for
+// the change when it is not (on Windows the launcher's own header, which the
+// loader maps read-only); false when no 64-bit PE header is there or the page
+// cannot be written.
+bool DeclareImageSize(std::uintptr_t base, std::uint32_t sizeOfImage);
+
+// Where SizeOfImage lies in the header at `base`; 0 when it is not a 64-bit
+// PE header.
+std::uintptr_t SizeOfImageField(std::uintptr_t base);
+
 }  // namespace gd

@@ -17,10 +17,12 @@ TEST(ImageHeaderDouble, AWorldRunsOnlyOnARegionThatDeclaresItsOwnSize) {
   ImageRegion region = ImageRegion::Acquire(off::kImageSize);
   EXPECT_EQ(DeclaredImageSize(region.base()), off::kImageSize);
 
-  WriteImageHeader(region.base(), off::kImageSize - 0x10000);
+  ASSERT_TRUE(DeclareImageSize(region.base(), off::kImageSize - 0x10000));
+  EXPECT_EQ(DeclaredImageSize(region.base()), off::kImageSize - 0x10000);
   EXPECT_THROW(World(ImageRegion::Adopt(region.base(), off::kImageSize)), std::logic_error);
   region.At<std::uint8_t>(0)[0] = 'X';  // no header at all
   EXPECT_EQ(DeclaredImageSize(region.base()), 0u);
+  EXPECT_FALSE(DeclareImageSize(region.base(), off::kImageSize));
   EXPECT_THROW(World(ImageRegion::Adopt(region.base(), off::kImageSize)), std::logic_error);
 
   WriteImageHeader(region.base(), off::kImageSize);

@@ -30,6 +30,13 @@ int main() {
                 static_cast<unsigned long long>(gd::off::kImageSize));
     return 1;
   }
+  // The runner declares the simulated runtime's own, smaller size in its turn.
+  const std::uint32_t runtimeSize = static_cast<std::uint32_t>(gd::off::kImageSize - 0x50000);
+  if (!gd::DeclareImageSize(base, runtimeSize) || qm::game::GameImageSize(base) != runtimeSize ||
+      gd::DeclaredImageSize(base) != runtimeSize) {
+    std::printf("FAILED: a runtime's size declared in the header is not read back by both\n");
+    return 1;
+  }
   // The range is there to be written at the game's offsets, the lowest first.
   *reinterpret_cast<volatile std::uint8_t*>(base + gd::off::kLowestBinding) = 0xCC;
   std::printf("PASSED image header\n");

@@ -40,21 +40,17 @@ bool ReserveImageRange(std::uintptr_t base) {
   return true;
 }
 
-// SizeOfImage in the launcher's header becomes the game's: the plug-in reads
-// it there. The loader took its own copy when it mapped the image, so only
-// readers of the header see the change.
+// SizeOfImage in the launcher's header becomes the whole range: the plug-in
+// reads the game's size there. The loader took its own copy when it mapped
+// the image, so only readers of the header see the change. The runner
+// declares the simulated runtime's own size in its turn.
 bool DeclareWholeRange(std::uintptr_t base) {
-  DWORD* size = &PeHeaders(base)->OptionalHeader.SizeOfImage;
-  DWORD previous = 0;
-  if (::VirtualProtect(size, sizeof *size, PAGE_READWRITE, &previous) == FALSE) {
+  if (!gd::DeclareImageSize(base, static_cast<std::uint32_t>(gd::off::kImageSize))) {
     std::fprintf(stderr, "qm: cannot write the launcher's image header (error %lu)\n",
                  static_cast<unsigned long>(::GetLastError()));
     return false;
   }
-  *size = static_cast<DWORD>(gd::off::kImageSize);
-  DWORD ignored = 0;
-  ::VirtualProtect(size, sizeof *size, previous, &ignored);
-  return gd::DeclaredImageSize(base) == gd::off::kImageSize;
+  return true;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "runner_platform.h"
 
 #include "double_offsets.h"
+#include "pe_header.h"
+#include "runtime_offsets.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -30,10 +32,18 @@ RunFolders PrepareRunFolders(bool) {
 void SetSeedForPlugin(std::uint32_t seed) { ::_putenv_s("QUELLMARK_SEED", std::to_string(seed).c_str()); }
 
 // The launcher reserved the region right after its own image, which lies at
-// the image base: the game's offsets count from there.
+// the image base: the game's offsets count from there. The world is as large
+// as the runtime's image, and the launcher's header says so, as the game's
+// does (a runtime larger than the range gets the range, which the world
+// refuses as too small).
 gd::World MakeWorld(const gd::RuntimeOffsets& runtime) {
   const auto base = reinterpret_cast<std::uintptr_t>(::GetModuleHandleA(nullptr));
-  return gd::World(gd::ImageRegion::Adopt(base, gd::off::kImageSize), runtime);
+  const std::uintptr_t size = gd::ImageSizeOf(runtime) <= gd::off::kImageSize ? gd::ImageSizeOf(runtime)
+                                                                              : gd::off::kImageSize;
+  if (!gd::DeclareImageSize(base, static_cast<std::uint32_t>(size))) {
+    throw std::runtime_error("cannot declare the game image's size in the launcher's header");
+  }
+  return gd::World(gd::ImageRegion::Adopt(base, size), runtime);
 }
 
 std::string DefaultPluginPath(const char* argv0) {
