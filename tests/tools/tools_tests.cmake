@@ -16,9 +16,13 @@ if(NOT WIN32)
   set(QM "$<TARGET_FILE:qm>")
 
   # The Anniversary Edition's loader refuses a copy of the plug-in without its
-  # version data, and loads the plug-in itself.
-  add_test(NAME tools.plugin_without_version_data
-           COMMAND ${TOOLS_TEST_DIR}/plugin_without_version_data.sh ${QM} $<TARGET_FILE:Quellmark>)
+  # version data, and loads the plug-in itself. A sanitizer's build refers to
+  # its own exports by name, so a renamed one no longer loads at all there;
+  # the plain build and the DLL under Wine (run_wine_suite.sh) are the cases.
+  if(NOT QM_SANITIZE)
+    add_test(NAME tools.plugin_without_version_data
+             COMMAND ${TOOLS_TEST_DIR}/plugin_without_version_data.sh ${QM} $<TARGET_FILE:Quellmark>)
+  endif()
 
   add_test(NAME tools.check_settings.bad_entries COMMAND ${CMAKE_COMMAND} -DWORKDIR=${PROJECT_SOURCE_DIR}
            "-DCOMMAND=${CHECK}|tests/tools/bad_settings.ini|tests/tools/bad_no_break.ini|--plugins|Skyrim.esm,Update.esm"
