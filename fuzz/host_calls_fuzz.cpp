@@ -28,6 +28,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace qmfuzz {
@@ -108,18 +109,22 @@ struct Calls {
   host::HostDouble& host;
   gd::World& world;
   gd::ActorRec& player;
-  bool queryAccepted = false;  // the last Query's answer
+  // The last Query's answer; none before the first. A Load with no Query
+  // before it judges the game itself, as the Anniversary Edition's extender
+  // expects, and may register.
+  std::optional<bool> queryAnswer;
 
   gd::UiWorld& ui() { return world.Component<gd::UiWorld>(); }
 
   void One(FuzzedDataProvider& in) {
     switch (in.ConsumeIntegralInRange<int>(0, 12)) {
-      case 0: queryAccepted = host.Query(); break;
+      case 0: queryAnswer = host.Query(); break;
       case 1: {
         const int listeners = host.listenerCount();
         host.Load();
-        if (!queryAccepted && host.listenerCount() != listeners)
+        if (queryAnswer == false && host.listenerCount() != listeners) {
           Fail("Load after a refused Query registered a listener");
+        }
         break;
       }
       case 2:
