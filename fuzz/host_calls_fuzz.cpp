@@ -185,7 +185,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string error;
     if (!host.LoadModule(game.modulePath, &error)) Fail(error.c_str());
     if (in.ConsumeBool()) host.SetEventDispatcher(3, &game.world->Component<gd::UiWorld>().ActionSource());
-    Calls calls{host, *game.world, *game.player};
+    Calls calls{host, *game.world, *game.player, std::nullopt};
     for (std::size_t n = 0; n < kMostCalls && in.remaining_bytes() > 0; ++n) calls.One(in);
   });
   return 0;
