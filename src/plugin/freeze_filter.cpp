@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "plugin/msvc_rtti.h"
 #include "plugin/saved_receive_functions.h"
+#include "widget/auto_open_sink.h"
 
 #include <atomic>
 #include <cstddef>
@@ -66,6 +67,10 @@ void InstallFreezeFilter(game::EventSource* menuOpenCloseSource) {
   game::SpinLockGuard guard(menuOpenCloseSource->lock);
   for (std::uint32_t i = 0; i < menuOpenCloseSource->sinkCount; ++i) {
     game::Sink* sink = menuOpenCloseSource->sinks[i];
+    // The widget's own sinks are no class of the game's: their tables have no
+    // type information in front to read (a second data-loaded message finds
+    // them there).
+    if (widget::IsWidgetOpenCloseSink(sink)) continue;
     if (RuntimeClassName(sink) == kFreezeHandlerClass) PatchReceiveSlot(sink);
   }
 }

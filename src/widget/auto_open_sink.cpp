@@ -3,6 +3,7 @@
 #include "game/game_bindings.h"
 #include "game/game_ui.h"
 #include "widget/durability_menu.h"
+#include "widget/visibility_sinks.h"
 #include "widget/widget_sources.h"
 #include "widget/widget_state.h"
 
@@ -47,6 +48,10 @@ std::uint32_t OnEvent(game::Sink* sink, const void* event, game::EventSource*) {
 constexpr game::SinkDispatch kAutoOpenDispatch{Destroy, OnEvent};
 
 }  // namespace
+
+bool IsWidgetOpenCloseSink(const game::Sink* sink) {
+  return sink != nullptr && (sink->dispatch == &kAutoOpenDispatch || sink->dispatch == &kMenuOpenCloseSinkDispatch);
+}
 
 void ArmAutoOpen() {
   game::EventSource* source = MenuOpenCloseSource();

@@ -15,4 +15,9 @@ static_assert(sizeof(AutoOpenDurabilityMenuSink) == 0x8);
 // nothing when the game has no menu manager.
 void ArmAutoOpen();
 
+// Whether the sink is one of the widget's own on the menu open/close source
+// (this auto-open sink, or the open menu's): their tables carry no type
+// information in front, so nothing may read it there.
+bool IsWidgetOpenCloseSink(const game::Sink* sink);
+
 }  // namespace qm::widget
